@@ -1,0 +1,64 @@
+# Every area folder (platform, store, ...) becomes one static library zv_<area>
+# from its portable *.cpp files plus win32/*.cpp (Windows) or posix/*.cpp (native).
+
+add_library(zv_common INTERFACE)
+target_include_directories(zv_common INTERFACE ${CMAKE_SOURCE_DIR})
+target_compile_options(zv_common INTERFACE -Wall -Wextra)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # Narrow literals are Windows-1251 bytes everywhere, as the product's texts are.
+  target_compile_options(zv_common INTERFACE -finput-charset=UTF-8 -fexec-charset=CP1251)
+endif()
+if(WIN32)
+  target_compile_definitions(zv_common INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                             _WIN32_WINNT=0x0601)
+  target_link_options(zv_common INTERFACE -static -static-libgcc -static-libstdc++)
+endif()
+if(ZV_SANITIZE)
+  target_compile_options(zv_common INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                         -fno-sanitize-recover=undefined)
+  target_link_options(zv_common INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  set(ZV_PLATFORM_DIR win32)
+else()
+  set(ZV_PLATFORM_DIR posix)
+endif()
+
+function(zv_area name)
+  cmake_parse_arguments(A "" "" "DEPENDS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp
+       ${CMAKE_SOURCE_DIR}/${name}/${ZV_PLATFORM_DIR}/*.cpp)
+  if(srcs)
+    add_library(zv_${name} STATIC ${srcs})
+    target_link_libraries(zv_${name} PUBLIC zv_common ${A_DEPENDS})
+  else()
+    add_library(zv_${name} INTERFACE)
+    target_link_libraries(zv_${name} INTERFACE zv_common ${A_DEPENDS})
+  endif()
+endfunction()
+
+# Windows paths of the source tree for tests that read committed data under Wine (Z: is /).
+if(WIN32)
+  string(REPLACE "/" "\\\\" ZV_SOURCE_DIR_NATIVE "Z:${CMAKE_SOURCE_DIR}")
+else()
+  set(ZV_SOURCE_DIR_NATIVE "${CMAKE_SOURCE_DIR}")
+endif()
+
+# tests/<area>/*_test.cpp run in both builds; *_wintest.cpp only in the Windows build.
+function(zv_tests area)
+  file(GLOB t CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_test.cpp)
+  if(WIN32)
+    file(GLOB w CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_wintest.cpp)
+  endif()
+  if(NOT t AND NOT w)
+    return()
+  endif()
+  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+  add_executable(${area}_tests ${t} ${w} ${support})
+  target_link_libraries(${area}_tests PRIVATE zv_runner zv_tree zv_config zv_store zv_platform
+                        GTest::gtest)
+  target_compile_definitions(${area}_tests PRIVATE "ZV_SOURCE_DIR=\"${ZV_SOURCE_DIR_NATIVE}\"")
+  gtest_discover_tests(${area}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
+                       PROPERTIES TIMEOUT 300)
+endfunction()

@@ -1,0 +1,87 @@
+// The registry as the system uses it: keys addressed by root and path (backslash
+// separated, Windows-1251), values of the types REG_SZ, REG_DWORD and REG_BINARY.
+// Win32Registry goes to the real registry (W functions, explicit code page 1251);
+// MemoryRegistry keeps keys in memory for native tests. No operation creates a key
+// unless its name says so.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class RegRoot { CurrentUser, LocalMachine };
+
+enum class RegType : uint32_t { String = 1, Binary = 3, Dword = 4 };
+
+struct RegValue {
+  RegType type = RegType::String;
+  std::string data;  // REG_SZ: the text without terminator; others: raw bytes
+
+  static RegValue String(std::string text) { return {RegType::String, std::move(text)}; }
+  static RegValue Dword(uint32_t v);
+  static RegValue Binary(std::string bytes) { return {RegType::Binary, std::move(bytes)}; }
+  // The first four bytes as a little-endian number (missing bytes count as 0).
+  uint32_t AsDword() const;
+  bool operator==(const RegValue&) const = default;
+};
+
+struct RegNamedValue {
+  std::string name;
+  RegValue value;
+};
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  virtual bool KeyExists(RegRoot root, const std::string& path) = 0;
+  // Creates the key and any missing parents; true if it exists afterwards.
+  virtual bool CreateKey(RegRoot root, const std::string& path) = 0;
+  // Deletes a key that has no subkeys.
+  virtual bool DeleteKey(RegRoot root, const std::string& path) = 0;
+  // Reads a value; name "" is the default value.
+  virtual std::optional<RegValue> ReadValue(RegRoot root, const std::string& path,
+                                            const std::string& name) = 0;
+  // Writes a value into an existing key; fails (creating nothing) when the key is missing.
+  virtual bool WriteValue(RegRoot root, const std::string& path, const std::string& name,
+                          const RegValue& value) = 0;
+  virtual bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) = 0;
+  // Names of the direct subkeys in registry order; nullopt when the key cannot be opened.
+  virtual std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root,
+                                                              const std::string& path) = 0;
+  // Values in registry order; nullopt when the key cannot be opened.
+  virtual std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
+                                                               const std::string& path) = 0;
+};
+
+// In-memory registry for tests. Enumeration order is insertion order, as on Windows
+// for values written into a fresh key. Key names compare case-insensitively (ASCII).
+class MemoryRegistry : public Registry {
+ public:
+  bool KeyExists(RegRoot root, const std::string& path) override;
+  bool CreateKey(RegRoot root, const std::string& path) override;
+  bool DeleteKey(RegRoot root, const std::string& path) override;
+  std::optional<RegValue> ReadValue(RegRoot root, const std::string& path,
+                                    const std::string& name) override;
+  bool WriteValue(RegRoot root, const std::string& path, const std::string& name,
+                  const RegValue& value) override;
+  bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) override;
+  std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root,
+                                                      const std::string& path) override;
+  std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
+                                                       const std::string& path) override;
+
+ private:
+  struct Key;
+  Key* Find(RegRoot root, const std::string& path);
+  std::shared_ptr<Key> roots_[2];
+};
+
+// The machine's registry (Windows only).
+std::unique_ptr<Registry> MakeWin32Registry();
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+# Shared steps of the project's scripts (sourced, not run).
+
+ZV_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
+             libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 xvfb tzdata)
+
+zv_install_packages() {
+  local missing=()
+  for p in "${ZV_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" = 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+}
+
+zv_configure_and_build() {
+  for preset in "$@"; do
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+  done
+}
+
+# Wine's helper processes inherit stdout: keep a wineserver, a booted prefix and an
+# Xvfb display up for the whole test run, detached from our pipes.
+ZV_DISPLAY_NUM="${ZV_DISPLAY_NUM:-57}"
+zv_wine_session_start() {
+  export DISPLAY=":$ZV_DISPLAY_NUM"
+  export WINEPREFIX="$PWD/build/wineprefix"
+  if ! [ -e "/tmp/.X11-unix/X$ZV_DISPLAY_NUM" ]; then
+    setsid Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    ZV_XVFB_PID=$!
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$ZV_DISPLAY_NUM" ] && break; sleep 0.1; done
+  fi
+  cmake/wine-run.sh wineboot </dev/null >/dev/null 2>&1
+  setsid env WINEPREFIX="$WINEPREFIX" /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 &
+}
+
+zv_wine_session_stop() {
+  WINEPREFIX="$PWD/build/wineprefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  [ -n "${ZV_XVFB_PID:-}" ] && kill "$ZV_XVFB_PID" 2>/dev/null || true
+}

@@ -1,0 +1,70 @@
+// CSettingsFile: the keyed record file in which configurations are kept. A tree of
+// named sections holding named values of the types SF_STRING, SF_DWORD and SF_BINARY,
+// in one file opened exclusively. Operations return an id (0 = none), TRUE/FALSE as
+// bool, or -1, and never throw.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+#include "platform/file_error.h"
+
+enum SettingsValueType : int32_t { SF_STRING = 1, SF_DWORD = 2, SF_BINARY = 4 };
+
+// Open modes (the values of the classic file-class flags).
+enum SettingsOpenMode : uint32_t {
+  SF_MODE_READ = 0,                // read only, file must exist
+  SF_MODE_READWRITE = 2,           // read and write, file must exist
+  SF_MODE_CREATE_READWRITE = 0x3002  // read and write, created if missing, never truncated
+};
+
+int32_t HashName(const std::string& name);
+
+class CSettingsFile {
+ public:
+  CSettingsFile(std::string path, uint32_t openFlags,
+                platform::FileErrorReporter reporter = platform::DefaultFileErrorReporter());
+  ~CSettingsFile();
+  CSettingsFile(const CSettingsFile&) = delete;
+  CSettingsFile& operator=(const CSettingsFile&) = delete;
+
+  // Opens with the current mode; fills error (may be null); does not report.
+  bool Open(platform::FileError* error = nullptr);
+  void Close();
+  bool IsOpen() const;
+  const std::string& Path() const { return path_; }
+  uint32_t OpenFlags() const { return openFlags_; }
+
+  int32_t CreateSection(const std::string& name, int32_t parentId);
+  int32_t OpenSection(int32_t parentId, const std::string& name);
+  int32_t OpenSectionPath(const std::string& path);
+  // Index-th direct child of parentId in file order; its name goes to nameOut.
+  int32_t EnumSection(int32_t parentId, int32_t index, std::string& nameOut);
+  bool DeleteSection(int32_t sectionId);
+  bool Clear();
+
+  // type 1: data is the text (size ignored); type 2: 4 bytes at data; type 4: size bytes.
+  bool WriteValue(int32_t sectionId, const std::string& name, int32_t type, uint32_t size,
+                  const void* data);
+  bool WriteString(int32_t sectionId, const std::string& name, const std::string& text);
+  bool WriteDword(int32_t sectionId, const std::string& name, uint32_t value);
+  bool WriteBinary(int32_t sectionId, const std::string& name, const void* data, uint32_t size);
+
+  // On entry size is the capacity of buffer; a value longer than the capacity is
+  // refused (FALSE, nothing written). On success type and size are the stored ones.
+  bool ReadValue(int32_t sectionId, const std::string& name, int32_t& type, uint32_t& size,
+                 void* buffer);
+  // Convenience readers: the stored bytes (up to maxBytes) of a value, or false.
+  bool ReadBytes(int32_t sectionId, const std::string& name, std::string& out,
+                 uint32_t maxBytes = 259);
+
+ private:
+  // Implementation detail of the helper who builds the store.
+  std::string path_;
+  uint32_t openFlags_;
+  platform::FileErrorReporter reporter_;
+  bool errorReported_ = false;
+  platform::File file_;
+};
