@@ -33,6 +33,32 @@ std::wstring ReadValue(const std::wstring& line, size_t& at) {
   return value;
 }
 
+// Reads the argument at `at` and moves past it. True for a switch "/K<value>" (also
+// when quoted as a whole, "/KC:\Base\"), false for blanks and bare words such as CONFIG.
+bool ReadSwitch(const std::wstring& line, size_t& at, wchar_t& key, std::wstring& value) {
+  if (line[at] == L' ' || line[at] == L'\t') {
+    ++at;
+    return false;
+  }
+  if (line.compare(at, 2, L"\"/") == 0 && at + 2 < line.size()) {
+    key = static_cast<wchar_t>(std::towupper(line[at + 2]));
+    size_t close = line.find(L'"', at + 3);
+    if (close == std::wstring::npos) close = line.size();
+    value = line.substr(at + 3, close - at - 3);
+    at = close + 1;
+    return true;
+  }
+  if (line[at] != L'/' || at + 1 >= line.size()) {
+    size_t blank = line.find_first_of(L" \t", at);
+    at = blank == std::wstring::npos ? line.size() : blank;
+    return false;
+  }
+  key = static_cast<wchar_t>(std::towupper(line[at + 1]));
+  at += 2;
+  value = ReadValue(line, at);
+  return true;
+}
+
 // "C:\Base\" -> "C:\Base"; a drive root keeps its backslash.
 std::wstring TrimFolder(std::wstring path) {
   while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/') &&
@@ -96,19 +122,10 @@ bool ReadNumber(const std::string& text, unsigned long& out) {
 CommandLine ParseCommandLine(const std::wstring& line) {
   CommandLine out;
   size_t at = SkipProgramPath(line);
+  wchar_t key = 0;
+  std::wstring value;
   while (at < line.size()) {
-    if (line[at] == L' ' || line[at] == L'\t') {
-      ++at;
-      continue;
-    }
-    if (line[at] != L'/' || at + 1 >= line.size()) {  // CONFIG or another bare word
-      size_t blank = line.find_first_of(L" \t", at);
-      at = blank == std::wstring::npos ? line.size() : blank;
-      continue;
-    }
-    wchar_t key = static_cast<wchar_t>(std::towupper(line[at + 1]));
-    at += 2;
-    std::wstring value = ReadValue(line, at);
+    if (!ReadSwitch(line, at, key, value)) continue;
     if (key == L'D') {
       out.infobase = TrimFolder(value);
       out.hasInfobase = !out.infobase.empty();
