@@ -30,7 +30,9 @@ class ArchiverStandin : public standintest::ScratchTest {
   }
 
   std::wstring Exe() { return L"\"" + standintest::Exe(L"archiver_standin.exe") + L"\""; }
-  std::wstring Archive(const std::string& name1251) { return archives_ + L"\\" + platform::Widen(name1251); }
+  std::wstring Archive(const std::string& name1251) {
+    return archives_ + L"\\" + platform::Widen(name1251);
+  }
 
   // Entry name -> data; the archive's structure must be sound.
   std::map<std::string, std::string> Entries(const std::wstring& archive) {
@@ -49,9 +51,11 @@ TEST_F(ArchiverStandin, ArchivesNamesAndMasksOnceEachAndRecordsTheCall) {
                            L"\" 1Cv7.MD \"Мои документы.txt\" *.dbf SYSLOG\\*.mlg нет.txt a.dbf";
   ASSERT_EQ(standintest::Run(cmd, infobase_), 0u);
   EXPECT_EQ(Slurp(infobase_ + L"\\archiver-call1.args"), platform::Narrow(cmd));
-  const std::map<std::string, std::string> expected = {
-      {"1Cv7.MD", "md"}, {"Мои документы.txt", "документы"}, {"a.dbf", "a"},
-      {"b.DBF", std::string("b\0b", 3)}, {"SYSLOG/1cv7.mlg", "log"}};
+  const std::map<std::string, std::string> expected = {{"1Cv7.MD", "md"},
+                                                       {"Мои документы.txt", "документы"},
+                                                       {"a.dbf", "a"},
+                                                       {"b.DBF", std::string("b\0b", 3)},
+                                                       {"SYSLOG/1cv7.mlg", "log"}};
   EXPECT_EQ(Entries(Archive("Торговля архив.zip")), expected);
 
   // The next call takes the next number.
@@ -68,9 +72,9 @@ TEST_F(ArchiverStandin, ArchiveInTheCurrentFolderIsNotPackedIntoItself) {
 }
 
 TEST_F(ArchiverStandin, SwitchesSetExitCodeFailOrDelay) {
-  EXPECT_EQ(standintest::Run(Exe() + L" -exit=4 \"" + Archive("x.zip") + L"\" -exit=9 a.dbf",
-                             infobase_),
-            4u);
+  EXPECT_EQ(
+      standintest::Run(Exe() + L" -exit=4 \"" + Archive("x.zip") + L"\" -exit=9 a.dbf", infobase_),
+      4u);
   // Arguments after the archive path are names, even when they start with "-".
   EXPECT_EQ(Entries(Archive("x.zip")).count("a.dbf"), 1u);
 

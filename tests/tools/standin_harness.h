@@ -2,9 +2,8 @@
 // stand-in with a given command line and current folder, reading files back as 1251.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>
@@ -51,8 +50,8 @@ inline ProcessHandle Start(const std::wstring& commandLine, const std::wstring& 
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(),
-                      &si, &pi))
+  if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si,
+                      &pi))
     return ProcessHandle();
   CloseHandle(pi.hThread);
   return ProcessHandle(pi.hProcess);
@@ -75,8 +74,10 @@ inline void RemoveTree(const std::wstring& folder) {
       std::wstring name = fd.cFileName;
       if (name == L"." || name == L"..") continue;
       std::wstring path = folder + L"\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-      else DeleteFileW(path.c_str());
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileW(path.c_str());
     } while (FindNextFileW(find, &fd));
     FindClose(find);
   }

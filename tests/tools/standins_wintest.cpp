@@ -44,7 +44,9 @@ class EnterpriseStandin : public standintest::ScratchTest {
     return standintest::Run(commandLine, standintest::BinFolder());
   }
 
-  std::wstring Archive(const std::string& name1251) { return archives_ + L"\\" + platform::Widen(name1251); }
+  std::wstring Archive(const std::string& name1251) {
+    return archives_ + L"\\" + platform::Widen(name1251);
+  }
   std::wstring Syslog() { return infobase_ + L"\\SYSLOG\\1cv7.mlg"; }
   std::wstring Record(int n, const wchar_t* ext) {
     return infobase_ + L"\\standin\\call" + std::to_wstring(n) + ext;
@@ -110,9 +112,11 @@ TEST_F(EnterpriseStandin, SaveArchiveInsideTheInfobaseLeavesOutItselfAndTheContr
 }
 
 TEST_F(EnterpriseStandin, UnloadWritesOneTextEntryAndTheFirstRequestNamesTheLogLines) {
-  std::wstring batch = Batch("[General]\nQuit=Y\nUnloadData=Y\nCheckAndRepair=Y\n[UnloadData]\n"
-                             "UnloadToFile=\"" + platform::Narrow(Archive("Бух выгрузка.zip")) +
-                             "\"\nIncludeUserDef=Y\n[CheckAndRepair]\nRepair=N\n");
+  std::wstring batch = Batch(
+      "[General]\nQuit=Y\nUnloadData=Y\nCheckAndRepair=Y\n[UnloadData]\n"
+      "UnloadToFile=\"" +
+      platform::Narrow(Archive("Бух выгрузка.zip")) +
+      "\"\nIncludeUserDef=Y\n[CheckAndRepair]\nRepair=N\n");
   ASSERT_EQ(RunWith(CommandLine(batch)), 0u);
   const ziptest::ReadResult zip = ziptest::ReadZip(Slurp(Archive("Бух выгрузка.zip")));
   ASSERT_EQ(zip.error, "");
@@ -127,9 +131,9 @@ TEST_F(EnterpriseStandin, LogActionFollowsTheGeneralSection) {
     std::string general;
     std::string action;
   };
-  for (const Case& c : {Case{"AutoExchange=Y\nCheckAndRepair=Y\n", "AutoExchange"},
-                        Case{"CheckAndRepair=Y\n", "CheckAndRepair"},
-                        Case{"SaveData=N\n", "Config"}}) {
+  for (const Case& c :
+       {Case{"AutoExchange=Y\nCheckAndRepair=Y\n", "AutoExchange"},
+        Case{"CheckAndRepair=Y\n", "CheckAndRepair"}, Case{"SaveData=N\n", "Config"}}) {
     SCOPED_TRACE(c.action);
     DeleteFileW(Syslog().c_str());
     ASSERT_EQ(RunWith(CommandLine(Batch("[General]\nQuit=Y\n" + c.general))), 0u);
@@ -145,7 +149,8 @@ TEST_F(EnterpriseStandin, LogActionFollowsTheGeneralSection) {
 
 TEST_F(EnterpriseStandin, ControlFileSetsExitCodeLinesAndSkipsOutputs) {
   const std::string both = "[General]\nSaveData=Y\nUnloadData=Y\n[SaveData]\nSaveToFile=\"" +
-                           platform::Narrow(Archive("с.zip")) + "\"\n[UnloadData]\nUnloadToFile=\"" +
+                           platform::Narrow(Archive("с.zip")) +
+                           "\"\n[UnloadData]\nUnloadToFile=\"" +
                            platform::Narrow(Archive("в.zip")) + "\"\n";
   Control("exit_code=7\r\nlog_lines=3\r\nno_archive=1\r\nunknown=5\r\n");
   EXPECT_EQ(RunWith(CommandLine(Batch(both))), 7u);

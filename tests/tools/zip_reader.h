@@ -29,7 +29,9 @@ inline uint32_t Get16(std::string_view b, size_t at) {
   return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
 }
 
-inline uint32_t Get32(std::string_view b, size_t at) { return Get16(b, at) | Get16(b, at + 2) << 16; }
+inline uint32_t Get32(std::string_view b, size_t at) {
+  return Get16(b, at) | Get16(b, at + 2) << 16;
+}
 
 // Checks one central directory record at `at` against its local header; appends the entry.
 inline std::string ReadCentralRecord(std::string_view b, size_t& at, size_t dirStart,

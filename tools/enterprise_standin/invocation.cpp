@@ -77,7 +77,8 @@ std::string Trim(const std::string& s) {
 bool EqualAscii(const std::string& a, const char* b) {
   size_t i = 0;
   for (; i < a.size() && b[i]; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return i == a.size() && b[i] == '\0';
 }
@@ -142,17 +143,18 @@ CommandLine ParseCommandLine(const std::wstring& line) {
 
 BatchRequest ParseBatchFile(const std::string& bytes) {
   BatchRequest out;
-  ForEachKey(bytes.substr(0, bytes.find('\0')),
-             [&out](const std::string& section, const std::string& key, const std::string& value) {
-               if (EqualAscii(section, "General") && EqualAscii(value, "Y")) {
-                 for (const char* action : {"SaveData", "UnloadData", "CheckAndRepair", "AutoExchange"})
-                   if (EqualAscii(key, action)) out.actions.push_back(action);
-               } else if (EqualAscii(section, "SaveData") && EqualAscii(key, "SaveToFile")) {
-                 out.saveToFile = RemoveQuotes(value);
-               } else if (EqualAscii(section, "UnloadData") && EqualAscii(key, "UnloadToFile")) {
-                 out.unloadToFile = RemoveQuotes(value);
-               }
-             });
+  ForEachKey(
+      bytes.substr(0, bytes.find('\0')),
+      [&out](const std::string& section, const std::string& key, const std::string& value) {
+        if (EqualAscii(section, "General") && EqualAscii(value, "Y")) {
+          for (const char* action : {"SaveData", "UnloadData", "CheckAndRepair", "AutoExchange"})
+            if (EqualAscii(key, action)) out.actions.push_back(action);
+        } else if (EqualAscii(section, "SaveData") && EqualAscii(key, "SaveToFile")) {
+          out.saveToFile = RemoveQuotes(value);
+        } else if (EqualAscii(section, "UnloadData") && EqualAscii(key, "UnloadToFile")) {
+          out.unloadToFile = RemoveQuotes(value);
+        }
+      });
   return out;
 }
 
@@ -161,12 +163,18 @@ Control ParseControlFile(const std::string& bytes) {
   ForEachKey(bytes, [&out](const std::string&, const std::string& key, const std::string& value) {
     unsigned long n = 0;
     if (!ReadNumber(value, n)) return;
-    if (key == "sleep_ms") out.sleepMs = n;
-    else if (key == "exit_code") out.exitCode = n;
-    else if (key == "crash") out.crash = n != 0;
-    else if (key == "no_archive") out.noArchive = n != 0;
-    else if (key == "no_syslog") out.noSyslog = n != 0;
-    else if (key == "log_lines") out.logLines = n;
+    if (key == "sleep_ms")
+      out.sleepMs = n;
+    else if (key == "exit_code")
+      out.exitCode = n;
+    else if (key == "crash")
+      out.crash = n != 0;
+    else if (key == "no_archive")
+      out.noArchive = n != 0;
+    else if (key == "no_syslog")
+      out.noSyslog = n != 0;
+    else if (key == "log_lines")
+      out.logLines = n;
   });
   return out;
 }

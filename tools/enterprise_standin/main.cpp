@@ -26,7 +26,8 @@ void RecordCall(const std::wstring& infobase, const std::wstring& batchFile) {
   int n = standin::RecordNextCall(folder, L"call", platform::Narrow(GetCommandLineW()));
   if (n == 0) return;
   std::wstring base = folder + L"\\call" + std::to_wstring(n);
-  if (auto batch = standin::ReadWholeFile(batchFile)) standin::WriteWholeFile(base + L".batch", *batch);
+  if (auto batch = standin::ReadWholeFile(batchFile))
+    standin::WriteWholeFile(base + L".batch", *batch);
   standin::WriteWholeFile(base + L".cwd", platform::Narrow(standin::CurrentFolder()));
 }
 
@@ -74,7 +75,8 @@ std::vector<zip::ZipEntry> CollectInfobaseFiles(const std::wstring& infobase,
 std::vector<zip::ZipEntry> UnloadEntries(const std::wstring& infobase) {
   SYSTEMTIME t;
   GetLocalTime(&t);
-  std::string text = "Выгрузка данных информационной базы\r\n" + platform::Narrow(infobase) + "\r\n";
+  std::string text =
+      "Выгрузка данных информационной базы\r\n" + platform::Narrow(infobase) + "\r\n";
   return {{"1Cv7.txt", text, standin::LocalDosStamp(t)}};
 }
 
@@ -86,7 +88,8 @@ bool WriteArchives(const std::wstring& infobase, const enterprise::BatchRequest&
     ok = standin::WriteZipFile(target, CollectInfobaseFiles(infobase, target)) && ok;
   }
   if (!request.unloadToFile.empty())
-    ok = standin::WriteZipFile(platform::Widen(request.unloadToFile), UnloadEntries(infobase)) && ok;
+    ok =
+        standin::WriteZipFile(platform::Widen(request.unloadToFile), UnloadEntries(infobase)) && ok;
   return ok;
 }
 
@@ -103,7 +106,8 @@ DWORD Run() {
   if (control.sleepMs > 0) Sleep(control.sleepMs);
 
   enterprise::BatchRequest request;
-  if (auto batch = standin::ReadWholeFile(cmd.batchFile)) request = enterprise::ParseBatchFile(*batch);
+  if (auto batch = standin::ReadWholeFile(cmd.batchFile))
+    request = enterprise::ParseBatchFile(*batch);
   if (!control.noSyslog && control.logLines > 0)
     AppendEventLog(cmd.infobase, request.actions.empty() ? "Config" : request.actions.front(),
                    control.logLines);

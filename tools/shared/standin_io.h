@@ -57,7 +57,8 @@ inline std::optional<std::string> ReadWholeFile(const std::wstring& path) {
   std::string out;
   char buffer[65536];
   DWORD got = 0;
-  while (ReadFile(f.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
+  while (ReadFile(f.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+    out.append(buffer, got);
   return out;
 }
 
