@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
@@ -134,14 +132,6 @@ inline bool WriteZipFile(const std::wstring& path, const std::vector<zip::ZipEnt
   }
   if (!ok) DeleteFileW(path.c_str());
   return ok;
-}
-
-// Parses a decimal (or 0x-prefixed hexadecimal) number; fallback when it is not one.
-inline unsigned long ParseNumber(const std::string& text, unsigned long fallback) {
-  if (text.empty()) return fallback;
-  char* end = nullptr;
-  unsigned long v = std::strtoul(text.c_str(), &end, 0);
-  return (end && *end == '\0') ? v : fallback;
 }
 
 }  // namespace standin
