@@ -1,0 +1,56 @@
+// Local time with the time zone's rules for the year of the date being converted, so a
+// date in another year (or before a rule change) converts as the clock showed it then.
+#include "platform/local_time.h"
+
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+constexpr int64_t kEpochDifference = 11644473600;  // seconds from 1601 to 1970
+constexpr int64_t kTicksPerSecond = 10000000;
+
+bool ZoneForYear(int year, TIME_ZONE_INFORMATION& tzi) {
+  return GetTimeZoneInformationForYear(static_cast<USHORT>(year), nullptr, &tzi) != FALSE;
+}
+
+bool UtcToLocal(const SYSTEMTIME& utc, int year, SYSTEMTIME& local) {
+  TIME_ZONE_INFORMATION tzi{};
+  return ZoneForYear(year, tzi) && SystemTimeToTzSpecificLocalTime(&tzi, &utc, &local);
+}
+
+}  // namespace
+
+std::optional<LocalTime> ToLocalTime(int64_t secondsUtc) {
+  if (secondsUtc < -kEpochDifference) return std::nullopt;
+  uint64_t ticks = static_cast<uint64_t>(secondsUtc + kEpochDifference) * kTicksPerSecond;
+  FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME utc{}, local{};
+  if (!FileTimeToSystemTime(&ft, &utc) || !UtcToLocal(utc, utc.wYear, local))
+    return std::nullopt;
+  // Around New Year the local date may lie in the other year: use that year's rules.
+  if (local.wYear != utc.wYear && !UtcToLocal(utc, local.wYear, local)) return std::nullopt;
+  return LocalTime{local.wYear, local.wMonth,  local.wDay,      local.wHour,
+                   local.wMinute, local.wSecond, local.wDayOfWeek};
+}
+
+std::optional<int64_t> FromLocalTime(const LocalTime& t) {
+  if (!HasValidFields(t)) return std::nullopt;
+  SYSTEMTIME local{};
+  local.wYear = static_cast<WORD>(t.year);
+  local.wMonth = static_cast<WORD>(t.month);
+  local.wDay = static_cast<WORD>(t.day);
+  local.wHour = static_cast<WORD>(t.hour);
+  local.wMinute = static_cast<WORD>(t.minute);
+  local.wSecond = static_cast<WORD>(t.second);
+  TIME_ZONE_INFORMATION tzi{};
+  SYSTEMTIME utc{};
+  FILETIME ft{};
+  if (!ZoneForYear(t.year, tzi) || !TzSpecificLocalTimeToSystemTime(&tzi, &local, &utc) ||
+      !SystemTimeToFileTime(&utc, &ft))
+    return std::nullopt;
+  uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  return static_cast<int64_t>(ticks / kTicksPerSecond) - kEpochDifference;
+}
+
+}  // namespace platform
