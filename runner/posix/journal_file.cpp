@@ -6,10 +6,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 CJournalFile::CJournalFile(const std::string& path, bool clear) : path_(path) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
+  std::string native = path;  // backslashes are separators, as on Windows
+  std::replace(native.begin(), native.end(), '\\', '/');
+  int fd = open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
   if (fd < 0 || flock(fd, LOCK_EX | LOCK_NB) != 0) {
     error_ = static_cast<unsigned long>(errno);
     if (fd >= 0) close(fd);
