@@ -73,10 +73,9 @@ TEST_F(Rotation, ArchiveOfTodayIsOverwrittenOrRetained) {
   Write(Archive(), "today");
   EXPECT_FALSE(Rotate(3, 0));
   EXPECT_FALSE(fs::FileExists(Copy(1)));
-  EXPECT_EQ(run.Text(), "");
   EXPECT_TRUE(Rotate(3, 1));
   EXPECT_FALSE(fs::FileExists(Copy(1)));
-  EXPECT_EQ(run.Text(), Lines({"    Копия архива уже существует"}));
+  EXPECT_EQ(run.Text(), Lines({"    Копия архива уже существует"}));  // the second call only
 }
 
 TEST_F(Rotation, WithoutCopiesAnyArchiveIsRetainedInKeepMode) {

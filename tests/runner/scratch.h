@@ -68,8 +68,11 @@ class JournalledRun {
   explicit JournalledRun(const ScratchFolder& scratch) : path_(scratch / "journal.txt") {
     control.SetJournal(std::make_unique<CJournalFile>(path_, true));
   }
-  // The journal's text, lines ended by CR LF.
-  std::string Text() const { return Read(path_); }
+  // Closes the journal (it is open exclusively) and returns its text.
+  std::string Text() {
+    control.ReleaseJournal();
+    return Read(path_);
+  }
 
   RunControl control;
 
