@@ -182,6 +182,15 @@ bool CheckEnterprisePath(const std::string& enterprisePath, const ConfigurationS
   return true;
 }
 
+// A replacement that failed, reported like a failed open of the configuration file.
+platform::FileError ReplaceError(const std::string& path, uint32_t error) {
+  platform::FileError e;
+  e.osError = static_cast<long>(error);
+  e.path = path;
+  e.message = "Не удалось записать файл " + path + ". " + GetSystemErrorText(error);
+  return e;
+}
+
 // The current file is written beside itself and then put in place in one step, so a
 // crash in the middle of a save never leaves a damaged or empty configuration.
 std::optional<WrittenCounts> WriteCurrentFile(const std::string& path,
