@@ -108,7 +108,7 @@ void WriteGeneralOptions(RecordWriter& out, int32_t root, const Configuration& c
 
 struct WrittenCounts {
   int infobases = 0;
-  int needEnterprise = 0;
+  int needsEnterprise = 0;
 };
 
 WrittenCounts WriteInfobases(RecordWriter& out, int32_t root, const ConfigurationTree& tree) {
@@ -119,7 +119,7 @@ WrittenCounts WriteInfobases(RecordWriter& out, int32_t root, const Configuratio
     ++counts.infobases;
     if (WriteInfobaseRecord(out, parameters, e) == 0) continue;
     if (e.SaveData || e.UnloadData || e.AutoExchange || e.CheckAndRepair()) {
-      ++counts.needEnterprise;
+      ++counts.needsEnterprise;
     }
   }
   return counts;
@@ -227,7 +227,7 @@ int SaveConfiguration(SaveTarget target, const std::string& path, const Configur
   const std::optional<WrittenCounts> counts =
       snapshot ? WriteFile(path, config, tree, seams) : WriteCurrentFile(path, config, tree, seams);
   if (!counts) return 0;
-  if (counts->needEnterprise > 0 && !CheckEnterprisePath(config.options.BinaryDirectory, seams)) {
+  if (counts->needsEnterprise > 0 && !CheckEnterprisePath(config.options.BinaryDirectory, seams)) {
     return 0;
   }
   if (snapshot) return counts->infobases;
