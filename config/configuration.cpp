@@ -10,6 +10,7 @@ namespace {
 constexpr const char* kEnterpriseKey = "SOFTWARE\\1C\\1Cv7\\7.7";
 constexpr const char* kProgramKey = "SOFTWARE\\Zorvan";
 constexpr uint32_t kReplaceTimeoutMs = 2000;  // the launcher holds the file only for a poll
+constexpr long kWriteFault = 29;  // a write that failed without a system error of its own
 
 void ReadGeneralOptions(CSettingsFile& file, int32_t id, Configuration& config,
                         ConfigurationTree& tree) {
@@ -142,15 +143,26 @@ void WriteSchedules(RecordWriter& out, int32_t root, const ConfigurationTree& tr
   }
 }
 
-// Writes the whole configuration into the file at path; nullopt when it could not be
-// opened (reported) or a write failed.
+// The platform's file-error text for a configuration file that could not be written.
+platform::FileError FileErrorFor(const std::string& path, long osError) {
+  platform::FileError e;
+  e.osError = osError;
+  e.path = path;
+  e.message = path + "\r\n" + platform::GetSystemErrorText(static_cast<unsigned long>(osError));
+  return e;
+}
+
+void Report(const ConfigurationSeams& seams, const platform::FileError& error) {
+  if (seams.fileErrorReporter) seams.fileErrorReporter(error);
+}
+
+// Writes the whole configuration into the file at path; nullopt with error filled when
+// it could not be opened or a write failed.
 std::optional<WrittenCounts> WriteFile(const std::string& path, const Configuration& config,
-                                       const ConfigurationTree& tree,
-                                       const ConfigurationSeams& seams) {
-  CSettingsFile file(path, SF_MODE_CREATE_READWRITE, seams.fileErrorReporter);
-  platform::FileError error;
+                                       const ConfigurationTree& tree, platform::FileError& error) {
+  CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
   if (!file.Open(&error)) {
-    if (seams.fileErrorReporter) seams.fileErrorReporter(error);
+    if (error.osError == -1) error = FileErrorFor(path, kWriteFault);
     return std::nullopt;
   }
   RecordWriter out(file);
@@ -160,7 +172,10 @@ std::optional<WrittenCounts> WriteFile(const std::string& path, const Configurat
   const WrittenCounts counts = WriteInfobases(out, root, tree);
   WriteSchedules(out, root, tree);
   file.Close();
-  if (!cleared || !out.Complete()) return std::nullopt;
+  if (!cleared || !out.Complete()) {
+    error = FileErrorFor(path, kWriteFault);
+    return std::nullopt;
+  }
   return counts;
 }
 
@@ -176,19 +191,10 @@ bool CheckEnterprisePath(const std::string& enterprisePath, const ConfigurationS
   uint32_t error = 0;
   if (!config_files::FileExists(enterprisePath, error)) {
     ShowError(seams, "Неверно указан путь к исполняемому файлу \"1С:Предприятия\"! " +
-                         GetSystemErrorText(error));
+                         platform::GetSystemErrorText(error));
     return false;
   }
   return true;
-}
-
-// A replacement that failed, reported like a failed open of the configuration file.
-platform::FileError ReplaceError(const std::string& path, uint32_t error) {
-  platform::FileError e;
-  e.osError = static_cast<long>(error);
-  e.path = path;
-  e.message = "Не удалось записать файл " + path + ". " + GetSystemErrorText(error);
-  return e;
 }
 
 // The current file is written beside itself and then put in place in one step, so a
@@ -198,11 +204,14 @@ std::optional<WrittenCounts> WriteCurrentFile(const std::string& path,
                                               const ConfigurationTree& tree,
                                               const ConfigurationSeams& seams) {
   const std::string temporary = path + ".~new";
-  const std::optional<WrittenCounts> counts = WriteFile(temporary, config, tree, seams);
+  platform::FileError error;
+  const std::optional<WrittenCounts> counts = WriteFile(temporary, config, tree, error);
   if (counts) {
-    const uint32_t error = config_files::ReplaceFileWithRetry(temporary, path, kReplaceTimeoutMs);
-    if (error == 0) return counts;
-    if (seams.fileErrorReporter) seams.fileErrorReporter(ReplaceError(path, error));
+    const uint32_t code = config_files::ReplaceFileWithRetry(temporary, path, kReplaceTimeoutMs);
+    if (code == 0) return counts;
+    Report(seams, FileErrorFor(path, static_cast<long>(code)));
+  } else {
+    Report(seams, FileErrorFor(path, error.osError));  // name the file the operator knows
   }
   config_files::RemoveFile(temporary);
   return std::nullopt;
@@ -224,8 +233,14 @@ void LoadConfiguration(const std::string& path, Configuration& config, Configura
 int SaveConfiguration(SaveTarget target, const std::string& path, const Configuration& config,
                       const ConfigurationTree& tree, const ConfigurationSeams& seams) {
   const bool snapshot = target == SaveTarget::RunSnapshot;
-  const std::optional<WrittenCounts> counts =
-      snapshot ? WriteFile(path, config, tree, seams) : WriteCurrentFile(path, config, tree, seams);
+  std::optional<WrittenCounts> counts;
+  if (snapshot) {
+    platform::FileError error;
+    counts = WriteFile(path, config, tree, error);
+    if (!counts) Report(seams, error);
+  } else {
+    counts = WriteCurrentFile(path, config, tree, seams);
+  }
   if (!counts) return 0;
   if (counts->needsEnterprise > 0 && !CheckEnterprisePath(config.options.BinaryDirectory, seams)) {
     return 0;

@@ -18,6 +18,7 @@ class ConfigurationTest : public ::testing::Test {
  protected:
   ConfigurationTest() : tree(NoUsers(), [] {}) {
     fixture::RegisterInfobases(registry, {{"C:\\Trade", "Торговля"}});
+    tree.RebuildFromRegistry(registry);
     seams.registry = &registry;
     seams.showError = [this](const std::string& text) { errors.push_back(text); };
     seams.setModified = [this](bool m) { modifiedCalls.push_back(m); };
@@ -249,7 +250,7 @@ TEST_F(ConfigurationTest, WrongEnterprisePathNamesTheSystemError) {
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(errors, std::vector<std::string>{
                         "Неверно указан путь к исполняемому файлу \"1С:Предприятия\"! " +
-                        GetSystemErrorText(2)});
+                        platform::GetSystemErrorText(2)});
   EXPECT_FALSE(fixture::ReadAll(path).empty());
 
   errors.clear();
