@@ -2,6 +2,7 @@
 // the two notifications of the worker and the operator dialogs of a start.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -31,4 +32,6 @@ struct RunSeams {
   // Called on the owner's thread after the snapshot is ready and before the worker
   // starts: tray icon, hidden window, buttons, the "before" task.
   std::function<void()> beforeWorker;
+  // Length of one "TimeOut" minute; tests shorten it instead of waiting for the clock.
+  uint32_t msPerTimeoutMinute = 60000;
 };

@@ -11,10 +11,9 @@
 
 namespace fs = platform::fs;
 
-uint32_t TimeoutMilliseconds(uint32_t minutes) {
-  constexpr uint32_t kMsPerMinute = 60000;
-  if (minutes > kLongestTimeoutMs / kMsPerMinute) return kLongestTimeoutMs;
-  return minutes * kMsPerMinute;
+uint32_t TimeoutMilliseconds(uint32_t minutes, uint32_t msPerMinute) {
+  if (msPerMinute != 0 && minutes > kLongestTimeoutMs / msPerMinute) return kLongestTimeoutMs;
+  return minutes * msPerMinute;
 }
 
 std::string ExecutableFolder(const std::string& executablePath) {
@@ -32,7 +31,7 @@ void ReadFlag(CSettingsFile& file, int32_t id, const char* name, bool& out) {
 
 }  // namespace
 
-void ReadRunSettings(CSettingsFile& file, int32_t id, RunSettings& s) {
+void ReadRunSettings(CSettingsFile& file, int32_t id, RunSettings& s, uint32_t msPerMinute) {
   RunValues& v = s.values;
   ReadTextValue(file, id, "BinaryDirectory", v.enterprisePath);
   v.enterpriseFolder = ExecutableFolder(v.enterprisePath);
@@ -46,7 +45,7 @@ void ReadRunSettings(CSettingsFile& file, int32_t id, RunSettings& s) {
       s.journalFileName = "Journal.txt";
   }
   uint32_t minutes = 0;
-  if (ReadUInt32Value(file, id, "TimeOut", minutes)) v.timeoutMs = TimeoutMilliseconds(minutes);
+  if (ReadUInt32Value(file, id, "TimeOut", minutes)) v.timeoutMs = TimeoutMilliseconds(minutes, msPerMinute);
   ReadFlag(file, id, "TerminateAfterTimeOut", v.terminateAfterTimeOut);
 }
 
@@ -72,7 +71,7 @@ class Worker {
       if (c_.seams->showMessage) c_.seams->showMessage(ReadErrorText(ConfigPath()));
       return;
     }
-    ReadRunSettings(file, general, settings_);
+    ReadRunSettings(file, general, settings_, c_.seams->msPerTimeoutMinute);
     OpenJournal();
     if (values_.destination.empty()) values_.destination = c_.environment.programFolder;
     CreateBatchFile();

@@ -26,10 +26,11 @@ struct RunSettings {
 
 // The largest time-out that still ends: minutes beyond it would wrap around 32 bits.
 inline constexpr uint32_t kLongestTimeoutMs = 0xFFFFFFFE;
-uint32_t TimeoutMilliseconds(uint32_t minutes);
+uint32_t TimeoutMilliseconds(uint32_t minutes, uint32_t msPerMinute = 60000);
 
 // Reads the run values of a "GeneralOptions" section in their order.
-void ReadRunSettings(CSettingsFile& file, int32_t generalId, RunSettings& settings);
+void ReadRunSettings(CSettingsFile& file, int32_t generalId, RunSettings& settings,
+                     uint32_t msPerMinute = 60000);
 
 // Splits the executable path at its last backslash; the folder keeps the backslash.
 std::string ExecutableFolder(const std::string& executablePath);

@@ -1,0 +1,264 @@
+// The job run without child processes: journal texts, run values, and whole runs whose
+// infobases start nothing (no records, no job, a bad "State", damaged files).
+#include <gtest/gtest.h>
+
+#include "runner/job_run_journal.h"
+#include "runner/worker.h"
+#include "store/settings_file.h"
+#include "tests/runner/job_run_fixture.h"
+
+namespace {
+
+using namespace testrunner;
+using Lines = std::vector<std::string>;
+
+TEST(JobRunJournal, JobListNamesEveryJobInOrderAndCountsThem) {
+  InfobaseEntry e;
+  e.SaveData = e.UnloadData = e.UseExternalArchiver = 1;
+  e.DuplicateDirectory = "D:\\Копии";
+  e.PhisicalIntegrity = e.Reindex = e.LogicalIntegrity = 1;
+  e.RecalcSecondaries = e.RecalcTotals = e.Pack = 1;
+  e.AutoExchange = e.SendByEmail = 1;
+  e.ReadFrom = "in";
+  e.SendTo = "out@x";
+  JobList list = BuildJobList(e);
+  EXPECT_EQ(list.lines, (Lines{"Список заданий:", "    Сохранить данные (для формата DBF)",
+                               "    Выгрузить данные в текстовый файл",
+                               "    Архивировать внешним архиватором",
+                               "    Скопировать в \"D:\\Копии\"",
+                               "    Проверка физической целостности", "    Реиндексация",
+                               "    Проверка логической целостности",
+                               "    Пересчет служебных данных", "    Пересчет итогов",
+                               "    Упаковка таблиц ИБ", "    Выполнить автообмен",
+                               "        Из in", "        В ", "        Получить из ",
+                               "        Отправить в out@x"}));
+  EXPECT_EQ(list.jobCount, 10);  // the copy is no job; the exchange counts once
+}
+
+TEST(JobRunJournal, OnlyFlagsOfOneCountWhileTheCopyLineNeedsAnyNonZeroFlag) {
+  InfobaseEntry e;
+  e.SaveData = 2;  // edited by hand: not "1", yet not 0
+  e.DuplicateDirectory = "D:\\Копии";
+  e.AutoExchange = 1;
+  e.SendByEmail = 2;
+  JobList list = BuildJobList(e);
+  EXPECT_EQ(list.lines, (Lines{"Список заданий:", "    Скопировать в \"D:\\Копии\"",
+                               "    Выполнить автообмен", "        Из ", "        В "}));
+  EXPECT_EQ(list.jobCount, 1);
+
+  e.DuplicateDirectory.clear();
+  e.AutoExchange = 0;
+  EXPECT_EQ(BuildJobList(e).lines, Lines{"Список заданий:"});
+  EXPECT_EQ(BuildJobList(e).jobCount, 0);
+}
+
+TEST(JobRunJournal, JournalPathAndHeader) {
+  EXPECT_EQ(JournalPath("C:\\Данные", "Журнал.txt"), "C:\\Данные\\Журнал.txt");
+  EXPECT_EQ(JournalPath("C:\\Данные", "D:\\Логи\\j.txt"), "D:\\Логи\\j.txt");
+  platform::fs::LocalTime t{2026, 12, 6, 2, 5, 9};
+  EXPECT_EQ(JournalHeaderLines(t, "C:\\Ночь.cfg"),
+            (Lines{kStarsLine, "Дата 6/12/2026 Время 02:05", "Имя файла настройки \"C:\\Ночь.cfg\""}));
+}
+
+TEST(JobRunValues, TimeOutMinutesBecomeMillisecondsWithoutWrapping) {
+  EXPECT_EQ(TimeoutMilliseconds(0), 0u);
+  EXPECT_EQ(TimeoutMilliseconds(1), 60000u);
+  EXPECT_EQ(TimeoutMilliseconds(300), 18000000u);
+  EXPECT_EQ(TimeoutMilliseconds(9999), 599940000u);
+  EXPECT_EQ(TimeoutMilliseconds(71582), 4294920000u);
+  // A hand-edited value would wrap to a few seconds: it waits as long as it can instead.
+  EXPECT_EQ(TimeoutMilliseconds(71583), kLongestTimeoutMs);
+  EXPECT_EQ(TimeoutMilliseconds(0xFFFFFFFF), kLongestTimeoutMs);
+  EXPECT_EQ(TimeoutMilliseconds(2, 300), 600u);
+}
+
+TEST(JobRunValues, MissingKeysKeepTheValuesOfThePreviousRun) {
+  ScratchFolder scratch;
+  CSettingsFile file(scratch.path() + "/run.cfg", SF_MODE_CREATE_READWRITE);
+  ASSERT_TRUE(file.Open());
+  int32_t full = file.CreateSection("Full", 0);
+  file.WriteString(full, "BinaryDirectory", "C:\\1C\\Bin\\1cv7.exe");
+  file.WriteString(full, "DestinationDirectory", "D:\\Архив");
+  file.WriteDword(full, "CopyCount", 3);
+  file.WriteDword(full, "SaveMode", 1);
+  file.WriteDword(full, "Journal", 1);
+  file.WriteDword(full, "ClearJournal", 1);
+  file.WriteString(full, "JournalFileName", "j.txt");
+  file.WriteDword(full, "TimeOut", 300);
+  file.WriteDword(full, "TerminateAfterTimeOut", 1);
+  RunSettings s;
+  ReadRunSettings(file, full, s);
+  EXPECT_EQ(s.values.enterprisePath, "C:\\1C\\Bin\\1cv7.exe");
+  EXPECT_EQ(s.values.enterpriseFolder, "C:\\1C\\Bin\\");
+  EXPECT_EQ(s.values.destination, "D:\\Архив");
+  EXPECT_EQ(s.values.copyCount, 3u);
+  EXPECT_EQ(s.values.saveMode, 1);
+  EXPECT_TRUE(s.journal && s.clearJournal);
+  EXPECT_EQ(s.journalFileName, "j.txt");
+  EXPECT_EQ(s.values.timeoutMs, 18000000u);
+  EXPECT_TRUE(s.values.terminateAfterTimeOut);
+
+  // Only "Journal" on and "TimeOut": everything else stays, the name falls back.
+  int32_t sparse = file.CreateSection("Sparse", 0);
+  file.WriteDword(sparse, "Journal", 1);
+  file.WriteDword(sparse, "TimeOut", 0);
+  ReadRunSettings(file, sparse, s);
+  EXPECT_EQ(s.values.destination, "D:\\Архив");
+  EXPECT_EQ(s.values.copyCount, 3u);
+  EXPECT_TRUE(s.clearJournal);
+  EXPECT_EQ(s.journalFileName, "Journal.txt");
+  EXPECT_EQ(s.values.timeoutMs, 0u);
+
+  // With the journal off its clear flag and name are not read at all.
+  int32_t off = file.CreateSection("Off", 0);
+  file.WriteDword(off, "Journal", 0);
+  file.WriteDword(off, "ClearJournal", 0);
+  file.WriteString(off, "JournalFileName", "other.txt");
+  ReadRunSettings(file, off, s);
+  EXPECT_FALSE(s.journal);
+  EXPECT_TRUE(s.clearJournal);
+  EXPECT_EQ(s.journalFileName, "Journal.txt");
+  EXPECT_EQ(ExecutableFolder("1cv7.exe"), "");
+}
+
+TEST_F(JobRunTest, NoInfobaseRecordsJournalNoJobs) {
+  SaveConfigFile();
+  ASSERT_EQ(RunToEnd(/*autoRun=*/true), StartResult::Started);
+  EXPECT_EQ(JournalLines(), WithHeader({"Нет заданий", kStarsLine}));
+  EXPECT_EQ(Events(), Lines{"finished"});
+}
+
+TEST_F(JobRunTest, NothingMarkedStartsNoWorker) {
+  EXPECT_EQ(RunToEnd(), StartResult::NothingToRun);
+  EXPECT_EQ(Events(), Lines{std::string("message: ") + kNoJobsMessage});
+  EXPECT_FALSE(run_.Active());
+  EXPECT_FALSE(platform::fs::FileExists(JournalPath()));
+}
+
+TEST_F(JobRunTest, InfobaseWithoutJobStartsNothing) {
+  InfobaseEntry e;
+  e.BaseName = "Зарплата";
+  e.path = MakeInfobase("Зарплата");
+  tree_.Add(e);
+  ASSERT_EQ(RunToEnd(), StartResult::Started);
+  EXPECT_EQ(JournalLines(), WithHeader({"", "Наименование БД: Зарплата",
+                                             "Путь к БД: " + e.path, "Список заданий:",
+                                             "Задания не назначены",
+                                             "Обработка завершена с ошибками", kStarsLine}));
+  EXPECT_EQ(Events(), Lines{"finished"});
+}
+
+TEST_F(JobRunTest, MissingInfobaseFailsAndTheRunGoesOn) {
+  InfobaseEntry gone;
+  gone.BaseName = "Склад";
+  gone.path = Join(root_, "Нет такой") + kSep;
+  gone.SaveData = 1;
+  InfobaseEntry empty;
+  empty.BaseName = "Пустая";
+  empty.path = MakeInfobase("Пустая");
+  tree_.Add(gone);
+  tree_.Add(empty);
+  ASSERT_EQ(RunToEnd(), StartResult::Started);
+  std::string archive = options().DestinationDirectory + "\\Склад\\Склад архив.zip";
+  EXPECT_EQ(JournalLines(),
+            WithHeader({"", "Наименование БД: Склад", "Путь к БД: " + gone.path,
+                             "Список заданий:", "    Сохранить данные (для формата DBF)",
+                             "Имя архива \"" + archive + "\"", "Нет доступа к БД",
+                             "Обработка завершена с ошибками", "", "Наименование БД: Пустая",
+                             "Путь к БД: " + empty.path, "Список заданий:",
+                             "Задания не назначены", "Обработка завершена с ошибками",
+                             kStarsLine}));
+  EXPECT_EQ(Events(), (Lines{"started Склад", "finished"}));
+}
+
+TEST_F(JobRunTest, StateOtherThanOneIsAnErrorInTheJobParameters) {
+  for (const char* name : {"Ноль", "Два", "Один"}) {
+    InfobaseEntry e;
+    e.BaseName = name;
+    e.path = MakeInfobase(name);
+    tree_.Add(e);
+  }
+  SaveConfigFile();
+  {
+    CSettingsFile file(ConfigPath(), SF_MODE_READWRITE);
+    ASSERT_TRUE(file.Open());
+    int32_t parameters = file.OpenSectionPath("Zorvan\\Parameters");
+    std::string name;
+    file.WriteDword(file.EnumSection(parameters, 0, name), "State", 0);
+    file.WriteDword(file.EnumSection(parameters, 1, name), "State", 2);
+  }
+  ASSERT_EQ(RunToEnd(/*autoRun=*/true), StartResult::Started);
+  const auto& entries = tree_.InfobaseEntries();
+  EXPECT_EQ(JournalLines(),
+            WithHeader({"Ошибка в параметрах задания", "Обработка завершена с ошибками", "",
+                             "Наименование БД: Два", "Путь к БД: " + entries[1].path,
+                             "Ошибка в параметрах задания", "Обработка завершена с ошибками", "",
+                             "Наименование БД: Один", "Путь к БД: " + entries[2].path,
+                             "Список заданий:", "Задания не назначены",
+                             "Обработка завершена с ошибками", kStarsLine}));
+}
+
+TEST_F(JobRunTest, MissingSectionsEndTheRunEarlyAndLeaveNoTemporaryFile) {
+  SaveConfigFile();
+  {
+    CSettingsFile file(ConfigPath(), SF_MODE_READWRITE);
+    ASSERT_TRUE(file.Open());
+    ASSERT_TRUE(file.DeleteSection(file.OpenSectionPath("Zorvan\\Parameters")));
+  }
+  ASSERT_EQ(RunToEnd(/*autoRun=*/true), StartResult::Started);
+  std::string readError = "Ошибка чтения данных из файла  " + ConfigPath();
+  EXPECT_EQ(JournalLines(), WithHeader({readError}));  // no closing line
+
+  {
+    CSettingsFile file(ConfigPath(), SF_MODE_READWRITE);
+    ASSERT_TRUE(file.Open());
+    ASSERT_TRUE(file.DeleteSection(file.OpenSectionPath("Zorvan\\GeneralOptions")));
+  }
+  ASSERT_TRUE(platform::fs::RemoveFile(JournalPath()));
+  ASSERT_EQ(RunToEnd(/*autoRun=*/true), StartResult::Started);
+  EXPECT_EQ(Events(), (Lines{"finished", "message: " + readError, "finished"}));
+  EXPECT_FALSE(platform::fs::FileExists(JournalPath()));  // no journal before the options
+}
+
+TEST_F(JobRunTest, UnreadableConfigurationIsReportedOnce) {
+  // AutoRun of a file that is gone: the snapshot stays empty and cannot be read.
+  ASSERT_EQ(RunToEnd(/*autoRun=*/true), StartResult::Started);
+  Lines events = Events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_TRUE(events[0] == "file error" ||
+              events[0] == "message: Ошибка чтения данных из файла  " + ConfigPath())
+      << events[0];
+  EXPECT_EQ(events[1], "finished");
+}
+
+TEST_F(JobRunTest, ChangedConfigurationIsSavedOnlyWhenTheOperatorSaysYes) {
+  InfobaseEntry e;
+  e.BaseName = "База";
+  e.path = MakeInfobase("База");
+  tree_.Add(e);
+  options().QuitAfterSave = 1;
+  modified_ = true;
+  answer = [] { return Answer::Cancel; };
+  EXPECT_EQ(Start(), StartResult::Cancelled);
+  EXPECT_FALSE(run_.Active());
+  EXPECT_FALSE(platform::fs::FileExists(ConfigPath()));
+
+  answer = [] { return Answer::Yes; };
+  ASSERT_EQ(RunToEnd(), StartResult::Started);
+  EXPECT_TRUE(platform::fs::FileExists(ConfigPath()));
+  EXPECT_EQ(Events(), (Lines{std::string("ask: ") + kSaveBeforeRunQuestion,
+                             std::string("ask: ") + kSaveBeforeRunQuestion, "finished"}));
+}
+
+TEST_F(JobRunTest, JournalOffWritesNothing) {
+  options().Journal = 0;
+  InfobaseEntry e;
+  e.BaseName = "База";
+  e.path = MakeInfobase("База");
+  tree_.Add(e);
+  ASSERT_EQ(RunToEnd(), StartResult::Started);
+  EXPECT_FALSE(platform::fs::FileExists(JournalPath()));
+  EXPECT_TRUE(run_.Settings().journalPath.empty());
+}
+
+}  // namespace
