@@ -18,6 +18,7 @@
 #include "config/configuration.h"
 #include "platform/registry.h"
 #include "runner/job_run.h"
+#include "runner/job_run_journal.h"
 #include "tests/runner/scratch.h"
 #include "tests/support/test_support.h"
 
@@ -207,6 +208,7 @@ class JobRunTest : public testing::Test {
   // Hooks the tests set before starting.
   std::function<void(const InfobaseEntry&)> onJobStarted;
   std::function<Answer()> answer = [] { return Answer::No; };
+  std::function<void()> onRunFinished;
 
  private:
   ConfigurationSeams configSeams_;
@@ -257,6 +259,7 @@ class JobRunTest : public testing::Test {
       if (onJobStarted) onJobStarted(e);
     };
     seams.runFinished = [this] {
+      if (onRunFinished) onRunFinished();
       std::lock_guard lock(mutex_);
       events_.push_back("finished");
       finished_ = true;
