@@ -39,10 +39,10 @@ TEST(Entries, CopiesKeepTheFileListOrderAndAreIndependent) {
 }
 
 TEST(Entries, CheckAndRepairIsTheOrOfTheSixActions) {
-  int32_t InfobaseEntry::*actions[] = {&InfobaseEntry::PhisicalIntegrity, &InfobaseEntry::Reindex,
-                                       &InfobaseEntry::LogicalIntegrity,
-                                       &InfobaseEntry::RecalcSecondaries,
-                                       &InfobaseEntry::RecalcTotals, &InfobaseEntry::Pack};
+  int32_t InfobaseEntry::*actions[] = {
+      &InfobaseEntry::PhisicalIntegrity, &InfobaseEntry::Reindex,
+      &InfobaseEntry::LogicalIntegrity,  &InfobaseEntry::RecalcSecondaries,
+      &InfobaseEntry::RecalcTotals,      &InfobaseEntry::Pack};
   for (auto action : actions) {
     InfobaseEntry e;
     e.SaveData = e.UnloadData = e.AutoExchange = e.UseExternalArchiver = 1;  // not actions

@@ -56,7 +56,8 @@ TEST_F(ScheduleDue, ClockModesAreDueForTheWholeMinuteOnly) {
   } table[] = {{10, 0, 0, true},  {10, 0, 59, true}, {9, 59, 59, false},
                {10, 1, 0, false}, {22, 0, 0, false}, {11, 0, 0, false}};
   for (const auto& c : table)
-    EXPECT_EQ(Due(daily, At(2024, 11, 20, c.h, c.m, c.s)), c.due) << c.h << ":" << c.m << ":" << c.s;
+    EXPECT_EQ(Due(daily, At(2024, 11, 20, c.h, c.m, c.s)), c.due)
+        << c.h << ":" << c.m << ":" << c.s;
   // Seconds stored in Time by another tool are ignored too.
   EXPECT_TRUE(Due(Make(1, time + 42), At(2024, 11, 20, 10, 0, 1)));
 }
@@ -66,7 +67,10 @@ TEST_F(ScheduleDue, WeeklyFollowsTheWeekdayMask) {
   const struct {
     uint8_t days;
     const char* dueOn;  // Sunday .. Saturday
-  } table[] = {{0x41, "1000001"}, {0x02, "0100000"}, {0x7F, "1111111"}, {0x00, "0000000"},
+  } table[] = {{0x41, "1000001"},
+               {0x02, "0100000"},
+               {0x7F, "1111111"},
+               {0x00, "0000000"},
                {0x80, "0000000"}};
   for (const auto& c : table)
     for (int wd = 0; wd < 7; ++wd) {  // 2024-06-02 is a Sunday
@@ -85,7 +89,7 @@ TEST_F(ScheduleDue, MonthlyIsDueOnlyOnItsDayWithoutShifting) {
     int year;
     int dueDays;  // days of that year on which it is due
   } table[] = {{31, 2023, 7}, {30, 2023, 11}, {29, 2023, 11}, {29, 2024, 12},
-               {1, 2023, 12},  {0, 2024, 0},   {32, 2024, 0}};
+               {1, 2023, 12}, {0, 2024, 0},   {32, 2024, 0}};
   for (const auto& c : table) {
     int due = 0;
     for (int month = 1; month <= 12; ++month)

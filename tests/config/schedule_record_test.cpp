@@ -13,8 +13,8 @@ void PrintTo(const ScheduleRecord& r, std::ostream* os) {
 
 namespace {
 
-ScheduleEntry Entry(std::string name, int mode, uint32_t time, uint8_t days = 0,
-                    uint8_t date = 1, uint8_t once = 0) {
+ScheduleEntry Entry(std::string name, int mode, uint32_t time, uint8_t days = 0, uint8_t date = 1,
+                    uint8_t once = 0) {
   ScheduleEntry e;
   e.name = std::move(name);
   e.Mode = mode;
@@ -54,8 +54,8 @@ TEST_F(ScheduleRecordFile, WritesSchedulesWithModeAndReadsThemBackInOrder) {
   }
   auto read = ReadConfigSchedules(path_);
   ASSERT_TRUE(read);
-  EXPECT_EQ(*read, (std::vector<ScheduleRecord>{Record(list[0]), Record(list[2]),
-                                                Record(list[3]), Record(list[4])}));
+  EXPECT_EQ(*read, (std::vector<ScheduleRecord>{Record(list[0]), Record(list[2]), Record(list[3]),
+                                                Record(list[4])}));
 }
 
 TEST_F(ScheduleRecordFile, StoresFiveBinaryValuesInOrder) {
@@ -73,13 +73,16 @@ TEST_F(ScheduleRecordFile, StoresFiveBinaryValuesInOrder) {
     last = at;
   }
   CSettingsFile file(path_, SF_MODE_READ);
-  int32_t id = file.OpenSection(file.OpenSection(file.OpenSectionPath(kRootSection),
-                                                 kScheduleSection), "s");
+  int32_t id =
+      file.OpenSection(file.OpenSection(file.OpenSectionPath(kRootSection), kScheduleSection), "s");
   const struct {
     const char* name;
     std::string data;
-  } table[] = {{"Date", "\x0F"}, {"Days", "\x7F"}, {"Mode", "\x03"},
-               {"Time", "\x01\x02\x03\x04"}, {"Once", "\x01"}};
+  } table[] = {{"Date", "\x0F"},
+               {"Days", "\x7F"},
+               {"Mode", "\x03"},
+               {"Time", "\x01\x02\x03\x04"},
+               {"Once", "\x01"}};
   for (const auto& c : table) {
     char buffer[16] = {};
     int32_t type = 0;

@@ -26,9 +26,8 @@ TEST(LocalTime, RoundTripsThroughTheLocalCalendar) {
 }
 
 TEST(LocalTime, RefusesFieldsOutsideTheCalendar) {
-  const LocalTime bad[] = {{2023, 2, 29, 0, 0, 0}, {2024, 2, 30, 0, 0, 0},
-                           {2024, 13, 1, 0, 0, 0}, {2024, 4, 31, 0, 0, 0},
-                           {2024, 1, 1, 24, 0, 0}, {2024, 1, 1, 0, 60, 0}};
+  const LocalTime bad[] = {{2023, 2, 29, 0, 0, 0}, {2024, 2, 30, 0, 0, 0}, {2024, 13, 1, 0, 0, 0},
+                           {2024, 4, 31, 0, 0, 0}, {2024, 1, 1, 24, 0, 0}, {2024, 1, 1, 0, 60, 0}};
   for (const auto& t : bad) EXPECT_FALSE(FromLocalTime(t)) << t.month << "/" << t.day;
   EXPECT_TRUE(FromLocalTime({2024, 2, 29, 23, 59, 59}));
 }

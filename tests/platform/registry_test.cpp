@@ -1,14 +1,14 @@
 // One set of behaviour tests for both registries: the in-memory one everywhere and, in
 // the Windows build, the real registry under a scratch key of HKEY_CURRENT_USER.
+#include "platform/registry.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "platform/registry.h"
-
-using platform::RegNamedValue;
 using platform::Registry;
+using platform::RegNamedValue;
 using platform::RegRoot;
 using platform::RegType;
 using platform::RegValue;

@@ -12,7 +12,8 @@ TEST(ScanUserNames, TakesTheTextBetweenTheFifthAndSixthQuoteOfEachGroup) {
     std::string stream;
     Names names;
   } table[] = {
-      {"two users", R"({"Users",{"1","u1","Admin","d"},{"2","u2","Иванов","d"}})",
+      {"two users",
+       R"({"Users",{"1","u1","Admin","d"},{"2","u2","Иванов","d"}})",
        {"Admin", "Иванов"}},
       {"fewer than six quotes", R"({{"1","2","3}})", {}},
       {"empty name", R"({{"1","2","","4"},{"1","2","B","4"}})", {"B"}},
@@ -43,8 +44,8 @@ TEST(ScanUserNames, KeepsDuplicatesAndRawBytes) {
 // the stream, or a damaged file of a megabyte would ask for gigabytes.
 TEST(ScanUserNames, BoundsTheNamesByTheStreamSize) {
   const size_t n = 20000;
-  std::string stream = std::string(n, '{') + "\"\"\"\"\"" + std::string(n, 'x') + "\"" +
-                       std::string(n, '}');
+  std::string stream =
+      std::string(n, '{') + "\"\"\"\"\"" + std::string(n, 'x') + "\"" + std::string(n, '}');
   Names names = ScanUserNames(stream);
   size_t total = 0;
   for (const auto& name : names) total += name.size();

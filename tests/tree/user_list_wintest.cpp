@@ -18,19 +18,20 @@ const char kTwoUsers[] = R"({"Users",{"1","u1","Admin","d"},{"2","u2","Иван�
 bool WriteCompoundFile(const std::wstring& path, const wchar_t* streamName,
                        const std::string& content, ULONGLONG size = 0) {
   IStorage* stg = nullptr;
-  if (FAILED(StgCreateDocfile(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                              0, &stg)))
+  if (FAILED(StgCreateDocfile(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                              &stg)))
     return false;
   bool ok = true;
   if (streamName) {
     IStream* stream = nullptr;
-    ok = SUCCEEDED(stg->CreateStream(streamName, STGM_CREATE | STGM_READWRITE |
-                                     STGM_SHARE_EXCLUSIVE, 0, 0, &stream));
+    ok = SUCCEEDED(stg->CreateStream(
+        streamName, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream));
     if (ok) {
       ULONG written = 0;
       ok = SUCCEEDED(stream->Write(content.data(), static_cast<ULONG>(content.size()), &written));
-      if (size) ok = ok && SUCCEEDED(stream->SetSize(ULARGE_INTEGER{{static_cast<DWORD>(size),
-                                                                    static_cast<DWORD>(size >> 32)}}));
+      if (size)
+        ok = ok && SUCCEEDED(stream->SetSize(
+                       ULARGE_INTEGER{{static_cast<DWORD>(size), static_cast<DWORD>(size >> 32)}}));
       stream->Release();
     }
   }
@@ -109,14 +110,13 @@ TEST_F(UserListFile, ReadsBesideAReaderAndFailsBesideAWriter) {
   ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", kTwoUsers));
   Names names;
   IStorage* other = nullptr;
-  ASSERT_HRESULT_SUCCEEDED(
-      StgOpenStorage(file_.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0, &other));
+  ASSERT_HRESULT_SUCCEEDED(StgOpenStorage(file_.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE,
+                                          nullptr, 0, &other));
   EXPECT_TRUE(Read(names));
   other->Release();
 
-  ASSERT_HRESULT_SUCCEEDED(StgOpenStorage(file_.c_str(), nullptr,
-                                          STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0,
-                                          &other));
+  ASSERT_HRESULT_SUCCEEDED(StgOpenStorage(
+      file_.c_str(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0, &other));
   EXPECT_FALSE(Read(names));
   other->Release();
 }

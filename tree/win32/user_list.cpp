@@ -61,8 +61,8 @@ bool ReadUserList(const std::string& infobasePath, std::vector<std::string>& nam
                             storage.Out())))
     return false;
   ComRef<IStream> stream;
-  if (FAILED(storage->OpenStream(L"Container.Contents", nullptr,
-                                 STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.Out())))
+  if (FAILED(storage->OpenStream(L"Container.Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE,
+                                 0, stream.Out())))
     return false;
   std::string bytes;
   if (!ReadStream(stream.operator->(), bytes)) return false;
