@@ -13,68 +13,41 @@ void PrintTo(const ScheduleRecord& r, std::ostream* os) {
 
 namespace {
 
+using Records = std::vector<ScheduleRecord>;
+
 ScheduleEntry Entry(std::string name, int mode, uint32_t time, uint8_t days = 0, uint8_t date = 1,
                     uint8_t once = 0) {
-  ScheduleEntry e;
-  e.name = std::move(name);
-  e.Mode = mode;
-  e.Time = time;
-  e.Days = days;
-  e.Date = date;
-  e.Once = once;
-  return e;
+  return {std::move(name), "", kNoItem, days, mode, time, date, once};
 }
-
-ScheduleRecord Record(ScheduleEntry e, bool hasTime = true) { return {std::move(e), hasTime}; }
 
 class ScheduleRecordFile : public testing::Test {
  protected:
-  // A configuration file holding "Zorvan"\"Schedule"; returns the "Schedule" id.
-  int32_t MakeScheduleSection(CSettingsFile& file) {
-    int32_t root = file.CreateSection(kRootSection, 0);
-    return file.CreateSection(kScheduleSection, root);
-  }
-
   storetest::ScratchDir dir_;
   std::string path_ = dir_.File("test.cfg");
 };
 
+// Mode-0 entries are not written; an entry whose description repeats an earlier one
+// reuses its section and its values win.
 TEST_F(ScheduleRecordFile, WritesSchedulesWithModeAndReadsThemBackInOrder) {
   const std::vector<ScheduleEntry> list = {
-      Entry("10:00 Каждый день", 1, 0x65A1B2C3),
-      Entry("placeholder", 0, 0),
-      Entry("07:45 Каждую неделю", 2, 1700000000, 0x41, 1, 0),
-      Entry("23:59 Каждый месяц", 3, 0xFFFFFFFF, 0, 31),
-      Entry("При включении", 4, 12345, 0, 1, 1),
-  };
+      Entry("10:00 Каждый день", 1, 0x65A1B2C3),         Entry("Новое расписание", 0, 0),
+      Entry("07:45 Каждую неделю", 2, 1700000000, 0x41), Entry("x", 1, 100),
+      Entry("При включении", 4, 12345, 0, 1, 1),         Entry("x", 3, 0xFFFFFFFF, 0, 31)};
   {
     CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
-    int32_t root = file.CreateSection(kRootSection, 0);
-    ASSERT_TRUE(WriteSchedules(file, root, list));
+    ASSERT_TRUE(WriteSchedules(file, file.CreateSection(kRootSection, 0), list));
   }
-  auto read = ReadConfigSchedules(path_);
-  ASSERT_TRUE(read);
-  EXPECT_EQ(*read, (std::vector<ScheduleRecord>{Record(list[0]), Record(list[2]), Record(list[3]),
-                                                Record(list[4])}));
+  EXPECT_EQ(ReadConfigSchedules(path_),
+            (Records{{list[0], true}, {list[2], true}, {list[5], true}, {list[4], true}}));
 }
 
 TEST_F(ScheduleRecordFile, StoresFiveBinaryValuesInOrder) {
   {
     CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
-    ASSERT_TRUE(WriteScheduleSection(file, MakeScheduleSection(file),
-                                     Entry("s", 3, 0x04030201, 0x7F, 15, 1)));
+    int32_t schedules = file.CreateSection(kScheduleSection, file.CreateSection(kRootSection, 0));
+    ASSERT_TRUE(WriteScheduleSection(file, schedules, Entry("s", 3, 0x04030201, 0x7F, 15, 1)));
   }
   const std::string bytes = storetest::ReadAll(path_);
-  size_t last = 0;
-  for (const char* name : {"Date", "Days", "Mode", "Time", "Once"}) {
-    size_t at = bytes.find(name);
-    ASSERT_NE(at, std::string::npos) << name;
-    EXPECT_GT(at, last) << name << " out of order";
-    last = at;
-  }
-  CSettingsFile file(path_, SF_MODE_READ);
-  int32_t id =
-      file.OpenSection(file.OpenSection(file.OpenSectionPath(kRootSection), kScheduleSection), "s");
   const struct {
     const char* name;
     std::string data;
@@ -83,7 +56,13 @@ TEST_F(ScheduleRecordFile, StoresFiveBinaryValuesInOrder) {
                {"Mode", "\x03"},
                {"Time", "\x01\x02\x03\x04"},
                {"Once", "\x01"}};
+  CSettingsFile file(path_, SF_MODE_READ);
+  int32_t id =
+      file.OpenSection(file.OpenSection(file.OpenSectionPath(kRootSection), kScheduleSection), "s");
+  size_t last = 0;
   for (const auto& c : table) {
+    EXPECT_GT(bytes.find(c.name), last) << c.name << " out of order";
+    last = bytes.find(c.name);
     char buffer[16] = {};
     int32_t type = 0;
     uint32_t size = sizeof buffer;
@@ -98,62 +77,33 @@ TEST_F(ScheduleRecordFile, StoresFiveBinaryValuesInOrder) {
 TEST_F(ScheduleRecordFile, ReadsForeignSectionsWithDefaults) {
   {
     CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
-    int32_t schedules = MakeScheduleSection(file);
-    const uint8_t one = 1, zero = 0, shortTime[2] = {1, 2}, time[4] = {0x10, 0, 0, 0};
-    const std::string longMode(300, '\x01');
-    auto add = [&](const char* name) { return file.CreateSection(name, schedules); };
-    int32_t id = add("only mode and time");
-    file.WriteBinary(id, "Mode", &one, 1);
-    file.WriteBinary(id, "Time", time, 4);
-    file.WriteBinary(add("no mode"), "Time", time, 4);
-    id = add("mode zero");
-    file.WriteBinary(id, "Mode", &zero, 1);
-    file.WriteBinary(id, "Time", time, 4);
-    file.WriteBinary(add("no time"), "Mode", &one, 1);
-    id = add("short time");
-    file.WriteBinary(id, "Mode", &one, 1);
-    file.WriteBinary(id, "Time", shortTime, 2);
-    file.WriteDword(add("dword mode"), "Mode", 0x0102);
-    file.WriteBinary(add("overlong mode"), "Mode", longMode.data(), 300);
+    int32_t schedules = file.CreateSection(kScheduleSection, file.CreateSection(kRootSection, 0));
+    const std::string one("\x01"), zero(1, '\0'), time("\x10\0\0\0", 4), longMode(300, '\x01');
+    const struct {
+      const char* section;
+      const char* value;
+      std::string data;
+    } writes[] = {{"mode and time", "Mode", one},     {"mode and time", "Time", time},
+                  {"no mode", "Time", time},          {"mode zero", "Mode", zero},
+                  {"no time", "Mode", one},           {"short time", "Mode", one},
+                  {"short time", "Time", "\x01\x02"}, {"overlong mode", "Mode", longMode}};
+    for (const auto& w : writes)
+      file.WriteBinary(file.CreateSection(w.section, schedules), w.value, w.data.data(),
+                       static_cast<uint32_t>(w.data.size()));
+    file.WriteDword(file.CreateSection("dword mode", schedules), "Mode", 0x0102);
   }
-  auto read = ReadConfigSchedules(path_);
-  ASSERT_TRUE(read);
-  EXPECT_EQ(*read, (std::vector<ScheduleRecord>{
-                       Record(Entry("only mode and time", 1, 0x10)),
-                       Record(Entry("no time", 1, 0), false),
-                       Record(Entry("short time", 1, 0), false),
-                       Record(Entry("dword mode", 2, 0), false),
-                   }));
-}
-
-TEST_F(ScheduleRecordFile, SameDescriptionSharesOneSectionAndTheLaterWins) {
-  {
-    CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
-    int32_t root = file.CreateSection(kRootSection, 0);
-    ASSERT_TRUE(WriteSchedules(file, root, {Entry("x", 1, 100), Entry("x", 3, 200, 0, 7)}));
-  }
-  auto read = ReadConfigSchedules(path_);
-  ASSERT_TRUE(read);
-  EXPECT_EQ(*read, std::vector<ScheduleRecord>{Record(Entry("x", 3, 200, 0, 7))});
+  EXPECT_EQ(ReadConfigSchedules(path_), (Records{{Entry("mode and time", 1, 0x10), true},
+                                                 {Entry("no time", 1, 0), false},
+                                                 {Entry("short time", 1, 0), false},
+                                                 {Entry("dword mode", 2, 0), false}}));
 }
 
 TEST_F(ScheduleRecordFile, TellsAnUnreadableFileFromOneWithoutSchedules) {
   EXPECT_FALSE(ReadConfigSchedules(path_)) << "no file";
-  {
-    CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
-    file.CreateSection("Other", 0);
-  }
+  CSettingsFile(path_, SF_MODE_CREATE_READWRITE).CreateSection("Other", 0);
   EXPECT_FALSE(ReadConfigSchedules(path_)) << "no root";
-  {
-    CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
-    file.CreateSection(kRootSection, 0);
-  }
-  EXPECT_EQ(ReadConfigSchedules(path_), std::vector<ScheduleRecord>{}) << "no Schedule section";
-  {
-    CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
-    ASSERT_TRUE(WriteSchedules(file, file.OpenSectionPath(kRootSection), {}));
-  }
-  EXPECT_EQ(ReadConfigSchedules(path_), std::vector<ScheduleRecord>{}) << "empty Schedule";
+  CSettingsFile(path_, SF_MODE_CREATE_READWRITE).CreateSection(kRootSection, 0);
+  EXPECT_EQ(ReadConfigSchedules(path_), Records{}) << "no Schedule section";
 }
 
 }  // namespace
