@@ -91,6 +91,7 @@ TEST_F(ScheduleRecordFile, ReadsForeignSectionsWithDefaults) {
       file.WriteBinary(file.CreateSection(w.section, schedules), w.value, w.data.data(),
                        static_cast<uint32_t>(w.data.size()));
     file.WriteDword(file.CreateSection("dword mode", schedules), "Mode", 0x0102);
+    file.WriteBinary(file.CreateSection(std::string(256, 'n'), schedules), "Mode", "\x01", 1);
   }
   EXPECT_EQ(ReadConfigSchedules(path_), (Records{{Entry("mode and time", 1, 0x10), true},
                                                  {Entry("no time", 1, 0), false},
