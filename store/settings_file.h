@@ -12,6 +12,7 @@
 #include "platform/file_error.h"
 #include "store/record_layout.h"
 #include "store/record_storage.h"
+#include "store/section_index.h"
 
 enum SettingsValueType : int32_t { SF_STRING = 1, SF_DWORD = 2, SF_BINARY = 4 };
 
@@ -77,6 +78,7 @@ class CSettingsFile {
   int64_t FindSection(const std::string& name, int32_t parentId);
   int64_t AppendSection(const std::string& name, int32_t parentId);
   int64_t FindSectionById(int32_t id);
+  int64_t NotFound() const;
   int64_t FindChildSection(int32_t parentId, int64_t start);
   bool ReadValueHead(int64_t sectionOffset, int64_t relative, store::ValueHead& head);
   int64_t FindValue(int64_t sectionOffset, const std::string& name);
@@ -94,4 +96,5 @@ class CSettingsFile {
   bool errorReported_ = false;
   platform::File file_;
   store::RecordStorage storage_;
+  store::SectionIndex index_;
 };
