@@ -40,15 +40,18 @@ class CSettingsFile {
   const std::string& Path() const { return path_; }
   uint32_t OpenFlags() const { return openFlags_; }
 
+  // Finds or appends the section; an empty name is refused (it could never be found).
   int32_t CreateSection(const std::string& name, int32_t parentId);
   int32_t OpenSection(int32_t parentId, const std::string& name);
+  // Names separated by "\" from the top level; a name over 255 bytes is refused.
   int32_t OpenSectionPath(const std::string& path);
   // Index-th direct child of parentId in file order; its name goes to nameOut.
   int32_t EnumSection(int32_t parentId, int32_t index, std::string& nameOut);
   bool DeleteSection(int32_t sectionId);
   bool Clear();
 
-  // type 1: data is the text (size ignored); type 2: 4 bytes at data; type 4: size bytes.
+  // type 1: data is the text (size ignored); type 2: 4 bytes at data; type 4: size bytes
+  // (0 refused). An empty name or missing data is refused and changes nothing.
   bool WriteValue(int32_t sectionId, const std::string& name, int32_t type, uint32_t size,
                   const void* data);
   bool WriteString(int32_t sectionId, const std::string& name, const std::string& text);
@@ -56,7 +59,8 @@ class CSettingsFile {
   bool WriteBinary(int32_t sectionId, const std::string& name, const void* data, uint32_t size);
 
   // On entry size is the capacity of buffer; a value longer than the capacity is
-  // refused (FALSE, nothing written). On success type and size are the stored ones.
+  // refused (FALSE, nothing written). A string gets a terminating zero only when the
+  // capacity is larger than its length. On success type and size are the stored ones.
   bool ReadValue(int32_t sectionId, const std::string& name, int32_t& type, uint32_t& size,
                  void* buffer);
   // Convenience readers: the stored bytes (up to maxBytes) of a value, or false.

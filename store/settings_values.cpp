@@ -117,7 +117,8 @@ bool CSettingsFile::StoreValue(int32_t sectionId, const std::string& name, int32
 bool CSettingsFile::WriteValue(int32_t sectionId, const std::string& name, int32_t type,
                                uint32_t size, const void* data) {
   const char* bytes = static_cast<const char*>(data);
-  if (type == SF_STRING) size = bytes ? static_cast<uint32_t>(std::strlen(bytes)) : 0;
+  if (!bytes) return false;
+  if (type == SF_STRING) size = static_cast<uint32_t>(std::strlen(bytes));
   if (type == SF_DWORD) size = 4;
   return StoreValue(sectionId, name, type, bytes, size);
 }
