@@ -1,4 +1,5 @@
 // CSettingsFile: finding, creating, enumerating and deleting section records.
+#include <algorithm>
 #include <vector>
 
 #include "store/settings_file.h"

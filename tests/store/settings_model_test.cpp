@@ -144,7 +144,7 @@ std::string Snapshot(CSettingsFile& f) {
 TEST(SettingsModelTest, RandomOperationsKeepTheExactLayout) {
   storetest::ScratchDir dir;
   for (unsigned seed = 1; seed <= 12; ++seed) {
-    std::string path = dir.File("m" + std::to_string(seed) + ".cfg");
+    std::string path = dir.File(std::to_string(seed) + ".cfg");
     Runner run(path, seed);
     for (int step = 0; step < 150; ++step) {
       ASSERT_NO_FATAL_FAILURE(run.Step()) << "seed " << seed << " step " << step;
