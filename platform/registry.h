@@ -33,6 +33,7 @@ struct RegValue {
 struct RegNamedValue {
   std::string name;
   RegValue value;
+  bool operator==(const RegNamedValue&) const = default;
 };
 
 class Registry {
@@ -58,8 +59,8 @@ class Registry {
                                                                const std::string& path) = 0;
 };
 
-// In-memory registry for tests. Enumeration order is insertion order, as on Windows
-// for values written into a fresh key. Key names compare case-insensitively (ASCII).
+// In-memory registry for tests. As on Windows, values enumerate in the order they were
+// first written and subkeys sorted by name; names compare case-insensitively (ASCII).
 class MemoryRegistry : public Registry {
  public:
   bool KeyExists(RegRoot root, const std::string& path) override;

@@ -10,6 +10,8 @@
 
 #include "platform/file.h"
 #include "platform/file_error.h"
+#include "store/record_layout.h"
+#include "store/record_storage.h"
 
 enum SettingsValueType : int32_t { SF_STRING = 1, SF_DWORD = 2, SF_BINARY = 4 };
 
@@ -61,10 +63,35 @@ class CSettingsFile {
                  uint32_t maxBytes = 259);
 
  private:
-  // Implementation detail of the helper who builds the store.
+  // Scan results: an offset (records start at 8 or later), kMissing or kDamaged.
+  static constexpr int64_t kMissing = 0;
+  static constexpr int64_t kDamaged = -1;
+
+  bool OpenFile(platform::FileError* error);
+  bool EnsureOpen();
+  bool EnsureWriting();
+  bool ReadHeader(store::FileHeader& header);
+  bool WriteHeader(const store::FileHeader& header);
+  bool ReadSection(int64_t offset, store::SectionHead& head);
+  bool ReadName(int64_t offset, int32_t length, std::string& name);
+  int64_t FindSection(const std::string& name, int32_t parentId);
+  int64_t AppendSection(const std::string& name, int32_t parentId);
+  int64_t FindSectionById(int32_t id);
+  int64_t FindChildSection(int32_t parentId, int64_t start);
+  bool ReadValueHead(int64_t sectionOffset, int64_t relative, store::ValueHead& head);
+  int64_t FindValue(int64_t sectionOffset, const std::string& name);
+  bool DeleteValue(int64_t sectionOffset, int64_t relative);
+  bool DeleteRecord(int64_t offset);
+  bool RemoveRange(int64_t start, int64_t size);
+  bool StoreValue(int32_t sectionId, const std::string& name, int32_t type, const char* data,
+                  uint32_t dataSize);
+  bool LocateValue(int32_t sectionId, const std::string& name, int64_t& dataOffset,
+                   store::ValueHead& head);
+
   std::string path_;
   uint32_t openFlags_;
   platform::FileErrorReporter reporter_;
   bool errorReported_ = false;
   platform::File file_;
+  store::RecordStorage storage_;
 };

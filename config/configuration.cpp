@@ -1,0 +1,282 @@
+#include "config/configuration.h"
+
+#include "config/file_adapters.h"
+#include "platform/registry.h"
+#include "platform/system_error.h"
+#include "store/settings_file.h"
+
+namespace {
+
+constexpr const char* kEnterpriseKey = "SOFTWARE\\1C\\1Cv7\\7.7";
+constexpr const char* kProgramKey = "SOFTWARE\\Zorvan";
+constexpr uint32_t kReplaceTimeoutMs = 2000;  // the launcher holds the file only for a poll
+constexpr long kWriteFault = 29;  // a write that failed without a system error of its own
+
+void ReadGeneralOptions(CSettingsFile& file, int32_t id, Configuration& config,
+                        ConfigurationTree& tree) {
+  GeneralOptions& o = config.options;
+  AdditionalTasks& t = config.tasks;
+  ReadTextValue(file, id, "BinaryDirectory", o.BinaryDirectory);
+  ReadTextValue(file, id, "PreProcessFileName", t.PreProcessFileName);
+  ReadTextValue(file, id, "PostProcessFileName", t.PostProcessFileName);
+  ReadTextValue(file, id, "PreProcessCmdLine", t.PreProcessCmdLine);
+  ReadTextValue(file, id, "PostProcessCmdLine", t.PostProcessCmdLine);
+  tree.ApplyAdditionalTasks(t);
+  ReadTextValue(file, id, "DestinationDirectory", o.DestinationDirectory);
+  ReadUInt32Value(file, id, "CopyCount", o.CopyCount);
+  ReadInt32Value(file, id, "SaveMode", o.SaveMode);
+  ReadInt32Value(file, id, "Journal", o.Journal);
+  if (o.Journal != 0) {
+    ReadInt32Value(file, id, "ClearJournal", o.ClearJournal);
+    if (!ReadTextValue(file, id, "JournalFileName", o.JournalFileName)) {
+      o.JournalFileName = "journal.txt";
+    }
+  }
+  ReadInt32Value(file, id, "TimeOut", o.TimeOut);
+  ReadInt32Value(file, id, "TerminateAfterTimeOut", o.TerminateAfterTimeOut);
+  ReadInt32Value(file, id, "QuitAfterSave", o.QuitAfterSave);
+  ReadInt32Value(file, id, "ShutDownAfterSave", o.ShutDownAfterSave);
+}
+
+void ApplyInfobaseRecords(CSettingsFile& file, int32_t parametersId, ConfigurationTree& tree) {
+  std::string name;
+  for (int32_t i = 0;; ++i) {
+    const int32_t id = file.EnumSection(parametersId, i, name);
+    if (id == 0) break;
+    if (name.size() > kMaxSectionName) continue;
+    tree.ApplyInfobaseRecord(ReadInfobaseRecord(file, id, name, RecordReader::Load));
+  }
+}
+
+// "Mode" first; a schedule without it, or with mode 0, is no schedule.
+void ApplySchedules(CSettingsFile& file, int32_t scheduleId, ConfigurationTree& tree) {
+  std::string name;
+  for (int32_t i = 0;; ++i) {
+    const int32_t id = file.EnumSection(scheduleId, i, name);
+    if (id == 0) break;
+    if (name.size() > kMaxSectionName) continue;
+    uint8_t mode = 0;
+    if (!ReadByteValue(file, id, "Mode", mode) || mode == 0) continue;
+    ScheduleEntry s;
+    s.name = name;
+    s.Mode = mode;
+    ReadByteValue(file, id, "Date", s.Date);
+    ReadByteValue(file, id, "Days", s.Days);
+    ReadUInt32Value(file, id, "Time", s.Time);
+    ReadByteValue(file, id, "Once", s.Once);
+    tree.ApplySchedule(s);
+  }
+}
+
+void ApplyFile(const std::string& path, Configuration& config, ConfigurationTree& tree) {
+  uint32_t lookupError = 0;
+  if (!config_files::FileExists(path, lookupError)) return;
+  CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
+  if (!file.Open()) return;
+  const int32_t root = file.OpenSectionPath("Zorvan");
+  if (const int32_t general = file.OpenSection(root, "GeneralOptions")) {
+    ReadGeneralOptions(file, general, config, tree);
+  }
+  if (const int32_t parameters = file.OpenSection(root, "Parameters")) {
+    ApplyInfobaseRecords(file, parameters, tree);
+  }
+  if (const int32_t schedule = file.OpenSection(root, "Schedule")) {
+    ApplySchedules(file, schedule, tree);
+  }
+  file.Close();
+}
+
+void WriteGeneralOptions(RecordWriter& out, int32_t root, const Configuration& config) {
+  const int32_t id = out.Section("GeneralOptions", root);
+  const GeneralOptions& o = config.options;
+  const AdditionalTasks& t = config.tasks;
+  out.Text(id, "PreProcessFileName", t.PreProcessFileName);
+  out.Text(id, "PostProcessFileName", t.PostProcessFileName);
+  out.Text(id, "PreProcessCmdLine", t.PreProcessCmdLine);
+  out.Text(id, "PostProcessCmdLine", t.PostProcessCmdLine);
+  out.Text(id, "BinaryDirectory", o.BinaryDirectory);
+  out.Text(id, "DestinationDirectory", o.DestinationDirectory);
+  out.Dword(id, "CopyCount", o.CopyCount);
+  out.Dword(id, "SaveMode", static_cast<uint32_t>(o.SaveMode));
+  out.Dword(id, "Journal", static_cast<uint32_t>(o.Journal));
+  out.Text(id, "JournalFileName", o.JournalFileName);
+  out.Dword(id, "ClearJournal", static_cast<uint32_t>(o.ClearJournal));
+  out.Dword(id, "TimeOut", static_cast<uint32_t>(o.TimeOut));
+  out.Dword(id, "TerminateAfterTimeOut", static_cast<uint32_t>(o.TerminateAfterTimeOut));
+  out.Dword(id, "QuitAfterSave", static_cast<uint32_t>(o.QuitAfterSave));
+  out.Dword(id, "ShutDownAfterSave", static_cast<uint32_t>(o.ShutDownAfterSave));
+}
+
+struct WrittenCounts {
+  int infobases = 0;
+  int needsEnterprise = 0;
+};
+
+WrittenCounts WriteInfobases(RecordWriter& out, int32_t root, const ConfigurationTree& tree) {
+  WrittenCounts counts;
+  const int32_t parameters = out.Section("Parameters", root);
+  for (const InfobaseEntry& e : tree.InfobaseEntries()) {
+    if (tree.GetMark(e.item) != 1) continue;  // unmarked and blocked infobases do not run
+    ++counts.infobases;
+    if (WriteInfobaseRecord(out, parameters, e) == 0) continue;
+    if (e.SaveData || e.UnloadData || e.AutoExchange || e.CheckAndRepair()) {
+      ++counts.needsEnterprise;
+    }
+  }
+  return counts;
+}
+
+void WriteSchedules(RecordWriter& out, int32_t root, const ConfigurationTree& tree) {
+  const int32_t schedule = out.Section("Schedule", root);
+  for (const ScheduleEntry& s : tree.ScheduleEntries()) {
+    if (s.Mode == 0) continue;  // the placeholder is never written
+    const int32_t id = out.Section(s.name, schedule);
+    if (id == 0) continue;
+    const uint8_t mode = static_cast<uint8_t>(s.Mode);
+    out.Binary(id, "Date", &s.Date, 1);
+    out.Binary(id, "Days", &s.Days, 1);
+    out.Binary(id, "Mode", &mode, 1);
+    const uint8_t time[4] = {static_cast<uint8_t>(s.Time), static_cast<uint8_t>(s.Time >> 8),
+                             static_cast<uint8_t>(s.Time >> 16), static_cast<uint8_t>(s.Time >> 24)};
+    out.Binary(id, "Time", time, 4);
+    out.Binary(id, "Once", &s.Once, 1);
+  }
+}
+
+// The platform's file-error text for a configuration file that could not be written.
+platform::FileError FileErrorFor(const std::string& path, long osError) {
+  platform::FileError e;
+  e.osError = osError;
+  e.path = path;
+  e.message = path + "\r\n" + platform::GetSystemErrorText(static_cast<unsigned long>(osError));
+  return e;
+}
+
+void Report(const ConfigurationSeams& seams, const platform::FileError& error) {
+  if (seams.fileErrorReporter) seams.fileErrorReporter(error);
+}
+
+// Writes the whole configuration into the file at path; nullopt with error filled when
+// it could not be opened or a write failed.
+std::optional<WrittenCounts> WriteFile(const std::string& path, const Configuration& config,
+                                       const ConfigurationTree& tree, platform::FileError& error) {
+  CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
+  if (!file.Open(&error)) {
+    if (error.osError == -1) error = FileErrorFor(path, kWriteFault);
+    return std::nullopt;
+  }
+  RecordWriter out(file);
+  const bool cleared = file.Clear();
+  const int32_t root = out.Section("Zorvan", 0);
+  WriteGeneralOptions(out, root, config);
+  const WrittenCounts counts = WriteInfobases(out, root, tree);
+  WriteSchedules(out, root, tree);
+  file.Close();
+  if (!cleared || !out.Complete()) {
+    error = FileErrorFor(path, kWriteFault);
+    return std::nullopt;
+  }
+  return counts;
+}
+
+void ShowError(const ConfigurationSeams& seams, const std::string& text) {
+  if (seams.showError) seams.showError(text);
+}
+
+bool CheckEnterprisePath(const std::string& enterprisePath, const ConfigurationSeams& seams) {
+  if (enterprisePath.empty()) {
+    ShowError(seams, "Не указан путь к исполняемому файлу \"1С:Предприятия\"!");
+    return false;
+  }
+  uint32_t error = 0;
+  if (!config_files::FileExists(enterprisePath, error)) {
+    ShowError(seams, "Неверно указан путь к исполняемому файлу \"1С:Предприятия\"! " +
+                         platform::GetSystemErrorText(error));
+    return false;
+  }
+  return true;
+}
+
+// The current file is written beside itself and then put in place in one step, so a
+// crash in the middle of a save never leaves a damaged or empty configuration.
+std::optional<WrittenCounts> WriteCurrentFile(const std::string& path,
+                                              const Configuration& config,
+                                              const ConfigurationTree& tree,
+                                              const ConfigurationSeams& seams) {
+  const std::string temporary = path + ".~new";
+  platform::FileError error;
+  const std::optional<WrittenCounts> counts = WriteFile(temporary, config, tree, error);
+  if (counts) {
+    const uint32_t code = config_files::ReplaceFileWithRetry(temporary, path, kReplaceTimeoutMs);
+    if (code == 0) return counts;
+    Report(seams, FileErrorFor(path, static_cast<long>(code)));
+  } else {
+    Report(seams, FileErrorFor(path, error.osError));  // name the file the operator knows
+  }
+  config_files::RemoveFile(temporary);
+  return std::nullopt;
+}
+
+}  // namespace
+
+void LoadConfiguration(const std::string& path, Configuration& config, ConfigurationTree& tree,
+                       const ConfigurationSeams& seams) {
+  if (seams.setModified) seams.setModified(false);
+  tree.RebuildFromRegistry(*seams.registry);
+  ApplyFile(path, config, tree);
+  tree.SortGroups();
+  if (config.options.BinaryDirectory.empty()) {
+    FindDefaultEnterprisePath(*seams.registry, config.options.BinaryDirectory);
+  }
+}
+
+int SaveConfiguration(SaveTarget target, const std::string& path, const Configuration& config,
+                      const ConfigurationTree& tree, const ConfigurationSeams& seams) {
+  const bool snapshot = target == SaveTarget::RunSnapshot;
+  std::optional<WrittenCounts> counts;
+  if (snapshot) {
+    platform::FileError error;
+    counts = WriteFile(path, config, tree, error);
+    if (!counts) Report(seams, error);
+  } else {
+    counts = WriteCurrentFile(path, config, tree, seams);
+  }
+  if (!counts) return 0;
+  if (counts->needsEnterprise > 0 && !CheckEnterprisePath(config.options.BinaryDirectory, seams)) {
+    return 0;
+  }
+  if (snapshot) return counts->infobases;
+  if (seams.setModified) seams.setModified(false);
+  if (seams.registerLauncher) seams.registerLauncher(path, tree.ScheduleEntries().size() >= 2);
+  if (!seams.autoRun && seams.registry != nullptr) {
+    seams.registry->WriteValue(platform::RegRoot::CurrentUser, kProgramKey, "LastConfig",
+                               platform::RegValue::String(path));
+  }
+  return counts->infobases;
+}
+
+void FindDefaultEnterprisePath(platform::Registry& registry, std::string& binaryDirectory) {
+  using platform::RegRoot;
+  const auto subkeys = registry.EnumSubkeys(RegRoot::CurrentUser, kEnterpriseKey);
+  if (!subkeys) return;
+  for (const std::string& subkey : *subkeys) {
+    if (subkey.size() > kMaxSectionName) continue;
+    const auto values =
+        registry.EnumValues(RegRoot::CurrentUser, std::string(kEnterpriseKey) + "\\" + subkey);
+    if (!values) continue;
+    for (const platform::RegNamedValue& v : *values) {
+      if (v.name != "1CPath") continue;
+      const std::string data = v.value.data.substr(0, v.value.data.find('\0'));
+      binaryDirectory = data.substr(0, kMaxSectionName);
+      break;
+    }
+  }
+}
+
+void RestoreArchiveFolder(const std::string& path, GeneralOptions& options) {
+  CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
+  if (!file.Open()) return;
+  const int32_t general = file.OpenSection(file.OpenSectionPath("Zorvan"), "GeneralOptions");
+  if (general != 0) ReadTextValue(file, general, "DestinationDirectory", options.DestinationDirectory);
+  file.Close();
+}

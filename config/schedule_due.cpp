@@ -1,0 +1,55 @@
+#include "config/schedule_due.h"
+
+#include <optional>
+
+#include "platform/local_time.h"
+
+using platform::LocalTime;
+using platform::ToLocalTime;
+
+namespace {
+
+bool SameMinute(const LocalTime& a, const LocalTime& b) {
+  return a.hour == b.hour && a.minute == b.minute;
+}
+
+bool SameDate(const LocalTime& a, const LocalTime& b) {
+  return a.year == b.year && a.month == b.month && a.day == b.day;
+}
+
+// The last start-up pass on the same local date as now; unreadable counts as not.
+bool StartedUpToday(platform::Registry& registry, const LocalTime& now) {
+  auto stamp = registry.ReadValue(platform::RegRoot::CurrentUser, kProgramKey, kLastStartUpValue);
+  if (!stamp || stamp->data.size() != 4) return false;
+  auto last = ToLocalTime(stamp->AsDword());
+  return last && SameDate(*last, now);
+}
+
+bool IsClockDue(const ScheduleEntry& s, const LocalTime& now) {
+  auto start = ToLocalTime(s.Time);
+  if (!start || !SameMinute(*start, now)) return false;
+  switch (s.Mode) {
+    case 1: return true;
+    case 2: return (s.Days >> now.weekday) & 1;
+    case 3: return now.day == s.Date;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass,
+                   platform::Registry& registry) {
+  const ScheduleEntry& s = schedule.entry;
+  auto local = ToLocalTime(now);
+  if (!local) return false;
+  if (s.Mode == 4) return startupPass && (s.Once == 0 || !StartedUpToday(registry, *local));
+  if (s.Mode < 1 || s.Mode > 3 || !schedule.hasTime) return false;
+  return IsClockDue(s, *local);
+}
+
+bool WriteLastStartUp(platform::Registry& registry, int64_t now) {
+  uint32_t stamp = static_cast<uint32_t>(now);
+  return registry.WriteValue(platform::RegRoot::CurrentUser, kProgramKey, kLastStartUpValue,
+                             platform::RegValue::Binary(platform::RegValue::Dword(stamp).data));
+}

@@ -1,0 +1,188 @@
+// The real registry through the W functions; names and texts cross as Windows-1251.
+#include "platform/registry.h"
+
+#include <windows.h>
+
+#include "platform/codepage.h"
+
+namespace platform {
+namespace {
+
+// The 32-bit view, where 1C:Enterprise (a 32-bit program) keeps its machine-wide keys and
+// where a 32-bit build of this system would read and write. Ignored for shared keys.
+constexpr REGSAM kView = KEY_WOW64_32KEY;
+
+// One open registry key; closed once.
+class RegKey {
+ public:
+  RegKey() = default;
+  explicit RegKey(HKEY h) : h_(h) {}
+  RegKey(RegKey&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
+  RegKey& operator=(RegKey&& o) noexcept {
+    if (this != &o) {
+      Close();
+      h_ = o.h_;
+      o.h_ = nullptr;
+    }
+    return *this;
+  }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  ~RegKey() { Close(); }
+
+  HKEY get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  void Close() {
+    if (h_) RegCloseKey(h_);
+    h_ = nullptr;
+  }
+  HKEY h_ = nullptr;
+};
+
+HKEY RootHandle(RegRoot root) {
+  return root == RegRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+RegKey OpenKey(RegRoot root, const std::string& path, REGSAM access) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, access | kView, &h) !=
+      ERROR_SUCCESS)
+    return {};
+  return RegKey(h);
+}
+
+// Turns raw registry data into a RegValue; nullopt for types the system does not use.
+std::optional<RegValue> MakeValue(DWORD type, const BYTE* data, DWORD size) {
+  if (type == REG_SZ) {
+    std::wstring text(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t));
+    return RegValue::String(Narrow(text.substr(0, text.find(L'\0'))));
+  }
+  if (type == REG_BINARY || type == REG_DWORD) {
+    RegValue v{type == REG_BINARY ? RegType::Binary : RegType::Dword,
+               std::string(reinterpret_cast<const char*>(data), size)};
+    return v;
+  }
+  return std::nullopt;
+}
+
+class Win32Registry : public Registry {
+ public:
+  bool KeyExists(RegRoot root, const std::string& path) override {
+    return static_cast<bool>(OpenKey(root, path, KEY_READ));
+  }
+
+  bool CreateKey(RegRoot root, const std::string& path) override {
+    HKEY h = nullptr;
+    LONG rc = RegCreateKeyExW(RootHandle(root), Widen(path).c_str(), 0, nullptr,
+                              REG_OPTION_NON_VOLATILE, KEY_READ | kView, nullptr, &h, nullptr);
+    RegKey key(h);
+    return rc == ERROR_SUCCESS;
+  }
+
+  bool DeleteKey(RegRoot root, const std::string& path) override {
+    if (path.empty()) return false;
+    // Refuse a key with subkeys on every Windows version (some delete the whole tree).
+    auto subkeys = EnumSubkeys(root, path);
+    if (!subkeys || !subkeys->empty()) return false;
+    return RegDeleteKeyExW(RootHandle(root), Widen(path).c_str(), kView, 0) == ERROR_SUCCESS;
+  }
+
+  std::optional<RegValue> ReadValue(RegRoot root, const std::string& path,
+                                    const std::string& name) override {
+    RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
+    if (!key) return std::nullopt;
+    std::wstring wname = Widen(name);
+    std::string buffer(256, '\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      DWORD type = 0;
+      DWORD size = static_cast<DWORD>(buffer.size());
+      LONG rc = RegQueryValueExW(key.get(), wname.c_str(), nullptr, &type,
+                                 reinterpret_cast<BYTE*>(buffer.data()), &size);
+      if (rc == ERROR_MORE_DATA) {
+        buffer.resize(size + sizeof(wchar_t));  // the value may grow meanwhile: retry
+        continue;
+      }
+      if (rc != ERROR_SUCCESS) return std::nullopt;
+      return MakeValue(type, reinterpret_cast<const BYTE*>(buffer.data()), size);
+    }
+    return std::nullopt;
+  }
+
+  bool WriteValue(RegRoot root, const std::string& path, const std::string& name,
+                  const RegValue& value) override {
+    RegKey key = OpenKey(root, path, KEY_SET_VALUE);
+    if (!key) return false;
+    std::wstring wname = Widen(name);
+    LONG rc;
+    if (value.type == RegType::String) {
+      std::wstring text = Widen(value.data.substr(0, value.data.find('\0')));
+      rc = RegSetValueExW(key.get(), wname.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    } else if (value.type == RegType::Dword) {
+      DWORD v = value.AsDword();
+      rc = RegSetValueExW(key.get(), wname.c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&v), sizeof v);
+    } else {
+      rc = RegSetValueExW(key.get(), wname.c_str(), 0, REG_BINARY,
+                          reinterpret_cast<const BYTE*>(value.data.data()),
+                          static_cast<DWORD>(value.data.size()));
+    }
+    return rc == ERROR_SUCCESS;
+  }
+
+  bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) override {
+    RegKey key = OpenKey(root, path, KEY_SET_VALUE);
+    return key && RegDeleteValueW(key.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+  }
+
+  std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root,
+                                                      const std::string& path) override {
+    RegKey key = OpenKey(root, path, KEY_ENUMERATE_SUB_KEYS);
+    if (!key) return std::nullopt;
+    std::vector<std::string> names;
+    std::wstring name(256, L'\0');  // key names are at most 255 characters
+    for (DWORD i = 0;; ++i) {
+      DWORD len = static_cast<DWORD>(name.size());
+      LONG rc = RegEnumKeyExW(key.get(), i, name.data(), &len, nullptr, nullptr, nullptr,
+                              nullptr);
+      if (rc == ERROR_NO_MORE_ITEMS) break;
+      if (rc != ERROR_SUCCESS) return std::nullopt;
+      names.push_back(Narrow(name.substr(0, len)));
+    }
+    return names;
+  }
+
+  std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
+                                                       const std::string& path) override {
+    RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
+    if (!key) return std::nullopt;
+    DWORD maxName = 0, maxData = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
+      return std::nullopt;
+    std::wstring name(maxName + 1, L'\0');
+    std::string data(maxData + sizeof(wchar_t), '\0');
+    std::vector<RegNamedValue> values;
+    for (DWORD i = 0;; ++i) {
+      DWORD nameLen = static_cast<DWORD>(name.size());
+      DWORD dataLen = static_cast<DWORD>(data.size());
+      DWORD type = 0;
+      LONG rc = RegEnumValueW(key.get(), i, name.data(), &nameLen, nullptr, &type,
+                              reinterpret_cast<BYTE*>(data.data()), &dataLen);
+      if (rc == ERROR_NO_MORE_ITEMS) break;
+      if (rc != ERROR_SUCCESS) return std::nullopt;  // changed under us or unreadable
+      auto value = MakeValue(type, reinterpret_cast<const BYTE*>(data.data()), dataLen);
+      if (value) values.push_back({Narrow(name.substr(0, nameLen)), std::move(*value)});
+    }
+    return values;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Registry> MakeWin32Registry() { return std::make_unique<Win32Registry>(); }
+
+}  // namespace platform

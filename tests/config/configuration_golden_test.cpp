@@ -1,0 +1,316 @@
+// A whole configuration saved byte for byte as the layout tables state it, and loaded
+// back field for field.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "config/configuration.h"
+#include "tests/config/config_fixture.h"
+#include "tests/config/layout_writer.h"
+#include "tree/infobase_tree.h"
+
+namespace {
+
+constexpr uint32_t kTimeA = 1700000000;
+constexpr uint32_t kTimeB = 1700003600;
+
+class GoldenTest : public ::testing::Test {
+ protected:
+  GoldenTest() : tree(NoUsers(), [] {}) {
+    fixture::RegisterInfobases(registry, {{"C:\\Bases\\Trade", "Торговля"},
+                                          {"\\\\srv\\bases\\Acc", "Бухгалтерия"},
+                                          {"D:\\Old", "Архив"},
+                                          {"C:\\Bases\\Empty", "Пустая"}});
+    enterprise = dir.Path("1cv7s.exe");
+    fixture::WriteAll(enterprise, "MZ");
+    seams.registry = &registry;
+    seams.showError = [this](const std::string& text) { errors.push_back(text); };
+    seams.fileErrorReporter = platform::SilentFileErrorReporter();
+  }
+
+  static UserListReader NoUsers() {
+    return [](const std::string&, std::vector<std::string>&) { return false; };
+  }
+
+  ItemHandle ItemOf(const InfobaseTree& t, const std::string& path) {
+    for (const InfobaseEntry& e : t.InfobaseEntries()) {
+      if (e.path == path) return e.item;
+    }
+    return kNoItem;
+  }
+
+  // Sets the entry's jobs and marks it the operator's way.
+  void Mark(InfobaseEntry e) {
+    tree.StoreInfobase(e);
+    tree.ToggleMark(e.item);
+  }
+
+  void BuildModel() {
+    tree.RebuildFromRegistry(registry);
+    InfobaseEntry trade = *tree.FindInfobase(ItemOf(tree, "C:\\Bases\\Trade"));
+    trade.UserName = "Admin";
+    trade.Pswd = "секрет";
+    trade.DuplicateDirectory = "E:\\Copy";
+    trade.ArchiveName = "trade";
+    trade.SaveData = 1;
+    trade.UnloadData = 1;
+    trade.IncludeUserDef = 1;
+    trade.PswdZIP = "zip";
+    trade.Reindex = 1;
+    trade.CheckAndRepairMode = 1;
+    trade.LinksCreatingMode = 2;
+    trade.ObjectsCreatingMode = 1;
+    trade.SendByEmail = 1;  // without AutoExchange: neither written nor read back
+    trade.ReceiveFrom = "nowhere";
+    Mark(trade);
+
+    InfobaseEntry acc = *tree.FindInfobase(ItemOf(tree, "\\\\srv\\bases\\Acc"));
+    acc.UserName = "Кассир";
+    acc.AutoExchange = 1;
+    acc.ReadFrom = "\\\\srv\\in.txt";
+    acc.WriteTo = "\\\\srv\\out.txt";
+    acc.SendByEmail = 1;
+    acc.ReceiveFrom = "Центр";
+    acc.SendTo = "Филиал";
+    acc.PhisicalIntegrity = acc.LogicalIntegrity = acc.RecalcSecondaries = 1;
+    acc.RecalcTotals = acc.Pack = 1;
+    Mark(acc);
+
+    InfobaseEntry old = *tree.FindInfobase(ItemOf(tree, "D:\\Old"));
+    old.SaveData = 1;  // unmarked: not written
+    tree.StoreInfobase(old);
+    tree.ToggleMark(ItemOf(tree, "C:\\Bases\\Empty"));  // no job: blocked, not written
+
+    InfobaseRecord manual;
+    manual.entry.Type = 1;
+    manual.entry.BaseName = "Ручная";
+    manual.entry.path = "F:\\Manual";
+    manual.entry.UseExternalArchiver = 1;
+    manual.entry.ExternalArchiverName = "C:\\Tools\\rar.exe";
+    manual.entry.ExternalArchiveExtention = "rar";
+    manual.entry.ExternalArchiverParameters = "a -r";
+    manual.entry.FileList = {"*.dbf", "1cv7.md", "*.dbf"};
+    tree.ApplyInfobaseRecord(manual);
+    InfobaseRecord unload;
+    unload.entry.Type = 1;
+    unload.entry.BaseName = "Выгрузка";
+    unload.entry.path = "G:\\Unload";
+    unload.entry.UnloadData = 1;
+    tree.ApplyInfobaseRecord(unload);
+
+    ScheduleEntry daily;
+    daily.name = "02:00 каждый день";
+    daily.Mode = 1;
+    daily.Time = kTimeA;
+    tree.ApplySchedule(daily);
+    ScheduleEntry startup;
+    startup.name = "При включении компьютера";
+    startup.Mode = 4;
+    startup.Once = 1;
+    startup.Days = 0x41;
+    startup.Date = 15;
+    startup.Time = kTimeB;
+    tree.ApplySchedule(startup);
+
+    config.tasks = {"C:\\pre.exe", "", "/q", ""};
+    config.options.BinaryDirectory = enterprise;
+    config.options.DestinationDirectory = "E:\\Archive";
+    config.options.CopyCount = 3;
+    config.options.SaveMode = 0;
+    config.options.JournalFileName = "Ночной.txt";
+    config.options.ClearJournal = 1;
+    config.options.TimeOut = 45;
+    config.options.TerminateAfterTimeOut = 1;
+    config.options.QuitAfterSave = 1;
+    config.options.ShutDownAfterSave = 1;
+  }
+
+  std::string ExpectedBytes() const {
+    layout::File f;
+    const int32_t root = f.Section(0, "Zorvan");
+    const int32_t go = f.Section(root, "GeneralOptions");
+    f.Text(go, "PreProcessFileName", "C:\\pre.exe");
+    f.Text(go, "PostProcessFileName", "");
+    f.Text(go, "PreProcessCmdLine", "/q");
+    f.Text(go, "PostProcessCmdLine", "");
+    f.Text(go, "BinaryDirectory", enterprise);
+    f.Text(go, "DestinationDirectory", "E:\\Archive");
+    f.Dword(go, "CopyCount", 3);
+    f.Dword(go, "SaveMode", 0);
+    f.Dword(go, "Journal", 1);
+    f.Text(go, "JournalFileName", "Ночной.txt");
+    f.Dword(go, "ClearJournal", 1);
+    f.Dword(go, "TimeOut", 45);
+    f.Dword(go, "TerminateAfterTimeOut", 1);
+    f.Dword(go, "QuitAfterSave", 1);
+    f.Dword(go, "ShutDownAfterSave", 1);
+
+    const int32_t params = f.Section(root, "Parameters");
+    const int32_t trade = f.Section(params, "C:\\Bases\\Trade");
+    f.Text(trade, "BaseName", "Торговля");
+    f.Text(trade, "UserName", "Admin");
+    f.Text(trade, "Pswd", "секрет");
+    f.Dword(trade, "State", 1);
+    f.Dword(trade, "Type", 0);
+    f.Text(trade, "DuplicateDirectory", "E:\\Copy");
+    f.Text(trade, "ArchiveName", "trade");
+    f.Dword(trade, "SaveData", 1);
+    f.Dword(trade, "UnloadData", 1);
+    f.Dword(trade, "IncludeUserDef", 1);
+    f.Text(trade, "PswdZIP", "zip");
+    f.Dword(trade, "CheckAndRepair", 1);
+    f.Dword(trade, "CheckAndRepairMode", 1);
+    f.Dword(trade, "LinksCreatingMode", 2);
+    f.Dword(trade, "ObjectsCreatingMode", 1);
+    f.Dword(trade, "PhisicalIntegrity", 0);
+    f.Dword(trade, "Reindex", 1);
+    f.Dword(trade, "LogicalIntegrity", 0);
+    f.Dword(trade, "RecalcSecondaries", 0);
+    f.Dword(trade, "RecalcTotals", 0);
+    f.Dword(trade, "Pack", 0);
+    f.Dword(trade, "AutoExchange", 0);
+    f.Dword(trade, "UseExternalArchiver", 0);
+
+    const int32_t acc = f.Section(params, "\\\\srv\\bases\\Acc");
+    f.Text(acc, "BaseName", "Бухгалтерия");
+    f.Text(acc, "UserName", "Кассир");
+    f.Text(acc, "Pswd", "");
+    f.Dword(acc, "State", 1);
+    f.Dword(acc, "Type", 0);
+    f.Text(acc, "DuplicateDirectory", "");
+    f.Text(acc, "ArchiveName", "");
+    f.Dword(acc, "SaveData", 0);
+    f.Dword(acc, "UnloadData", 0);
+    f.Dword(acc, "CheckAndRepair", 1);
+    f.Dword(acc, "CheckAndRepairMode", 0);
+    f.Dword(acc, "LinksCreatingMode", 0);
+    f.Dword(acc, "ObjectsCreatingMode", 0);
+    f.Dword(acc, "PhisicalIntegrity", 1);
+    f.Dword(acc, "Reindex", 0);
+    f.Dword(acc, "LogicalIntegrity", 1);
+    f.Dword(acc, "RecalcSecondaries", 1);
+    f.Dword(acc, "RecalcTotals", 1);
+    f.Dword(acc, "Pack", 1);
+    f.Dword(acc, "AutoExchange", 1);
+    f.Text(acc, "ReadFrom", "\\\\srv\\in.txt");
+    f.Text(acc, "WriteTo", "\\\\srv\\out.txt");
+    f.Dword(acc, "SendByEmail", 1);
+    f.Text(acc, "ReceiveFrom", "Центр");
+    f.Text(acc, "SendTo", "Филиал");
+    f.Dword(acc, "UseExternalArchiver", 0);
+
+    const int32_t manual = f.Section(params, "F:\\Manual");
+    f.Text(manual, "BaseName", "Ручная");
+    f.Text(manual, "UserName", "");
+    f.Text(manual, "Pswd", "");
+    f.Dword(manual, "State", 1);
+    f.Dword(manual, "Type", 1);
+    f.Text(manual, "DuplicateDirectory", "");
+    f.Text(manual, "ArchiveName", "");
+    f.Dword(manual, "SaveData", 0);
+    f.Dword(manual, "UnloadData", 0);
+    f.Dword(manual, "CheckAndRepair", 0);
+    f.Dword(manual, "AutoExchange", 0);
+    f.Dword(manual, "UseExternalArchiver", 1);
+    f.Text(manual, "ExternalArchiverName", "C:\\Tools\\rar.exe");
+    f.Text(manual, "ExternalArchiveExtention", "rar");
+    f.Text(manual, "ExternalArchiverParameters", "a -r");
+    const int32_t list = f.Section(manual, "FileList");
+    f.Section(list, "*.dbf");  // the repeated mask shares one section
+    f.Section(list, "1cv7.md");
+
+    const int32_t unload = f.Section(params, "G:\\Unload");
+    f.Text(unload, "BaseName", "Выгрузка");
+    f.Text(unload, "UserName", "");
+    f.Text(unload, "Pswd", "");
+    f.Dword(unload, "State", 1);
+    f.Dword(unload, "Type", 1);
+    f.Text(unload, "DuplicateDirectory", "");
+    f.Text(unload, "ArchiveName", "");
+    f.Dword(unload, "SaveData", 0);
+    f.Dword(unload, "UnloadData", 1);
+    f.Dword(unload, "IncludeUserDef", 0);
+    f.Text(unload, "PswdZIP", "");
+    f.Dword(unload, "CheckAndRepair", 0);
+    f.Dword(unload, "AutoExchange", 0);
+    f.Dword(unload, "UseExternalArchiver", 0);
+
+    const int32_t schedule = f.Section(root, "Schedule");
+    const int32_t a = f.Section(schedule, "02:00 каждый день");
+    f.Byte(a, "Date", 1);
+    f.Byte(a, "Days", 0);
+    f.Byte(a, "Mode", 1);
+    f.Binary32(a, "Time", kTimeA);
+    f.Byte(a, "Once", 0);
+    const int32_t b = f.Section(schedule, "При включении компьютера");
+    f.Byte(b, "Date", 15);
+    f.Byte(b, "Days", 0x41);
+    f.Byte(b, "Mode", 4);
+    f.Binary32(b, "Time", kTimeB);
+    f.Byte(b, "Once", 1);
+    return f.Bytes();
+  }
+
+  fixture::TempDir dir;
+  platform::MemoryRegistry registry;
+  InfobaseTree tree;
+  Configuration config;
+  ConfigurationSeams seams;
+  std::string enterprise;
+  std::vector<std::string> errors;
+};
+
+TEST_F(GoldenTest, SaveWritesTheLayoutByteForByte) {
+  BuildModel();
+  const std::string path = dir.Path("night.cfg");
+  EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 4);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(fixture::ReadAll(path), ExpectedBytes());
+  std::vector<std::string> names = dir.Names();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"1cv7s.exe", "night.cfg"}));  // no temporary left
+}
+
+TEST_F(GoldenTest, LoadGivesBackEveryField) {
+  BuildModel();
+  const std::string path = dir.Path("night.cfg");
+  fixture::WriteAll(path, ExpectedBytes());
+  InfobaseTree loaded(NoUsers(), [] {});
+  Configuration back;
+  LoadConfiguration(path, back, loaded, seams);
+
+  EXPECT_EQ(back.options, config.options);
+  EXPECT_EQ(back.tasks, config.tasks);
+  for (const InfobaseEntry& saved : tree.InfobaseEntries()) {
+    SCOPED_TRACE(saved.path);
+    const ItemHandle item = ItemOf(loaded, saved.path);
+    ASSERT_NE(item, kNoItem);
+    InfobaseEntry expected = saved;
+    expected.item = item;
+    if (tree.GetMark(saved.item) != 1) {  // not written: registered, unmarked, empty
+      expected = InfobaseEntry{};
+      expected.item = item;
+      expected.BaseName = saved.BaseName;
+      expected.path = saved.path;
+      EXPECT_EQ(loaded.GetMark(item), 0);
+    } else {
+      EXPECT_EQ(loaded.GetMark(item), 1);
+    }
+    if (saved.path == "C:\\Bases\\Trade") {
+      expected.SendByEmail = 0;
+      expected.ReceiveFrom.clear();
+    }
+    if (saved.path == "F:\\Manual") expected.FileList = {"*.dbf", "1cv7.md"};
+    EXPECT_EQ(*loaded.FindInfobase(item), expected);
+  }
+
+  const std::vector<ScheduleEntry>& schedules = loaded.ScheduleEntries();
+  ASSERT_EQ(schedules.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    ScheduleEntry expected = tree.ScheduleEntries()[i];
+    expected.item = schedules[i].item;
+    EXPECT_EQ(schedules[i], expected);
+  }
+}
+
+}  // namespace

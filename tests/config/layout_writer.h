@@ -1,0 +1,80 @@
+// Test-side writer of the keyed record layout, independent of the store: sections are
+// laid out in creation order, each followed by its values, as a complete rewrite
+// leaves them. Used to state expected file bytes and to craft files for loads.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace layout {
+
+inline int32_t Hash(const std::string& name) {
+  uint32_t h = 0;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const int32_t c = static_cast<signed char>(name[i]);
+    h += static_cast<uint32_t>(c + 255);
+    if (i > 0) {
+      const int32_t p = static_cast<signed char>(name[i - 1]);
+      h += static_cast<uint32_t>(p + 255) * static_cast<uint32_t>(c - p + 255);
+    }
+  }
+  return static_cast<int32_t>(h);
+}
+
+class File {
+ public:
+  // Returns the new section's id (ids count from 1 in creation order).
+  int32_t Section(int32_t parentId, const std::string& name) {
+    sections_.push_back({parentId, name, {}});
+    return static_cast<int32_t>(sections_.size());
+  }
+  void Text(int32_t id, const std::string& name, const std::string& text) { Add(id, 1, name, text); }
+  void Dword(int32_t id, const std::string& name, uint32_t v) { Add(id, 2, name, Le(v, 4)); }
+  void Byte(int32_t id, const std::string& name, uint8_t v) { Add(id, 4, name, Le(v, 1)); }
+  void Binary32(int32_t id, const std::string& name, uint32_t v) { Add(id, 4, name, Le(v, 4)); }
+  void Raw(int32_t id, int32_t type, const std::string& name, const std::string& data) {
+    Add(id, type, name, data);
+  }
+
+  std::string Bytes() const {
+    if (sections_.empty()) return {};
+    std::string out = Le(sections_.size(), 4) + Le(sections_.size(), 4);
+    for (size_t i = 0; i < sections_.size(); ++i) {
+      const Sec& s = sections_[i];
+      std::string values;
+      for (const Val& v : s.values) {
+        values += Le(v.type, 4) + Le(20 + v.name.size() + v.data.size(), 4) + Le(v.name.size(), 4) +
+                  Le(v.data.size(), 4) + Le(static_cast<uint32_t>(Hash(v.name)), 4) + v.name +
+                  v.data;
+      }
+      out += Le(s.parent, 4) + Le(i + 1, 4) + Le(static_cast<uint32_t>(Hash(s.name)), 4) +
+             Le(s.name.size(), 4) + Le(20 + s.name.size() + values.size(), 4) + s.name + values;
+    }
+    return out;
+  }
+
+ private:
+  struct Val {
+    int32_t type;
+    std::string name, data;
+  };
+  struct Sec {
+    int32_t parent;
+    std::string name;
+    std::vector<Val> values;
+  };
+
+  static std::string Le(uint64_t v, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    return s;
+  }
+  void Add(int32_t id, int32_t type, const std::string& name, const std::string& data) {
+    sections_[id - 1].values.push_back({type, name, data});
+  }
+
+  std::vector<Sec> sections_;
+};
+
+}  // namespace layout

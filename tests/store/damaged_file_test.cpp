@@ -1,0 +1,177 @@
+// Damaged and hostile files: every operation must fail cleanly, never read or write
+// outside a buffer, hang or grow without bound.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "store/settings_file.h"
+#include "tests/store/store_test_util.h"
+
+using storetest::FieldAt;
+using storetest::Le32;
+using storetest::ReadAll;
+using storetest::WriteAll;
+
+namespace {
+
+// root(1) { Name, Flag } > child(2) { Data }; other(3) top-level { Text }.
+std::string MakeReference(const std::string& path) {
+  {
+    CSettingsFile f(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
+    int32_t root = f.CreateSection("root", 0);
+    f.WriteString(root, "Name", "value");
+    f.WriteDword(root, "Flag", 1);
+    int32_t child = f.CreateSection("child", root);
+    f.WriteBinary(child, "Data", "\x01\x02\x03\x04\x05", 5);
+    int32_t other = f.CreateSection("other", 0);
+    f.WriteString(other, "Text", "more");
+  }
+  return ReadAll(path);
+}
+
+std::string Put(std::string bytes, size_t offset, int32_t value) {
+  bytes.replace(offset, 4, Le32(value));
+  return bytes;
+}
+
+// Runs every operation on the file; only crashes, hangs and sanitizer reports matter here.
+void ExerciseAll(const std::string& path) {
+  CSettingsFile f(path, SF_MODE_READ, platform::SilentFileErrorReporter());
+  std::string name, out;
+  for (int32_t id = 0; id < 5; ++id) {
+    for (int32_t i = 0; i < 3; ++i) f.EnumSection(id, i, name);
+    for (const char* v : {"Name", "Flag", "Data", "Text"}) {
+      char buf[8];
+      int32_t type = 0;
+      uint32_t size = sizeof buf;
+      f.ReadValue(id, v, type, size, buf);
+      f.ReadBytes(id, v, out);
+    }
+  }
+  f.OpenSectionPath("root\\child");
+  f.OpenSection(1, "child");
+  f.WriteString(1, "Name", "rewritten");
+  f.WriteDword(2, "New", 7);
+  f.CreateSection("fresh", 1);
+  f.DeleteSection(2);
+  f.DeleteSection(3);
+}
+
+class DamagedFileTest : public testing::Test {
+ protected:
+  void SetUp() override { good_ = MakeReference(Path()); }
+  std::string Path() const { return dir_.File("d.cfg"); }
+  storetest::ScratchDir dir_;
+  std::string good_;
+};
+
+// Offsets in the reference file.
+constexpr size_t kRoot = 8;
+constexpr size_t kRootValues = kRoot + 20 + 4;
+
+TEST_F(DamagedFileTest, EveryTruncationFailsCleanly) {
+  for (size_t length = 0; length < good_.size(); ++length) {
+    WriteAll(Path(), good_.substr(0, length));
+    ExerciseAll(Path());
+  }
+}
+
+TEST_F(DamagedFileTest, EveryHostileFieldValueFailsCleanly) {
+  const int32_t hostile[] = {0, -1, -20, 1, 19, 21, 0x7FFFFFFF, INT32_MIN, 1 << 20};
+  for (size_t offset = 0; offset + 4 <= good_.size(); ++offset) {
+    for (int32_t v : hostile) {
+      WriteAll(Path(), Put(good_, offset, v));
+      ExerciseAll(Path());
+    }
+  }
+}
+
+TEST_F(DamagedFileTest, BadSectionSizesEndTheScanAsFailure) {
+  CSettingsFile ok(Path(), SF_MODE_READ, platform::SilentFileErrorReporter());
+  ASSERT_EQ(ok.OpenSectionPath("other"), 3);
+  ok.Close();
+  const size_t totalSize = kRoot + 16, nameLength = kRoot + 12;
+  for (auto [offset, value] : {std::pair{totalSize, 0}, {totalSize, -8}, {totalSize, 10},
+                               {totalSize, 1 << 24}, {nameLength, 1 << 24}, {nameLength, -1}}) {
+    WriteAll(Path(), Put(good_, offset, value));
+    CSettingsFile f(Path(), SF_MODE_READ, platform::SilentFileErrorReporter());
+    EXPECT_EQ(f.OpenSectionPath("other"), 0) << offset << " " << value;
+    std::string out;
+    EXPECT_FALSE(f.ReadBytes(3, "Text", out));
+    // A write cannot append behind damage it cannot see past.
+    EXPECT_EQ(f.CreateSection("other", 0), 0);
+    f.Close();
+  }
+}
+
+TEST_F(DamagedFileTest, ValueOverrunningItsSectionIsNeitherReadNorDuplicated) {
+  // "Name" is the first value of root: make its record claim more than the section holds.
+  std::string bad = Put(good_, kRootValues + 4, 20 + 4 + 500);
+  bad = Put(bad, kRootValues + 12, 500);
+  WriteAll(Path(), bad);
+  CSettingsFile f(Path(), SF_MODE_READ, platform::SilentFileErrorReporter());
+  std::string out;
+  EXPECT_FALSE(f.ReadBytes(1, "Name", out));
+  EXPECT_FALSE(f.ReadBytes(1, "Flag", out));
+  EXPECT_FALSE(f.WriteString(1, "Name", "x"));
+  EXPECT_TRUE(f.ReadBytes(2, "Data", out));  // other sections stay readable
+  f.Close();
+  EXPECT_EQ(ReadAll(Path()), bad);
+}
+
+TEST_F(DamagedFileTest, InconsistentValueSizesAreRefused) {
+  // dataSize no longer matches totalSize - 20 - nameLength.
+  WriteAll(Path(), Put(good_, kRootValues + 12, 4));
+  CSettingsFile f(Path(), SF_MODE_READ, platform::SilentFileErrorReporter());
+  char buf[64];
+  int32_t type = 0;
+  uint32_t size = sizeof buf;
+  EXPECT_FALSE(f.ReadValue(1, "Name", type, size, buf));
+}
+
+TEST_F(DamagedFileTest, HeaderCountsAreBoundedByTheFile) {
+  // A huge sectionCount scans only the records that are there.
+  WriteAll(Path(), Put(good_, 0, 0x7FFFFFFF));
+  {
+    CSettingsFile f(Path(), SF_MODE_READ, platform::SilentFileErrorReporter());
+    EXPECT_EQ(f.OpenSectionPath("other"), 3);
+    EXPECT_EQ(f.OpenSectionPath("missing"), 0);
+  }
+  // A negative count means no records; the file takes no new section it cannot count.
+  WriteAll(Path(), Put(good_, 0, -5));
+  {
+    CSettingsFile f(Path(), SF_MODE_READ, platform::SilentFileErrorReporter());
+    EXPECT_EQ(f.OpenSectionPath("root"), 0);
+    EXPECT_EQ(f.CreateSection("new", 0), 0);
+  }
+  // An exhausted lastId gives no new ids but still finds existing sections.
+  WriteAll(Path(), Put(good_, 4, 0x7FFFFFFF));
+  CSettingsFile f(Path(), SF_MODE_READ, platform::SilentFileErrorReporter());
+  EXPECT_EQ(f.CreateSection("root", 0), 1);
+  EXPECT_EQ(f.CreateSection("new", 0), 0);
+  f.Close();
+  EXPECT_EQ(FieldAt(ReadAll(Path()), 4), 0x7FFFFFFF);
+}
+
+TEST_F(DamagedFileTest, ShortHeaderIsNotAnEmptyFile) {
+  WriteAll(Path(), std::string("\x01\x00\x00", 3));
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
+  EXPECT_EQ(f.CreateSection("s", 0), 0);
+  EXPECT_EQ(f.OpenSectionPath("s"), 0);
+  f.Close();
+  EXPECT_EQ(ReadAll(Path()).size(), 3u);
+}
+
+TEST_F(DamagedFileTest, SectionThatIsItsOwnParentDoesNotLoop) {
+  std::string bad = Put(good_, kRoot, 1);  // root's parentId = its own id
+  WriteAll(Path(), bad);
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
+  std::string name;
+  EXPECT_EQ(f.EnumSection(1, 0, name), 1);
+  EXPECT_EQ(f.EnumSection(1, 1, name), 2);
+  EXPECT_EQ(f.EnumSection(1, 2, name), 0);
+  EXPECT_TRUE(f.DeleteSection(1));
+}
+
+}  // namespace

@@ -1,0 +1,290 @@
+#include "store/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/store/store_test_util.h"
+
+using storetest::FieldAt;
+using storetest::Le32;
+using storetest::ReadAll;
+
+namespace {
+
+// The file's bytes; closes f first because an open settings file is held exclusively.
+std::string Snapshot(CSettingsFile& f) {
+  f.Close();
+  return ReadAll(f.Path());
+}
+
+class SettingsFileTest : public testing::Test {
+ protected:
+  std::string Path() const { return dir_.File("a.cfg"); }
+  storetest::ScratchDir dir_;
+  storetest::CountingReporter reporter_;
+};
+
+TEST(HashNameTest, TakesBytesAsSigned) {
+  EXPECT_EQ(HashName(""), 0);
+  EXPECT_EQ(HashName("a"), 352);
+  EXPECT_EQ(HashName("abc"), 181539);
+  EXPECT_EQ(HashName("\xC0"), 191);
+  // Long names wrap around without overflow faults.
+  EXPECT_NE(HashName(std::string(10000, '\xFF')), HashName(std::string(10001, '\xFF')));
+}
+
+TEST_F(SettingsFileTest, WorkedExampleIsByteExact) {
+  {
+    CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+    ASSERT_EQ(f.CreateSection("abc", 0), 1);
+    uint32_t five = 5;
+    ASSERT_TRUE(f.WriteValue(1, "a", SF_DWORD, 0, &five));
+  }
+  std::string expected = Le32(1) + Le32(1) + Le32(0) + Le32(1) + Le32(181539) + Le32(3) +
+                         Le32(48) + "abc" + Le32(2) + Le32(25) + Le32(1) + Le32(4) + Le32(352) +
+                         "a" + Le32(5);
+  ASSERT_EQ(expected.size(), 56u);
+  EXPECT_EQ(ReadAll(Path()), expected);
+  EXPECT_EQ(reporter_.count, 0);
+}
+
+TEST_F(SettingsFileTest, CreateSectionFindsOrAppends) {
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  int32_t root = f.CreateSection("Zorvan", 0);
+  ASSERT_EQ(root, 1);
+  std::string once = Snapshot(f);
+  EXPECT_EQ(once.size(), 8u + 20 + 6);
+  EXPECT_EQ(f.CreateSection("Zorvan", 0), root);
+  EXPECT_EQ(Snapshot(f), once);  // nothing added
+
+  int32_t child = f.CreateSection("Zorvan", root);  // same name, other parent
+  EXPECT_EQ(child, 2);
+  EXPECT_EQ(f.CreateSection("", root), 0);  // could never be found again
+  EXPECT_EQ(f.OpenSection(root, "Zorvan"), child);
+  EXPECT_EQ(f.OpenSection(0, "Zorvan"), 0);
+  EXPECT_EQ(f.OpenSection(root, ""), 0);
+  EXPECT_EQ(f.OpenSectionPath("Zorvan"), root);
+  EXPECT_EQ(f.OpenSectionPath("Zorvan\\Zorvan"), child);
+  for (const char* bad : {"", "\\Zorvan", "Zorvan\\", "Zorvan\\\\Zorvan", "zorvan", "Other"})
+    EXPECT_EQ(f.OpenSectionPath(bad), 0) << bad;
+}
+
+TEST_F(SettingsFileTest, PathNamesLongerThan255AreRefusedNotCut) {
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  std::string name255(255, 'n');
+  int32_t id = f.CreateSection(name255, 0);
+  ASSERT_NE(id, 0);
+  EXPECT_EQ(f.OpenSectionPath(name255), id);
+  EXPECT_EQ(f.OpenSectionPath(name255 + "x"), 0);
+  // Direct lookups have no such limit.
+  int32_t longer = f.CreateSection(std::string(300, 'n'), 0);
+  EXPECT_EQ(f.CreateSection(std::string(300, 'n'), 0), longer);
+}
+
+TEST_F(SettingsFileTest, RewrittenValueMovesToEndOfSection) {
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  int32_t s = f.CreateSection("s", 0);
+  ASSERT_TRUE(f.WriteString(s, "first", "one"));
+  ASSERT_TRUE(f.WriteString(s, "second", "two"));
+  size_t before = Snapshot(f).size();
+  ASSERT_TRUE(f.WriteString(s, "first", "longer text"));
+  std::string bytes = Snapshot(f);
+  EXPECT_EQ(bytes.size(), before + 8);  // only the difference in length
+  EXPECT_EQ(FieldAt(bytes, 8 + 16), static_cast<int32_t>(bytes.size() - 8));
+  // "second" now comes first, "first" last.
+  size_t area = 8 + 20 + 1;
+  EXPECT_EQ(bytes.substr(area + 20, 6), "second");
+  EXPECT_EQ(bytes.substr(bytes.size() - 11 - 5, 5), "first");
+  std::string text;
+  EXPECT_TRUE(f.ReadBytes(s, "first", text));
+  EXPECT_EQ(text, "longer text");
+}
+
+TEST_F(SettingsFileTest, WritingIntoEarlierSectionKeepsLaterSectionsReadable) {
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  int32_t a = f.CreateSection("a", 0);
+  int32_t b = f.CreateSection("b", a);
+  int32_t c = f.CreateSection("c", a);
+  ASSERT_TRUE(f.WriteString(b, "v", "bee"));
+  ASSERT_TRUE(f.WriteDword(c, "n", 77));
+  ASSERT_TRUE(f.WriteBinary(a, "blob", "\x01\x02\x03", 3));
+  ASSERT_TRUE(f.WriteString(a, "name", "alpha"));
+  std::string out;
+  EXPECT_EQ(f.OpenSection(a, "b"), b);
+  EXPECT_EQ(f.OpenSection(a, "c"), c);
+  EXPECT_TRUE(f.ReadBytes(b, "v", out));
+  EXPECT_EQ(out, "bee");
+  int32_t type = 0;
+  uint32_t n = 0, size = 4;
+  EXPECT_TRUE(f.ReadValue(c, "n", type, size, &n));
+  EXPECT_EQ(type, SF_DWORD);
+  EXPECT_EQ(n, 77u);
+  EXPECT_TRUE(f.ReadBytes(a, "blob", out));
+  EXPECT_EQ(out, std::string("\x01\x02\x03", 3));
+}
+
+TEST_F(SettingsFileTest, InvalidWritesChangeNothing) {
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  int32_t s = f.CreateSection("s", 0);
+  ASSERT_TRUE(f.WriteBinary(s, "b", "xy", 2));
+  std::string before = Snapshot(f);
+  uint32_t v = 1;
+  EXPECT_FALSE(f.WriteValue(s, "b", 3, 4, &v));
+  EXPECT_FALSE(f.WriteValue(s, "b", SF_BINARY, 0, &v));  // must not remove the old value
+  EXPECT_FALSE(f.WriteValue(s, "", SF_DWORD, 4, &v));
+  EXPECT_FALSE(f.WriteValue(0, "b", SF_DWORD, 4, &v));
+  EXPECT_FALSE(f.WriteValue(99, "b", SF_DWORD, 4, &v));
+  EXPECT_FALSE(f.WriteBinary(s, "b", nullptr, 5));
+  EXPECT_EQ(Snapshot(f), before);
+}
+
+TEST_F(SettingsFileTest, ReadValueNeverWritesPastCapacity) {
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  int32_t s = f.CreateSection("s", 0);
+  ASSERT_TRUE(f.WriteString(s, "ten", "0123456789"));
+  ASSERT_TRUE(f.WriteString(s, "empty", ""));
+  char buf[16];
+  int32_t type = 0;
+  uint32_t size = 10;
+  std::memset(buf, '#', sizeof buf);
+  ASSERT_TRUE(f.ReadValue(s, "ten", type, size, buf));
+  EXPECT_EQ(std::string(buf, 11), "0123456789#");  // no room, no terminator
+  EXPECT_EQ(size, 10u);
+  EXPECT_EQ(type, SF_STRING);
+  size = 11;
+  ASSERT_TRUE(f.ReadValue(s, "ten", type, size, buf));
+  EXPECT_EQ(buf[10], '\0');
+
+  std::memset(buf, '#', sizeof buf);
+  type = 0;
+  for (uint32_t capacity : {9u, 0u}) {
+    size = capacity;
+    EXPECT_FALSE(f.ReadValue(s, "ten", type, size, buf));
+    EXPECT_EQ(size, capacity);
+    EXPECT_EQ(type, 0);
+    EXPECT_EQ(buf[0], '#');
+  }
+  size = 5;
+  ASSERT_TRUE(f.ReadValue(s, "empty", type, size, buf));
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(buf[0], '\0');
+
+  std::string out = "old";
+  EXPECT_TRUE(f.ReadBytes(s, "ten", out, 4));
+  EXPECT_EQ(out, "0123");
+  EXPECT_FALSE(f.ReadBytes(s, "missing", out));
+  EXPECT_EQ(out, "0123");
+}
+
+TEST_F(SettingsFileTest, EnumSectionListsDirectChildrenInFileOrder) {
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  int32_t root = f.CreateSection("root", 0);
+  int32_t x = f.CreateSection("x", root);
+  f.CreateSection("deep", x);
+  int32_t y = f.CreateSection("y", root);
+  f.CreateSection("other", 0);
+  std::string name;
+  EXPECT_EQ(f.EnumSection(root, 0, name), x);
+  EXPECT_EQ(name, "x");
+  EXPECT_EQ(f.EnumSection(root, 1, name), y);
+  EXPECT_EQ(name, "y");
+  EXPECT_EQ(f.EnumSection(root, 2, name), 0);
+  EXPECT_EQ(f.EnumSection(0, 0, name), 0);
+  EXPECT_EQ(f.EnumSection(root, -1, name), 0);
+  EXPECT_EQ(f.EnumSection(555, 0, name), 0);
+}
+
+TEST_F(SettingsFileTest, DeleteSectionRemovesDirectChildrenOnly) {
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  int32_t keep = f.CreateSection("keep", 0);
+  ASSERT_TRUE(f.WriteString(keep, "v", "stays"));
+  size_t start = Snapshot(f).size();
+  int32_t gone = f.CreateSection("Schedule", 0);
+  int32_t child = f.CreateSection("1", gone);
+  ASSERT_TRUE(f.WriteDword(child, "Time", 5));
+  ASSERT_TRUE(f.WriteDword(gone, "Count", 1));
+  EXPECT_TRUE(f.DeleteSection(gone));
+  std::string bytes = Snapshot(f);
+  EXPECT_EQ(bytes.size(), start);
+  EXPECT_EQ(FieldAt(bytes, 0), 1);  // sectionCount
+  EXPECT_EQ(FieldAt(bytes, 4), 3);  // lastId stays
+  EXPECT_FALSE(f.DeleteSection(gone));
+  EXPECT_FALSE(f.DeleteSection(0));
+  EXPECT_EQ(f.CreateSection("new", 0), 4);  // ids are never reused
+
+  int32_t top = f.CreateSection("top", 0);
+  int32_t mid = f.CreateSection("mid", top);
+  int32_t low = f.CreateSection("low", mid);
+  int32_t after = f.CreateSection("after", 0);
+  EXPECT_TRUE(f.DeleteSection(top));
+  EXPECT_EQ(f.OpenSectionPath("top"), 0);
+  EXPECT_EQ(f.OpenSectionPath("after"), after);
+  std::string name;
+  EXPECT_EQ(f.EnumSection(mid, 0, name), 0);
+  EXPECT_NE(low, 0);
+  std::string v;
+  EXPECT_TRUE(f.ReadBytes(keep, "v", v));
+  EXPECT_EQ(v, "stays");
+}
+
+TEST_F(SettingsFileTest, DeleteSectionNeedsWritingMode) {
+  {
+    CSettingsFile w(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+    w.CreateSection("s", 0);
+  }
+  std::string before = ReadAll(Path());
+  CSettingsFile r(Path(), SF_MODE_READ, reporter_.Get());
+  EXPECT_FALSE(r.DeleteSection(1));
+  EXPECT_EQ(Snapshot(r), before);
+  CSettingsFile rw(Path(), SF_MODE_READWRITE, reporter_.Get());
+  EXPECT_TRUE(rw.DeleteSection(1));
+  EXPECT_EQ(Snapshot(rw).size(), 8u);
+}
+
+TEST_F(SettingsFileTest, ClearEmptiesTheFileAndEmptyFileIsValid) {
+  CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  f.CreateSection("s", 0);
+  EXPECT_TRUE(f.Clear());
+  EXPECT_EQ(Snapshot(f), "");
+  EXPECT_EQ(f.OpenSectionPath("s"), 0);
+  std::string name;
+  EXPECT_EQ(f.EnumSection(1, 0, name), 0);
+  EXPECT_EQ(f.CreateSection("t", 0), 1);
+  EXPECT_EQ(reporter_.count, 0);
+}
+
+TEST_F(SettingsFileTest, OpenFailureIsReportedOncePerObject) {
+  CSettingsFile f(Path(), SF_MODE_READ, reporter_.Get());
+  EXPECT_EQ(f.OpenSectionPath("Zorvan"), 0);
+  std::string out;
+  EXPECT_FALSE(f.ReadBytes(1, "x", out));
+  EXPECT_EQ(f.EnumSection(1, 0, out), 0);
+  EXPECT_EQ(reporter_.count, 1);
+  EXPECT_EQ(reporter_.last.path, Path());
+  EXPECT_FALSE(storetest::Exists(Path()));
+  // Explicit Open fills the caller's error and reports nothing.
+  platform::FileError error;
+  EXPECT_FALSE(f.Open(&error));
+  EXPECT_NE(error.osError, -1);
+  EXPECT_EQ(reporter_.count, 1);
+  // A writing operation switches to read-write-create for good.
+  EXPECT_EQ(f.CreateSection("Zorvan", 0), 1);
+  EXPECT_EQ(f.OpenFlags(), static_cast<uint32_t>(SF_MODE_CREATE_READWRITE));
+  EXPECT_TRUE(storetest::Exists(Path()));
+}
+
+TEST_F(SettingsFileTest, SecondObjectCannotOpenAHeldFile) {
+  CSettingsFile first(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+  ASSERT_TRUE(first.Open());
+  storetest::CountingReporter second_reporter;
+  CSettingsFile second(Path(), SF_MODE_READ, second_reporter.Get());
+  EXPECT_EQ(second.OpenSectionPath("x"), 0);
+  EXPECT_EQ(second.CreateSection("x", 0), 0);
+  EXPECT_EQ(second_reporter.count, 1);
+  first.Close();
+  EXPECT_NE(second.CreateSection("x", 0), 0);
+  EXPECT_EQ(second_reporter.count, 1);
+}
+
+}  // namespace

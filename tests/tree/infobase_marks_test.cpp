@@ -1,0 +1,185 @@
+// Marks: validation against the user list and the chosen jobs, group marks derived
+// from the children, and toggling infobases and groups.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "tests/config/config_fixture.h"
+#include "tree/infobase_tree.h"
+
+namespace {
+
+class MarksTest : public ::testing::Test {
+ protected:
+  MarksTest()
+      : tree(
+            [this](const std::string& path, std::vector<std::string>& names) {
+              ++reads;
+              auto it = users.find(path);
+              if (it == users.end()) return false;
+              names = it->second;
+              return true;
+            },
+            [this] { ++modified; }) {
+    fixture::RegisterInfobases(registry, {{"C:\\A", "A"}, {"C:\\B", "B"}, {"C:\\C", "C"}});
+    tree.RebuildFromRegistry(registry);
+  }
+
+  ItemHandle Item(const std::string& path) const {
+    for (const InfobaseEntry& e : tree.InfobaseEntries()) {
+      if (e.path == path) return e.item;
+    }
+    return kNoItem;
+  }
+
+  void SetJobs(const std::string& path, const std::function<void(InfobaseEntry&)>& change) {
+    InfobaseEntry e = *tree.FindInfobase(Item(path));
+    change(e);
+    tree.StoreInfobase(e);
+  }
+
+  int Image(ItemHandle infobase, ItemKind kind) const {
+    return tree.Item(tree.Items().FirstChild(infobase, kind))->image;
+  }
+
+  platform::MemoryRegistry registry;
+  std::map<std::string, std::vector<std::string>> users;
+  int reads = 0;
+  int modified = 0;
+  InfobaseTree tree;
+};
+
+void SaveData(InfobaseEntry& e) { e.SaveData = 1; }
+
+TEST_F(MarksTest, GroupMarkFollowsItsChildren) {
+  struct Case {
+    std::vector<int> children;
+    int group;
+  };
+  const std::vector<Case> cases = {{{1, 1, 1}, 1}, {{0, 0, 0}, 0}, {{3, 3, 3}, 3},
+                                   {{1, 0, 0}, 2}, {{1, 1, 0}, 2}, {{1, 3, 1}, 4},
+                                   {{0, 3, 0}, 4}, {{3, 1, 0}, 4}, {{3, 3, 1}, 4}};
+  const std::vector<ItemHandle> items = {Item("C:\\A"), Item("C:\\B"), Item("C:\\C")};
+  for (const Case& c : cases) {
+    for (size_t i = 0; i < items.size(); ++i) tree.SetMark(items[i], c.children[i]);
+    tree.UpdateGroupMark(items[0]);
+    EXPECT_EQ(tree.GetMark(tree.LocalGroup()), c.group)
+        << c.children[0] << c.children[1] << c.children[2];
+  }
+}
+
+TEST_F(MarksTest, MarksOutsideTheRangeAreRefused) {
+  EXPECT_FALSE(tree.SetMark(Item("C:\\A"), 5));
+  EXPECT_FALSE(tree.SetMark(Item("C:\\A"), -1));
+  EXPECT_EQ(tree.GetMark(Item("C:\\A")), 0);
+  EXPECT_EQ(tree.GetMark(tree.ScheduleRoot()), -1);
+}
+
+TEST_F(MarksTest, ValidationComparesTheUserNameExactly) {
+  SetJobs("C:\\A", [](InfobaseEntry& e) {
+    e.SaveData = 1;
+    e.UserName = "Иванов";
+  });
+  const ItemHandle a = Item("C:\\A");
+  tree.SetMark(a, 1);
+
+  users["C:\\A"] = {"Петров", "иванов"};
+  EXPECT_EQ(tree.ValidateInfobase(a), 0);
+  EXPECT_EQ(tree.GetMark(a), 3);
+  EXPECT_EQ(Image(a, ItemKind::UserItem), 5);
+
+  users["C:\\A"] = {"Петров", "Иванов"};
+  EXPECT_EQ(tree.ValidateInfobase(a), 1);
+  EXPECT_EQ(tree.GetMark(a), 1);
+  EXPECT_EQ(Image(a, ItemKind::UserItem), 6);
+
+  users["C:\\A"] = {};  // an empty list accepts anybody, as does an unreadable one
+  EXPECT_EQ(tree.ValidateInfobase(a), 1);
+  users.erase("C:\\A");
+  EXPECT_EQ(tree.ValidateInfobase(a), 1);
+
+  users["C:\\A"] = {"Петров"};  // the external archiver needs no log-on
+  SetJobs("C:\\A", [](InfobaseEntry& e) { e.UseExternalArchiver = 1; });
+  reads = 0;
+  EXPECT_EQ(tree.ValidateInfobase(a), 1);
+  EXPECT_EQ(reads, 0);
+}
+
+TEST_F(MarksTest, ValidationBlocksAnInfobaseWithoutJobsUntilOneIsChosen) {
+  const ItemHandle a = Item("C:\\A");
+  tree.ToggleMark(a);
+  EXPECT_EQ(tree.GetMark(a), 3);
+  EXPECT_EQ(Image(a, ItemKind::ParametersItem), 8);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 4);
+
+  SetJobs("C:\\A", [](InfobaseEntry& e) { e.RecalcTotals = 1; });
+  EXPECT_EQ(tree.ValidateInfobase(a), 1);
+  EXPECT_EQ(tree.GetMark(a), 1);
+  EXPECT_EQ(Image(a, ItemKind::ParametersItem), 9);
+
+  // Unmarked infobases are always accepted, but their images still show the state.
+  const ItemHandle b = Item("C:\\B");
+  EXPECT_EQ(tree.ValidateInfobase(b), 1);
+  EXPECT_EQ(tree.GetMark(b), 0);
+  EXPECT_EQ(Image(b, ItemKind::ParametersItem), 8);
+  EXPECT_EQ(tree.ValidateInfobase(tree.ScheduleRoot()), 1);
+}
+
+TEST_F(MarksTest, TogglingAGroupMarksEveryChildAndCountsFailures) {
+  SetJobs("C:\\A", SaveData);
+  SetJobs("C:\\B", SaveData);
+  SetJobs("C:\\C", SaveData);
+  const ItemHandle group = tree.LocalGroup();
+  tree.ToggleMark(group);
+  EXPECT_EQ(tree.GetMark(group), 1);
+  for (const char* p : {"C:\\A", "C:\\B", "C:\\C"}) EXPECT_EQ(tree.GetMark(Item(p)), 1);
+
+  tree.ToggleMark(group);
+  EXPECT_EQ(tree.GetMark(group), 0);
+  for (const char* p : {"C:\\A", "C:\\B", "C:\\C"}) EXPECT_EQ(tree.GetMark(Item(p)), 0);
+
+  SetJobs("C:\\B", [](InfobaseEntry& e) { e.SaveData = 0; });
+  tree.ToggleMark(group);
+  EXPECT_EQ(tree.GetMark(group), 4);
+  EXPECT_EQ(tree.GetMark(Item("C:\\B")), 3);
+  EXPECT_EQ(modified, 3);
+}
+
+TEST_F(MarksTest, TogglingAGroupAllOfWhoseChildrenFailBlocksIt) {
+  tree.ToggleMark(tree.LocalGroup());
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 3);
+  tree.ToggleMark(tree.LocalGroup());  // any marked state unmarks wholesale
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 0);
+  EXPECT_EQ(tree.GetMark(Item("C:\\A")), 0);
+}
+
+TEST_F(MarksTest, TogglingAMixedGroupUnmarksIt) {
+  SetJobs("C:\\A", SaveData);
+  tree.ToggleMark(Item("C:\\A"));
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 2);
+  tree.ToggleMark(tree.LocalGroup());
+  for (const char* p : {"C:\\A", "C:\\B", "C:\\C"}) EXPECT_EQ(tree.GetMark(Item(p)), 0);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 0);
+}
+
+TEST_F(MarksTest, TogglingABlockedInfobaseUnmarksIt) {
+  const ItemHandle a = Item("C:\\A");
+  tree.ToggleMark(a);
+  ASSERT_EQ(tree.GetMark(a), 3);
+  tree.ToggleMark(a);
+  EXPECT_EQ(tree.GetMark(a), 0);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 0);
+}
+
+TEST_F(MarksTest, ItemsWithoutABoxDoNotToggle) {
+  const ItemHandle a = Item("C:\\A");
+  for (ItemHandle h : {tree.ScheduleRoot(), tree.Items().Children(tree.ScheduleRoot())[0],
+                       tree.PreTaskItem(), tree.UnregisteredGroup(),
+                       tree.Items().FirstChild(a, ItemKind::UserItem)}) {
+    tree.ToggleMark(h);
+    EXPECT_EQ(tree.GetMark(h), -1);
+  }
+  EXPECT_EQ(modified, 0);
+}
+
+}  // namespace

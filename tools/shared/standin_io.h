@@ -1,0 +1,137 @@
+// Win32 file helpers shared by the stand-in programs: whole-file reads and writes,
+// numbered invocation records, ZIP files written through zip::ZipWriter, path tests.
+// Header-only, because this folder must not become a program of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "tools/shared/zip_writer.h"
+
+namespace standin {
+
+// Owns one file handle; move-only.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+  FileHandle(FileHandle&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
+  FileHandle& operator=(FileHandle&& o) noexcept {
+    std::swap(h_, o.h_);
+    return *this;
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+inline bool WriteAll(HANDLE h, const char* data, size_t size) {
+  while (size > 0) {
+    DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size), done = 0;
+    if (!WriteFile(h, data, chunk, &done, nullptr) || done == 0) return false;
+    data += done;
+    size -= done;
+  }
+  return true;
+}
+
+// Reads a whole file; other programs may keep it open for reading or writing.
+inline std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  FileHandle f(CreateFileW(path.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.Valid()) return std::nullopt;
+  std::string out;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(f.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+    out.append(buffer, got);
+  return out;
+}
+
+// disposition: CREATE_ALWAYS to replace, CREATE_NEW to fail when the file exists.
+inline bool WriteWholeFile(const std::wstring& path, const std::string& bytes,
+                           DWORD disposition = CREATE_ALWAYS) {
+  FileHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  return f.Valid() && WriteAll(f.Get(), bytes.data(), bytes.size());
+}
+
+inline bool FolderExists(const std::wstring& path) {
+  DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Writes "<folder>\<prefix>N.args" with the first free N (created exclusively, so two
+// programs never take the same number) and returns N, or 0 when nothing could be written.
+inline int RecordNextCall(const std::wstring& folder, const std::wstring& prefix,
+                          const std::string& args) {
+  for (int n = 1; n < 100000; ++n) {
+    std::wstring path = folder + L"\\" + prefix + std::to_wstring(n) + L".args";
+    if (WriteWholeFile(path, args, CREATE_NEW)) return n;
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return 0;
+  }
+  return 0;
+}
+
+inline std::wstring CurrentFolder() {
+  DWORD n = GetCurrentDirectoryW(0, nullptr);
+  std::wstring out(n, L'\0');
+  n = GetCurrentDirectoryW(n, out.data());
+  out.resize(n);
+  return out;
+}
+
+inline std::wstring FullPath(const std::wstring& path) {
+  DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring out(n, L'\0');
+  n = GetFullPathNameW(path.c_str(), n, out.data(), nullptr);
+  out.resize(n);
+  return out;
+}
+
+inline bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+inline zip::DosStamp LocalDosStamp(const SYSTEMTIME& t) {
+  return zip::MakeDosStamp(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+}
+
+inline zip::DosStamp LocalDosStamp(const FILETIME& utc) {
+  FILETIME local;
+  SYSTEMTIME t;
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t)) return {};
+  return LocalDosStamp(t);
+}
+
+// Writes the entries as a ZIP file; a partly written file is removed.
+inline bool WriteZipFile(const std::wstring& path, const std::vector<zip::ZipEntry>& entries) {
+  bool ok = false;
+  {
+    FileHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.Valid()) return false;
+    zip::ZipWriter writer(
+        [&f](const char* data, size_t size) { return WriteAll(f.Get(), data, size); });
+    ok = true;
+    for (const zip::ZipEntry& e : entries) ok = ok && writer.Add(e.name, e.data, e.stamp);
+    ok = ok && writer.Finish();
+  }
+  if (!ok) DeleteFileW(path.c_str());
+  return ok;
+}
+
+}  // namespace standin

@@ -1,0 +1,94 @@
+// The model of the infobase tree: the items the tree control mirrors, the two entry
+// lists it owns, discovery of registered infobases, the fixed items, applying a
+// configuration, sorting and the marks of infobases and groups.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/configuration.h"
+#include "tree/tree_items.h"
+
+namespace platform { class Registry; }
+
+// Images of the normal image list (indices fixed by the bitmap strip).
+namespace tree_image {
+inline constexpr int kNetworkBase = 0, kLocalBase = 1, kUnregisteredBase = 2;
+inline constexpr int kNetworkGroup = 3, kLocalGroup = 4;
+inline constexpr int kUser = 5, kUserVerified = 6, kPassword = 7;
+inline constexpr int kParameters = 8, kParametersChosen = 9;
+inline constexpr int kScheduleRoot = 10, kSchedule = 11, kSchedulePlaceholder = 12;
+inline constexpr int kTasksRoot = 14, kPreTask = 15, kPreTaskSet = 16, kPostTask = 17,
+                     kPostTaskSet = 18;
+}  // namespace tree_image
+
+// Reads the user names of the infobase at a path; false when the list cannot be read.
+using UserListReader = std::function<bool(const std::string& path, std::vector<std::string>&)>;
+
+class InfobaseTree : public ConfigurationTree {
+ public:
+  // onModified is the window's SetModified(1), called after every operator change.
+  InfobaseTree(UserListReader readUsers, std::function<void()> onModified);
+
+  // Items.
+  const TreeItems& Items() const { return items_; }
+  const TreeItem* Item(ItemHandle item) const { return items_.Get(item); }
+  void SetItemText(ItemHandle item, std::string text);
+  void SetItemImage(ItemHandle item, int image);
+  ItemHandle LocalGroup() const { return localGroup_; }
+  ItemHandle NetworkGroup() const { return networkGroup_; }
+  ItemHandle UnregisteredGroup() const { return unregisteredGroup_; }
+  ItemHandle ScheduleRoot() const { return scheduleRoot_; }
+  ItemHandle PreTaskItem() const { return preTask_; }
+  ItemHandle PostTaskItem() const { return postTask_; }
+  // Deletes an item with its children; a deleted schedule item takes its entry along.
+  void DeleteItem(ItemHandle item);
+
+  // Entry lists: find copies, store overwrites the entry of that item or appends.
+  std::optional<InfobaseEntry> FindInfobase(ItemHandle item) const;
+  void StoreInfobase(const InfobaseEntry& entry);
+  bool RemoveInfobase(ItemHandle item);
+  std::optional<ScheduleEntry> FindSchedule(ItemHandle item) const;
+  void StoreSchedule(const ScheduleEntry& entry);
+  bool RemoveSchedule(ItemHandle item);
+
+  // Marks: 0..4, shown as state image mark + 1; GetMark gives -1 for an item without box.
+  bool SetMark(ItemHandle item, int mark);
+  int GetMark(ItemHandle item) const override;
+  int ValidateInfobase(ItemHandle item);
+  void UpdateGroupMark(ItemHandle item);
+  void ToggleMark(ItemHandle item);
+
+  // Building and applying a configuration.
+  void Clear();
+  void DiscoverInfobases(platform::Registry& registry);
+  void AddFixedItems();
+  void RebuildFromRegistry(platform::Registry& registry) override;
+  void ApplyAdditionalTasks(const AdditionalTasks& tasks) override;
+  void ApplyInfobaseRecord(const InfobaseRecord& record) override;
+  void ApplySchedule(const ScheduleEntry& schedule) override;
+  void SortGroups() override;
+  const std::vector<InfobaseEntry>& InfobaseEntries() const override { return infobases_; }
+  const std::vector<ScheduleEntry>& ScheduleEntries() const override { return schedules_; }
+
+  // Texts of the user and password items for a user name and password.
+  static std::string UserItemText(const std::string& userName);
+  static std::string PasswordItemText(const std::string& password);
+
+ private:
+  ItemHandle AddRegisteredInfobase(const std::string& path, const std::string& title);
+  void ApplyUnregistered(const InfobaseRecord& record);
+  void ApplyRegistered(const InfobaseRecord& record);
+  bool UserIsListed(const InfobaseEntry& entry);
+  void SetGroupMark(ItemHandle group);
+
+  UserListReader readUsers_;
+  std::function<void()> onModified_;
+  TreeItems items_;
+  std::vector<InfobaseEntry> infobases_;
+  std::vector<ScheduleEntry> schedules_;
+  ItemHandle localGroup_ = kNoItem, networkGroup_ = kNoItem, unregisteredGroup_ = kNoItem;
+  ItemHandle scheduleRoot_ = kNoItem, preTask_ = kNoItem, postTask_ = kNoItem;
+};
