@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
   std::string archive = folder + "\\" + kName + ".zip";
   std::printf("archive %zu MiB, %d copies, %d rounds\n", mib, kCopies, rounds);
   if (!WriteArchive(archive, mib)) return std::printf("cannot write %s\n", archive.c_str()), 1;
-  for (int n = 1; n <= kCopies; ++n) fs::CopyOver(archive, ArchiveCopyPath(folder, kName, n, ".zip"));
+  for (int n = 1; n <= kCopies; ++n)
+    fs::CopyOver(archive, ArchiveCopyPath(folder, kName, n, ".zip"));
 
   RunValues values;
   values.copyCount = kCopies;
@@ -124,13 +125,15 @@ int main(int argc, char** argv) {
     rotations.push_back(t);
   }
   double copyMedian = Median(fresh), overMedian = Median(over), rotateMedian = Median(rotations);
-  std::printf("median: copy to a new file %.3f s, copy over a copy %.3f s, rotation of %d copies "
-              "%.3f s\n", copyMedian, overMedian, kCopies, rotateMedian);
+  std::printf(
+      "median: copy to a new file %.3f s, copy over a copy %.3f s, rotation of %d copies "
+      "%.3f s\n",
+      copyMedian, overMedian, kCopies, rotateMedian);
   std::printf("ratio rotation / copy to a new file %.2f, rotation / copy over a copy %.2f\n",
               rotateMedian / copyMedian, rotateMedian / overMedian);
   double byCopying = Time([&] { RotateByCopying(folder, archive); });
-  std::printf("for comparison, shifting by copy and delete: %.3f s (%.1f x one copy)\n",
-              byCopying, byCopying / copyMedian);
+  std::printf("for comparison, shifting by copy and delete: %.3f s (%.1f x one copy)\n", byCopying,
+              byCopying / copyMedian);
   for (int n = 1; n <= kCopies; ++n) fs::RemoveFile(ArchiveCopyPath(folder, kName, n, ".zip"));
   fs::RemoveFile(archive);
   fs::RemoveFile(folder + "\\plain.zip");
