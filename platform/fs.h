@@ -1,0 +1,67 @@
+// File and folder operations of the job steps. Paths are Windows-1251 texts; each
+// operation is one system call, and a failed one reports the system error code of
+// the place where it failed (0 when there is none).
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform::fs {
+
+struct Attributes {
+  bool exists = false;  // false also when the attributes cannot be read
+  bool folder = false;
+  bool readOnly = false;
+};
+
+// Local calendar fields of a moment (month 1-12, day 1-31).
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  bool SameDay(const LocalTime& o) const {
+    return year == o.year && month == o.month && day == o.day;
+  }
+  auto operator<=>(const LocalTime&) const = default;
+};
+
+Attributes GetAttributes(const std::string& path);
+// True when path names an existing file (not a folder).
+bool FileExists(const std::string& path);
+bool CreateFolder(const std::string& path, unsigned long* error = nullptr);
+// Removes an empty folder.
+bool RemoveFolder(const std::string& path);
+
+// The file's last-write time in local calendar fields.
+std::optional<LocalTime> GetLastWriteTime(const std::string& path);
+// Sets the last-write time from local calendar fields.
+bool SetLastWriteTime(const std::string& path, const LocalTime& time);
+LocalTime NowLocal();
+
+// Copies over an existing target; the copy keeps the source's last-write time.
+bool CopyOver(const std::string& from, const std::string& to, unsigned long* error = nullptr);
+// Renames, replacing an existing target; the file keeps its times.
+bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error = nullptr);
+// Renames; fails when the target exists.
+bool Rename(const std::string& from, const std::string& to, unsigned long* error = nullptr);
+bool RemoveFile(const std::string& path, unsigned long* error = nullptr);
+
+std::optional<std::string> ReadWholeFile(const std::string& path,
+                                         unsigned long* error = nullptr);
+// Appends to an existing file; fails when it is missing.
+bool AppendFile(const std::string& path, const std::string& bytes,
+                unsigned long* error = nullptr);
+// Creates or truncates the file and writes bytes.
+bool WriteWholeFile(const std::string& path, const std::string& bytes,
+                    unsigned long* error = nullptr);
+// Byte size of a file, or nullopt.
+std::optional<uint64_t> FileSize(const std::string& path);
+
+// The temporary folder, ending with a path separator.
+std::string TempPath();
+// Creates an empty file with a unique name in folder (first three characters of prefix
+// count, as on Windows); returns its path.
+std::optional<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
+                                          unsigned long* error = nullptr);
+
+}  // namespace platform::fs

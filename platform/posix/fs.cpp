@@ -1,0 +1,179 @@
+// Native stand-in of the file operations so that portable job-step logic can be tested
+// with sanitizers. Backslashes in paths are taken as separators.
+#include "platform/fs.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace platform::fs {
+namespace {
+
+std::string Native(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+bool Result(bool ok, unsigned long* error) {
+  if (error) *error = ok ? 0 : static_cast<unsigned long>(errno);
+  return ok;
+}
+
+LocalTime FromTime(time_t t) {
+  tm local{};
+  localtime_r(&t, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+          local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+Attributes GetAttributes(const std::string& path) {
+  struct stat st;
+  if (stat(Native(path).c_str(), &st) != 0) return {};
+  return {true, S_ISDIR(st.st_mode), (st.st_mode & S_IWUSR) == 0};
+}
+
+bool FileExists(const std::string& path) {
+  Attributes a = GetAttributes(path);
+  return a.exists && !a.folder;
+}
+
+bool CreateFolder(const std::string& path, unsigned long* error) {
+  return Result(mkdir(Native(path).c_str(), 0777) == 0, error);
+}
+
+bool RemoveFolder(const std::string& path) { return rmdir(Native(path).c_str()) == 0; }
+
+std::optional<LocalTime> GetLastWriteTime(const std::string& path) {
+  struct stat st;
+  if (stat(Native(path).c_str(), &st) != 0) return {};
+  return FromTime(st.st_mtime);
+}
+
+bool SetLastWriteTime(const std::string& path, const LocalTime& t) {
+  tm local{};
+  local.tm_year = t.year - 1900;
+  local.tm_mon = t.month - 1;
+  local.tm_mday = t.day;
+  local.tm_hour = t.hour;
+  local.tm_min = t.minute;
+  local.tm_sec = t.second;
+  local.tm_isdst = -1;
+  timespec times[2] = {{0, UTIME_OMIT}, {mktime(&local), 0}};
+  return utimensat(AT_FDCWD, Native(path).c_str(), times, 0) == 0;
+}
+
+LocalTime NowLocal() { return FromTime(time(nullptr)); }
+
+bool CopyOver(const std::string& from, const std::string& to, unsigned long* error) {
+  std::optional<std::string> bytes = ReadWholeFile(from, error);
+  struct stat st;
+  if (!bytes || stat(Native(from).c_str(), &st) != 0) return Result(false, error);
+  if (!WriteWholeFile(to, *bytes, error)) return false;
+  timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+  return Result(utimensat(AT_FDCWD, Native(to).c_str(), times, 0) == 0, error);
+}
+
+bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error) {
+  return Result(rename(Native(from).c_str(), Native(to).c_str()) == 0, error);
+}
+
+bool Rename(const std::string& from, const std::string& to, unsigned long* error) {
+  if (access(Native(to).c_str(), F_OK) == 0) {
+    errno = EEXIST;
+    return Result(false, error);
+  }
+  return MoveReplace(from, to, error);
+}
+
+bool RemoveFile(const std::string& path, unsigned long* error) {
+  return Result(unlink(Native(path).c_str()) == 0, error);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long* error) {
+  Fd fd(open(Native(path).c_str(), O_RDONLY));
+  if (fd.get() < 0) {
+    Result(false, error);
+    return std::nullopt;
+  }
+  std::string bytes;
+  char buffer[65536];
+  ssize_t n;
+  while ((n = read(fd.get(), buffer, sizeof buffer)) > 0) bytes.append(buffer, size_t(n));
+  if (n < 0) {
+    Result(false, error);
+    return std::nullopt;
+  }
+  Result(true, error);
+  return bytes;
+}
+
+bool AppendFile(const std::string& path, const std::string& bytes, unsigned long* error) {
+  Fd fd(open(Native(path).c_str(), O_WRONLY | O_APPEND));
+  return Result(fd.get() >= 0 && WriteAll(fd.get(), bytes), error);
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes, unsigned long* error) {
+  Fd fd(open(Native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666));
+  return Result(fd.get() >= 0 && WriteAll(fd.get(), bytes), error);
+}
+
+std::optional<uint64_t> FileSize(const std::string& path) {
+  struct stat st;
+  if (stat(Native(path).c_str(), &st) != 0) return {};
+  return static_cast<uint64_t>(st.st_size);
+}
+
+std::string TempPath() {
+  const char* dir = std::getenv("TMPDIR");
+  std::string path = dir && *dir ? dir : "/tmp";
+  return path.back() == '/' ? path : path + "/";
+}
+
+std::optional<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
+                                          unsigned long* error) {
+  std::string base = Native(folder);
+  if (!base.empty() && base.back() != '/') base += '/';
+  std::string name = base + prefix.substr(0, 3) + "XXXXXX";
+  int fd = mkstemp(name.data());
+  if (fd < 0) {
+    Result(false, error);
+    return std::nullopt;
+  }
+  close(fd);
+  Result(true, error);
+  return name;
+}
+
+}  // namespace platform::fs

@@ -1,0 +1,35 @@
+// Native stand-in: child processes are a Windows matter, so a start always fails
+// (as for a program that is not found) and the rest has nothing to act on.
+#include "platform/process.h"
+
+#include <cerrno>
+#include <utility>
+
+namespace platform {
+
+Process::~Process() { Close(); }
+Process::Process(Process&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)),
+      thread_(std::exchange(other.thread_, nullptr)) {}
+Process& Process::operator=(Process&& other) noexcept {
+  process_ = std::exchange(other.process_, nullptr);
+  thread_ = std::exchange(other.thread_, nullptr);
+  return *this;
+}
+
+bool Process::Start(const std::string&, const std::string&, ShowWindow, unsigned long* error) {
+  if (error) *error = ENOENT;
+  return false;
+}
+
+WaitResult Process::Wait(uint32_t, unsigned long* error) {
+  if (error) *error = ECHILD;
+  return WaitResult::Failed;
+}
+
+std::optional<uint32_t> Process::ExitCode() const { return {}; }
+bool Process::Terminate(uint32_t) { return false; }
+bool Process::TerminateWithCurrentCode() { return false; }
+void Process::Close() {}
+
+}  // namespace platform

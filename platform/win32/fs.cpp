@@ -1,0 +1,190 @@
+#include "platform/fs.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+
+namespace platform::fs {
+namespace {
+
+bool Fail(unsigned long* error) {
+  if (error) *error = GetLastError();
+  return false;
+}
+
+bool Succeed(unsigned long* error) {
+  if (error) *error = 0;
+  return true;
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (ok()) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+Handle OpenFile(const std::string& path, DWORD access, DWORD disposition,
+               DWORD share = FILE_SHARE_READ) {
+  return Handle(CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool WriteAll(HANDLE h, const std::string& bytes, unsigned long* error) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+      return Fail(error);
+    done += written;
+  }
+  return Succeed(error);
+}
+
+LocalTime FromSystemTime(const SYSTEMTIME& st) {
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+}  // namespace
+
+Attributes GetAttributes(const std::string& path) {
+  DWORD a = GetFileAttributesW(Widen(path).c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return {};
+  return {true, (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_READONLY) != 0};
+}
+
+bool FileExists(const std::string& path) {
+  Attributes a = GetAttributes(path);
+  return a.exists && !a.folder;
+}
+
+bool CreateFolder(const std::string& path, unsigned long* error) {
+  return CreateDirectoryW(Widen(path).c_str(), nullptr) ? Succeed(error) : Fail(error);
+}
+
+bool RemoveFolder(const std::string& path) { return RemoveDirectoryW(Widen(path).c_str()) != 0; }
+
+std::optional<LocalTime> GetLastWriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return {};
+  SYSTEMTIME utc, local;
+  // The date's own time-zone rules, not today's offset.
+  if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
+      !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+    return {};
+  return FromSystemTime(local);
+}
+
+bool SetLastWriteTime(const std::string& path, const LocalTime& t) {
+  SYSTEMTIME local{}, utc;
+  local.wYear = static_cast<WORD>(t.year);
+  local.wMonth = static_cast<WORD>(t.month);
+  local.wDay = static_cast<WORD>(t.day);
+  local.wHour = static_cast<WORD>(t.hour);
+  local.wMinute = static_cast<WORD>(t.minute);
+  local.wSecond = static_cast<WORD>(t.second);
+  FILETIME ft;
+  if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &ft))
+    return false;
+  Handle h(CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return h.ok() && SetFileTime(h.get(), nullptr, nullptr, &ft);
+}
+
+LocalTime NowLocal() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return FromSystemTime(st);
+}
+
+bool CopyOver(const std::string& from, const std::string& to, unsigned long* error) {
+  return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) ? Succeed(error) : Fail(error);
+}
+
+bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error) {
+  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING)
+             ? Succeed(error)
+             : Fail(error);
+}
+
+bool Rename(const std::string& from, const std::string& to, unsigned long* error) {
+  return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), 0) ? Succeed(error) : Fail(error);
+}
+
+bool RemoveFile(const std::string& path, unsigned long* error) {
+  return DeleteFileW(Widen(path).c_str()) ? Succeed(error) : Fail(error);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long* error) {
+  // Readable while another program appends to it (an event log being written).
+  Handle h = OpenFile(path, GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  LARGE_INTEGER size;
+  if (!h.ok() || !GetFileSizeEx(h.get(), &size)) {
+    Fail(error);
+    return std::nullopt;
+  }
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    DWORD got = 0;
+    if (!::ReadFile(h.get(), bytes.data() + done, chunk, &got, nullptr)) {
+      Fail(error);
+      return std::nullopt;
+    }
+    if (got == 0) break;  // the file shrank meanwhile
+    done += got;
+  }
+  bytes.resize(done);
+  Succeed(error);
+  return bytes;
+}
+
+bool AppendFile(const std::string& path, const std::string& bytes, unsigned long* error) {
+  Handle h = OpenFile(path, FILE_APPEND_DATA, OPEN_EXISTING);
+  if (!h.ok()) return Fail(error);
+  return WriteAll(h.get(), bytes, error);
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes, unsigned long* error) {
+  Handle h = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
+  if (!h.ok()) return Fail(error);
+  return WriteAll(h.get(), bytes, error);
+}
+
+std::optional<uint64_t> FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return {};
+  return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+std::string TempPath() {
+  wchar_t buffer[MAX_PATH + 2];
+  DWORD n = GetTempPathW(MAX_PATH + 2, buffer);
+  if (n == 0 || n > MAX_PATH + 1) return {};
+  return Narrow(std::wstring(buffer, n));
+}
+
+std::optional<std::string> CreateTempFile(const std::string& folder, const std::string& prefix,
+                                          unsigned long* error) {
+  wchar_t buffer[MAX_PATH];
+  if (!GetTempFileNameW(Widen(folder).c_str(), Widen(prefix).c_str(), 0, buffer)) {
+    Fail(error);
+    return std::nullopt;
+  }
+  Succeed(error);
+  return Narrow(buffer);
+}
+
+}  // namespace platform::fs

@@ -1,0 +1,77 @@
+#include "platform/process.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "platform/codepage.h"
+
+namespace platform {
+
+Process::~Process() { Close(); }
+
+Process::Process(Process&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)),
+      thread_(std::exchange(other.thread_, nullptr)) {}
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    Close();
+    process_ = std::exchange(other.process_, nullptr);
+    thread_ = std::exchange(other.thread_, nullptr);
+  }
+  return *this;
+}
+
+bool Process::Start(const std::string& commandLine, const std::string& folder, ShowWindow show,
+                    unsigned long* error) {
+  Close();
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  if (show == ShowWindow::Hidden) {
+    si.dwFlags |= STARTF_USESIZE;  // size 0 by 0
+    si.wShowWindow = SW_HIDE;
+  } else {
+    si.wShowWindow = SW_SHOW;
+  }
+  std::wstring cmd = Widen(commandLine);  // CreateProcessW may write into it
+  std::wstring dir = Widen(folder);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
+    if (error) *error = GetLastError();
+    return false;
+  }
+  process_ = pi.hProcess;
+  thread_ = pi.hThread;
+  if (error) *error = 0;
+  return true;
+}
+
+WaitResult Process::Wait(uint32_t timeoutMs, unsigned long* error) {
+  DWORD r = WaitForSingleObject(process_, timeoutMs);
+  if (r == WAIT_OBJECT_0) return WaitResult::Ended;
+  if (r == WAIT_TIMEOUT) return WaitResult::TimedOut;
+  if (error) *error = GetLastError();
+  return WaitResult::Failed;
+}
+
+std::optional<uint32_t> Process::ExitCode() const {
+  DWORD code = 0;
+  if (!process_ || !GetExitCodeProcess(process_, &code)) return {};
+  return code;
+}
+
+bool Process::Terminate(uint32_t exitCode) {
+  return process_ && TerminateProcess(process_, exitCode);
+}
+
+bool Process::TerminateWithCurrentCode() { return Terminate(ExitCode().value_or(STILL_ACTIVE)); }
+
+void Process::Close() {
+  if (process_) CloseHandle(std::exchange(process_, nullptr));
+  if (thread_) CloseHandle(std::exchange(thread_, nullptr));
+}
+
+}  // namespace platform

@@ -1,0 +1,52 @@
+#include "runner/event_log.h"
+
+#include "platform/fs.h"
+#include "runner/archive_names.h"
+#include "runner/enterprise.h"
+
+namespace fs = platform::fs;
+
+namespace {
+
+// Puts the entries of current after those of backup and makes the result the log.
+bool MergeBackup(const std::string& backup, const std::string& log) {
+  if (fs::FileExists(log)) {
+    std::optional<std::string> entries = fs::ReadWholeFile(log);
+    if (!entries) return false;
+    if (!entries->empty() && !fs::AppendFile(backup, *entries)) return false;
+  }
+  return fs::MoveReplace(backup, log);
+}
+
+}  // namespace
+
+EventLog SetAsideEventLog(const std::string& infobasePath) {
+  EventLog e{JoinPath(infobasePath, enterprise::kEventLog),
+             JoinPath(infobasePath, enterprise::kEventLogBackup)};
+  // A backup left by an interrupted run holds the earlier log: merge it back first.
+  if (fs::FileExists(e.backup) && !MergeBackup(e.backup, e.log)) return e;
+  if (!fs::Rename(e.log, e.backup)) return e;
+  if (!fs::WriteWholeFile(e.log, "")) {
+    fs::MoveReplace(e.backup, e.log);
+    return e;
+  }
+  e.setAside = true;
+  return e;
+}
+
+std::optional<std::string> CollectEventLog(EventLog& e, bool merge) {
+  if (!e.setAside) return std::nullopt;
+  std::optional<std::string> entries = fs::ReadWholeFile(e.log);
+  if (!merge || !entries) return entries && !entries->empty() ? entries : std::nullopt;
+  if (!entries->empty() && !fs::AppendFile(e.backup, *entries)) return entries;
+  if (fs::MoveReplace(e.backup, e.log)) e.setAside = false;
+  if (entries->empty()) return std::nullopt;
+  return entries;
+}
+
+std::string TrimFinalLineBreak(std::string text) {
+  if (text.empty() || text.back() != '\n') return text;
+  text.pop_back();
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  return text;
+}

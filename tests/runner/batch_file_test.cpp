@@ -1,0 +1,175 @@
+// The texts handed to 1C:Enterprise and to the archiver, compared byte for byte.
+#include <gtest/gtest.h>
+
+#include "runner/archive_names.h"
+#include "runner/batch_file.h"
+#include "runner/enterprise.h"
+#include "runner/external_archiver.h"
+
+namespace {
+
+const std::string kZeros(5, '\0');
+
+InfobaseEntry Trade() {
+  InfobaseEntry e;
+  e.BaseName = "Торговля";
+  e.path = "C:\\Базы\\Торговля\\";
+  return e;
+}
+
+std::string Batch(const InfobaseEntry& e, bool skipSave = false, bool skipUnload = false) {
+  ArchivePlan plan = PlanArchives(e, "D:\\Arch");
+  plan.skip[kSaveArchive] = skipSave;
+  plan.skip[kUnloadArchive] = skipUnload;
+  for (std::string& p : plan.path) p = Quote(p);
+  return BuildBatchFile(e, plan);
+}
+
+TEST(ArchiveNames, BaseNameExtensionAndPaths) {
+  InfobaseEntry e = Trade();
+  e.ArchiveName = "Отчёт 1.1/2";
+  EXPECT_EQ(ArchiveBaseName(e), "Отчёт 1_1_2");
+  e.ArchiveName = "a\\b/c:d*e.f?g<h>i|j\"k";
+  EXPECT_EQ(ArchiveBaseName(e), "a_b_c_d_e_f_g_h_i_j_k");
+  e.ArchiveName.clear();
+  EXPECT_EQ(ArchiveBaseName(e), "Торговля");
+
+  EXPECT_EQ(ArchiveExtension(e), ".zip");
+  e.ExternalArchiveExtention = "rar";
+  EXPECT_EQ(ArchiveExtension(e), ".zip");  // only in external-archiver mode
+  e.UseExternalArchiver = 1;
+  EXPECT_EQ(ArchiveExtension(e), ".rar");
+  e.ExternalArchiveExtention = ".7z";
+  EXPECT_EQ(ArchiveExtension(e), ".7z");
+  e.ExternalArchiveExtention = "";
+  EXPECT_EQ(ArchiveExtension(e), ".zip");
+
+  ArchivePlan plan = PlanArchives(Trade(), "D:\\Arch");
+  EXPECT_EQ(plan.folder, "D:\\Arch\\Торговля");
+  EXPECT_EQ(plan.path[kSaveArchive], "D:\\Arch\\Торговля\\Торговля архив.zip");
+  EXPECT_EQ(plan.path[kUnloadArchive], "D:\\Arch\\Торговля\\Торговля выгрузка.zip");
+  EXPECT_EQ(ArchiveCopyPath(plan.folder, "Торговля архив", 3, ".zip"),
+            "D:\\Arch\\Торговля\\Торговля архив(3).zip");
+}
+
+TEST(BatchFile, WorkedExampleSave) {
+  InfobaseEntry e = Trade();
+  e.SaveData = 1;
+  EXPECT_EQ(Batch(e),
+            "[General]\nQuit=Y\nSaveData=Y\n[SaveData]\n"
+            "SaveToFile=\"D:\\Arch\\Торговля\\Торговля архив.zip\"\n" + kZeros);
+  EXPECT_EQ(Batch(e, true), "[General]\nQuit=Y\n" + kZeros);
+}
+
+TEST(BatchFile, UnloadWithUserListAndPassword) {
+  InfobaseEntry e = Trade();
+  e.SaveData = 1;
+  e.UnloadData = 1;
+  e.IncludeUserDef = 1;
+  e.PswdZIP = "секрет";
+  EXPECT_EQ(Batch(e, true),
+            "[General]\nQuit=Y\nUnloadData=Y\n[UnloadData]\n"
+            "UnloadToFile=\"D:\\Arch\\Торговля\\Торговля выгрузка.zip\"\n"
+            "IncludeUserDef=Y\nPassword=секрет\n" + kZeros);
+  e.IncludeUserDef = 0;
+  e.PswdZIP.clear();
+  EXPECT_EQ(Batch(e),
+            "[General]\nQuit=Y\nSaveData=Y\nUnloadData=Y\n[SaveData]\n"
+            "SaveToFile=\"D:\\Arch\\Торговля\\Торговля архив.zip\"\n[UnloadData]\n"
+            "UnloadToFile=\"D:\\Arch\\Торговля\\Торговля выгрузка.zip\"\n" + kZeros);
+}
+
+TEST(BatchFile, CheckAndRepairModes) {
+  InfobaseEntry e = Trade();
+  e.PhisicalIntegrity = 1;
+  e.Pack = 1;
+  const std::string actions =
+      "PhysicalIntegrity=Y\nReindex=N\nLogicalIntegrity=N\nRecalcSecondaries=N\n"
+      "RecalcTotals=N\nPack=Y\n";
+  const std::string head = "[General]\nQuit=Y\nCheckAndRepair=Y\n[CheckAndRepair]\n";
+  e.CheckAndRepairMode = 1;  // test only
+  EXPECT_EQ(Batch(e), head + "Repair=N\n" + actions + kZeros);
+  e.CheckAndRepairMode = 0;
+  const std::pair<int, int> modes[] = {{0, 0}, {1, 1}, {2, 0}, {2, 1}};
+  const char* expected[] = {
+      "SkipUnresolved=N\nCreateForUnresolved=Y\nReconstruct=N\n",
+      "SkipUnresolved=N\nCreateForUnresolved=N\nReconstruct=Y\n",
+      "SkipUnresolved=Y\nReconstruct=N\n",
+      "SkipUnresolved=Y\nReconstruct=Y\n",
+  };
+  for (size_t i = 0; i < 4; ++i) {
+    e.LinksCreatingMode = modes[i].first;
+    e.ObjectsCreatingMode = modes[i].second;
+    EXPECT_EQ(Batch(e), head + "Repair=Y\n" + expected[i] + actions + kZeros) << i;
+  }
+}
+
+TEST(BatchFile, AutoExchangeWithAndWithoutMail) {
+  InfobaseEntry e = Trade();
+  e.AutoExchange = 1;
+  e.ReadFrom = "\\\\srv\\in";
+  e.ReceiveFrom = "in@example.org";
+  e.SendTo = "out@example.org";
+  const std::string head = "[General]\nQuit=Y\nAutoExchange=Y\n[AutoExchange]\nSharedMode=Y\n";
+  EXPECT_EQ(Batch(e), head + "ReadFrom=\\\\srv\\in\n" + kZeros);  // empty WriteTo left out
+  e.SendByEmail = 1;
+  EXPECT_EQ(Batch(e), head + "ReadFrom=\\\\srv\\in\nReceiveFrom=in@example.org\n"
+                             "SendTo=out@example.org\n" + kZeros);
+}
+
+TEST(BatchFile, ExternalArchiverModeAsksNoArchive) {
+  InfobaseEntry e = Trade();
+  e.UseExternalArchiver = 1;
+  e.SaveData = 1;
+  e.UnloadData = 1;
+  e.Reindex = 1;
+  EXPECT_EQ(Batch(e), "[General]\nQuit=Y\nCheckAndRepair=Y\n[CheckAndRepair]\nRepair=Y\n"
+                      "SkipUnresolved=N\nCreateForUnresolved=Y\nReconstruct=N\n"
+                      "PhysicalIntegrity=N\nReindex=Y\nLogicalIntegrity=N\n"
+                      "RecalcSecondaries=N\nRecalcTotals=N\nPack=N\n" + kZeros);
+}
+
+TEST(BatchFile, LongTextsAreWrittenWhole) {
+  InfobaseEntry e = Trade();
+  e.SaveData = 1;
+  e.AutoExchange = 1;
+  e.ReadFrom = std::string(600, 'r');
+  std::string destination = "D:\\" + std::string(300, 'd');
+  ArchivePlan plan = PlanArchives(e, destination);
+  plan.path[kSaveArchive] = Quote(plan.path[kSaveArchive]);
+  std::string text = BuildBatchFile(e, plan);
+  EXPECT_NE(text.find("SaveToFile=\"" + destination + "\\Торговля\\Торговля архив.zip\"\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("ReadFrom=" + e.ReadFrom + "\n"), std::string::npos);
+}
+
+TEST(CommandLines, EnterpriseAndItsJournalForm) {
+  const std::string exe = "C:\\Program Files\\1Cv77\\BIN\\1cv7.exe";
+  EXPECT_EQ(enterprise::BuildCommandLine(exe, "C:\\Базы\\Торговля\\", "Иванов", "пароль",
+                                         "C:\\Temp\\~pak1.tmp"),
+            "\"C:\\Program Files\\1Cv77\\BIN\\1cv7.exe\" CONFIG /D\"C:\\Базы\\Торговля\\\""
+            " /NИванов /Pпароль /@\"C:\\Temp\\~pak1.tmp\"");
+  EXPECT_EQ(enterprise::BuildJournalCommandLine(exe, "C:\\Б\\", "Иванов", "пароль", "C:\\b"),
+            "\"" + exe + "\" CONFIG /D\"C:\\Б\\\" /NИванов /P***** /@\"C:\\b\"");
+  // A password without a user is not passed; no user, no password, nothing to mask.
+  EXPECT_EQ(enterprise::BuildCommandLine(exe, "C:\\Б\\", "", "пароль", "C:\\b"),
+            "\"" + exe + "\" CONFIG /D\"C:\\Б\\\" /@\"C:\\b\"");
+  EXPECT_EQ(enterprise::BuildJournalCommandLine(exe, "C:\\Б\\", "Иванов", "", "C:\\b"),
+            "\"" + exe + "\" CONFIG /D\"C:\\Б\\\" /NИванов /@\"C:\\b\"");
+  EXPECT_EQ(enterprise::TipOfTheDayKey("Торговля"),
+            "Software\\1C\\1Cv7\\7.7\\Торговля\\Config\\TipOfTheDay");
+}
+
+TEST(CommandLines, Archiver) {
+  InfobaseEntry e = Trade();
+  e.ExternalArchiverName = "PKZIP25";
+  e.ExternalArchiverParameters = "-add -directories";
+  e.FileList = {"1Cv7.MD", "Мои документы.txt"};
+  EXPECT_EQ(BuildArchiverCommandLine(e, "\"D:\\Arch\\Торговля\\Торговля архив.zip\""),
+            "PKZIP25 -add -directories \"D:\\Arch\\Торговля\\Торговля архив.zip\" 1Cv7.MD "
+            "\"Мои документы.txt\"");
+  e.FileList.clear();
+  EXPECT_EQ(BuildArchiverCommandLine(e, "\"a.zip\""), "PKZIP25 -add -directories \"a.zip\"");
+}
+
+}  // namespace

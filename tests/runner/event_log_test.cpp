@@ -1,0 +1,88 @@
+// Setting the infobase's event log aside and merging it back: the log ends up as the
+// earlier entries followed by this run's, whatever was left by an interrupted run.
+#include <gtest/gtest.h>
+
+#include "runner/event_log.h"
+#include "tests/runner/scratch.h"
+
+namespace {
+
+using namespace testrunner;
+namespace fs = platform::fs;
+
+class EventLogTest : public testing::Test {
+ protected:
+  void SetUp() override { fs::CreateFolder(scratch / "SYSLOG"); }
+  std::string Log() { return scratch / "SYSLOG\\1cv7.mlg"; }
+  std::string Backup() { return scratch / "SYSLOG\\1cv7_mlg.bak"; }
+  void Append(const std::string& bytes) { ASSERT_TRUE(fs::AppendFile(Log(), bytes)); }
+  std::string Infobase() { return scratch.path() + "\\"; }
+
+  ScratchFolder scratch;
+};
+
+TEST_F(EventLogTest, NoLogNoBackup) {
+  EventLog log = SetAsideEventLog(Infobase());
+  EXPECT_FALSE(log.setAside);
+  EXPECT_FALSE(CollectEventLog(log, true));
+  EXPECT_FALSE(fs::FileExists(Backup()));
+  EXPECT_FALSE(fs::FileExists(Log()));
+}
+
+TEST_F(EventLogTest, NewEntriesFollowTheOldOnes) {
+  Write(Log(), "old\r\n");
+  EventLog log = SetAsideEventLog(Infobase());
+  ASSERT_TRUE(log.setAside);
+  EXPECT_EQ(Read(Log()), "");
+  EXPECT_EQ(Read(Backup()), "old\r\n");
+  Append("new\r\n");
+  EXPECT_EQ(CollectEventLog(log, true), "new\r\n");
+  EXPECT_EQ(Read(Log()), "old\r\nnew\r\n");
+  EXPECT_FALSE(fs::FileExists(Backup()));
+}
+
+TEST_F(EventLogTest, NothingWrittenPutsTheLogBack) {
+  Write(Log(), "old\r\n");
+  EventLog log = SetAsideEventLog(Infobase());
+  EXPECT_FALSE(CollectEventLog(log, true));
+  EXPECT_EQ(Read(Log()), "old\r\n");
+  EXPECT_FALSE(fs::FileExists(Backup()));
+}
+
+TEST_F(EventLogTest, LeftoverBackupIsMergedBeforeSettingAside) {
+  // An interrupted run left the whole earlier log as the backup and its own entries as
+  // the log; a child still running after a time-out then wrote more.
+  Write(Log(), "first\r\n");
+  EventLog interrupted = SetAsideEventLog(Infobase());
+  Append("second\r\n");
+  EXPECT_EQ(CollectEventLog(interrupted, false), "second\r\n");
+  EXPECT_TRUE(fs::FileExists(Backup()));
+
+  EventLog next = SetAsideEventLog(Infobase());
+  ASSERT_TRUE(next.setAside);
+  EXPECT_EQ(Read(Backup()), "first\r\nsecond\r\n");
+  Append("third\r\n");
+  EXPECT_EQ(CollectEventLog(next, true), "third\r\n");
+  EXPECT_EQ(Read(Log()), "first\r\nsecond\r\nthird\r\n");
+  EXPECT_FALSE(fs::FileExists(Backup()));
+}
+
+TEST_F(EventLogTest, LeftoverBackupWithoutLog) {
+  Write(Backup(), "earlier\r\n");
+  EventLog log = SetAsideEventLog(Infobase());
+  ASSERT_TRUE(log.setAside);
+  Append("x");
+  EXPECT_EQ(CollectEventLog(log, true), "x");
+  EXPECT_EQ(Read(Log()), "earlier\r\nx");
+}
+
+TEST(EventLogText, FinalLineBreakOnly) {
+  EXPECT_EQ(TrimFinalLineBreak("x"), "x");  // a one-byte log loses nothing
+  EXPECT_EQ(TrimFinalLineBreak("\n"), "");
+  EXPECT_EQ(TrimFinalLineBreak("a\r\nb\r\n"), "a\r\nb");
+  EXPECT_EQ(TrimFinalLineBreak("ab\n"), "ab");
+  EXPECT_EQ(TrimFinalLineBreak("ab\r"), "ab\r");
+  EXPECT_EQ(TrimFinalLineBreak(""), "");
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// The journal file and the run control that guards it between the worker and an abort.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/process.h"
+
+#include "runner/journal_file.h"
+#include "runner/run_control.h"
+#include "tests/runner/scratch.h"
+
+namespace {
+
+using namespace testrunner;
+
+TEST(JournalFile, AppendsOrClearsAndWritesCrLfLines) {
+  ScratchFolder scratch;
+  std::string path = scratch / "Журнал.txt";
+  {
+    CJournalFile journal(path, false);
+    ASSERT_EQ(journal.ErrorCode(), 0u);
+    EXPECT_TRUE(journal.WriteLine("Дата"));
+    EXPECT_EQ(platform::fs::FileSize(path), 6u);  // in the file at once
+  }
+  {
+    CJournalFile journal(path, false);
+    journal.WriteLine("");
+  }
+  EXPECT_EQ(Read(path), "\xC4\xE0\xF2\xE0\r\n\r\n");  // 1251 bytes
+  {
+    CJournalFile journal(path, true);
+    journal.WriteLine("x");
+  }
+  EXPECT_EQ(Read(path), "x\r\n");
+}
+
+TEST(JournalFile, HeldOpenElsewhereFailsToOpen) {
+  ScratchFolder scratch;
+  CJournalFile first(scratch / "j.txt", false);
+  ASSERT_EQ(first.ErrorCode(), 0u);
+  CJournalFile second(scratch / "j.txt", true);
+  EXPECT_NE(second.ErrorCode(), 0u);
+  EXPECT_FALSE(second.WriteLine("lost"));
+  RunControl control;
+  control.SetJournal(std::make_unique<CJournalFile>(scratch / "j.txt", false));
+  EXPECT_FALSE(control.JournalOn());  // a failed journal switches the journal off
+}
+
+TEST(RunControl, AbortWritesTheLastLineAndStopsEverything) {
+  ScratchFolder scratch;
+  JournalledRun run(scratch);
+  std::atomic<bool> started{false};
+  std::thread worker([&] {
+    for (int i = 0; !run.control.StopRequested(); ++i) {
+      run.control.Journal("строка " + std::to_string(i));
+      started = true;
+    }
+    run.control.Journal("после");
+  });
+  while (!started) std::this_thread::yield();
+  EXPECT_FALSE(run.control.Abort("Процесс прерван пользователем"));  // no child
+  worker.join();
+  std::string text = run.Text();
+  const std::string last = "Процесс прерван пользователем\r\n";
+  ASSERT_GE(text.size(), last.size());
+  EXPECT_EQ(text.substr(text.size() - last.size()), last);
+  EXPECT_EQ(text.find("после"), std::string::npos);
+  EXPECT_EQ(text.find("строка 0\r\n"), 0u);
+  EXPECT_FALSE(run.control.JournalOn());
+  platform::Process none;
+  EXPECT_FALSE(run.control.SetCurrentChild(&none));
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+// Numbered archive copies and the same-day rule, on real files.
+#include <gtest/gtest.h>
+
+#include "runner/archive_names.h"
+#include "runner/archive_rotation.h"
+#include "tests/runner/scratch.h"
+
+namespace {
+
+using namespace testrunner;
+namespace fs = platform::fs;
+
+const std::string kName = "Торговля архив";
+
+class Rotation : public testing::Test {
+ protected:
+  std::string Copy(int n) { return ArchiveCopyPath(scratch.path(), kName, n, ".zip"); }
+  std::string Archive() { return scratch / (kName + ".zip"); }
+  void Put(const std::string& path, const std::string& bytes, int daysAgo) {
+    Write(path, bytes);
+    ASSERT_TRUE(fs::SetLastWriteTime(path, DaysAgo(daysAgo)));
+  }
+  // Rotates and returns the skip flag.
+  bool Rotate(uint32_t copyCount, int32_t saveMode) {
+    values.copyCount = copyCount;
+    values.saveMode = saveMode;
+    std::string path = Archive();
+    bool skip = false;
+    RotateArchiveCopies(kName, path, scratch.path(), skip, ".zip", values, run.control);
+    EXPECT_EQ(path, "\"" + Archive() + "\"");
+    return skip;
+  }
+
+  ScratchFolder scratch;
+  JournalledRun run{scratch};
+  RunValues values;
+};
+
+TEST_F(Rotation, NoArchiveMakesNoCopies) {
+  EXPECT_FALSE(Rotate(3, 1));
+  EXPECT_FALSE(fs::FileExists(Copy(1)));
+  EXPECT_EQ(run.Text(), "");
+}
+
+TEST_F(Rotation, ShiftsCopiesKeepingTheirTimes) {
+  Put(Archive(), "yesterday", 1);
+  Put(Copy(1), "two days", 2);
+  Put(Copy(2), "three days", 3);
+  Put(Copy(3), "oldest", 4);
+  Put(Copy(4), "beyond the count", 9);
+  EXPECT_FALSE(Rotate(3, 1));
+  EXPECT_EQ(Read(Archive()), "yesterday");  // stays until the new one replaces it
+  EXPECT_EQ(Read(Copy(1)), "yesterday");
+  EXPECT_EQ(Read(Copy(2)), "two days");
+  EXPECT_EQ(Read(Copy(3)), "three days");
+  EXPECT_EQ(Read(Copy(4)), "beyond the count");
+  EXPECT_TRUE(fs::GetLastWriteTime(Copy(1))->SameDay(DaysAgo(1)));
+  EXPECT_TRUE(fs::GetLastWriteTime(Copy(3))->SameDay(DaysAgo(3)));
+  EXPECT_EQ(run.Text(), "");
+}
+
+TEST_F(Rotation, MissingCopyIsPassedOver) {
+  Put(Archive(), "archive", 1);
+  Put(Copy(1), "one", 2);
+  Put(Copy(3), "three", 5);
+  Rotate(3, 0);
+  EXPECT_EQ(Read(Copy(1)), "archive");
+  EXPECT_EQ(Read(Copy(2)), "one");
+  EXPECT_EQ(Read(Copy(3)), "three");
+}
+
+TEST_F(Rotation, ArchiveOfTodayIsOverwrittenOrRetained) {
+  Write(Archive(), "today");
+  EXPECT_FALSE(Rotate(3, 0));
+  EXPECT_FALSE(fs::FileExists(Copy(1)));
+  EXPECT_TRUE(Rotate(3, 1));
+  EXPECT_FALSE(fs::FileExists(Copy(1)));
+  EXPECT_EQ(run.Text(), Lines({"    Копия архива уже существует"}));  // the second call only
+}
+
+TEST_F(Rotation, WithoutCopiesAnyArchiveIsRetainedInKeepMode) {
+  Put(Archive(), "old", 30);
+  EXPECT_TRUE(Rotate(0, 1));
+  EXPECT_FALSE(Rotate(0, 0));
+  EXPECT_EQ(Read(Archive()), "old");
+  EXPECT_FALSE(fs::FileExists(Copy(1)));
+}
+
+}  // namespace
