@@ -21,7 +21,8 @@ std::string UnloadSection(const InfobaseEntry& e, const ArchivePlan& plan) {
 }
 
 std::string CheckAndRepairSection(const InfobaseEntry& e) {
-  std::string s = "[CheckAndRepair]\nRepair=" + std::string(YesNo(e.CheckAndRepairMode == 0)) + "\n";
+  std::string s =
+      "[CheckAndRepair]\nRepair=" + std::string(YesNo(e.CheckAndRepairMode == 0)) + "\n";
   if (e.CheckAndRepairMode == 0) {
     if (e.LinksCreatingMode == 2)
       s += "SkipUnresolved=Y\n";

@@ -1,0 +1,142 @@
+// Rotating nine numbered copies of a large archive against one plain copy of it, side by
+// side: rotation renames the older copies and copies only the archive itself, so it
+// should cost about one copy whatever the number of copies. For comparison it also times
+// shifting by "copy, then delete", which costs one full copy per kept copy.
+// The two are timed in alternating order over several rounds; the medians are compared.
+//   rotation_winbench.exe [size in MiB, default 256] [rounds, default 5]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/fs.h"
+#include "runner/archive_names.h"
+#include "runner/archive_rotation.h"
+
+namespace fs = platform::fs;
+
+namespace {
+
+const std::string kName = "Архив";
+constexpr int kCopies = 9;
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  return double(to.QuadPart - from.QuadPart) / double(f.QuadPart);
+}
+
+template <class F>
+double Time(F f) {
+  LARGE_INTEGER a, b;
+  QueryPerformanceCounter(&a);
+  f();
+  QueryPerformanceCounter(&b);
+  return Seconds(a, b);
+}
+
+fs::LocalTime Yesterday() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  FILETIME ft;
+  SystemTimeToFileTime(&st, &ft);
+  ULARGE_INTEGER u{{ft.dwLowDateTime, ft.dwHighDateTime}};
+  u.QuadPart -= 24ull * 3600 * 10000000;
+  ft = {u.LowPart, u.HighPart};
+  FileTimeToSystemTime(&ft, &st);
+  return {st.wYear, st.wMonth, st.wDay, 12, 0, 0};
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+bool WriteArchive(const std::string& path, size_t mib) {
+  std::string block(1 << 20, '\0');
+  for (size_t i = 0; i < block.size(); ++i) block[i] = char(i * 2654435761u >> 24);
+  if (!fs::WriteWholeFile(path, "")) return false;
+  for (size_t i = 0; i < mib; ++i)
+    if (!fs::AppendFile(path, block)) return false;
+  return true;
+}
+
+// The shift as first described: copy n over n + 1, then delete n.
+void RotateByCopying(const std::string& folder, const std::string& archive) {
+  for (int n = kCopies - 1; n >= 1; --n) {
+    std::string copy = ArchiveCopyPath(folder, kName, n, ".zip");
+    if (fs::FileExists(copy)) {
+      fs::CopyOver(copy, ArchiveCopyPath(folder, kName, n + 1, ".zip"));
+      fs::RemoveFile(copy);
+    }
+  }
+  fs::CopyOver(archive, ArchiveCopyPath(folder, kName, 1, ".zip"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 256;
+  int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  std::string folder = fs::TempPath() + "zv_rotation_bench";
+  fs::CreateFolder(folder);
+  std::string archive = folder + "\\" + kName + ".zip";
+  std::printf("archive %zu MiB, %d copies, %d rounds\n", mib, kCopies, rounds);
+  if (!WriteArchive(archive, mib)) return std::printf("cannot write %s\n", archive.c_str()), 1;
+  for (int n = 1; n <= kCopies; ++n)
+    fs::CopyOver(archive, ArchiveCopyPath(folder, kName, n, ".zip"));
+
+  RunValues values;
+  values.copyCount = kCopies;
+  RunControl control;  // no journal
+  // One plain copy to a new file, and one over an existing copy (which also frees the
+  // old file's space, as rotation does for the oldest copy).
+  std::vector<double> fresh, over, rotations;
+  std::string plain = folder + "\\plain.zip";
+  for (int r = 0; r < rounds; ++r) {
+    fs::SetLastWriteTime(archive, Yesterday());
+    std::string path = archive;
+    bool skip = false;
+    double f = 0, o = 0, t = 0;
+    auto copyFresh = [&] {
+      fs::RemoveFile(plain);
+      f = Time([&] { fs::CopyOver(archive, plain); });
+    };
+    auto copyOver = [&] { o = Time([&] { fs::CopyOver(archive, plain); }); };
+    auto rotate = [&] {
+      t = Time([&] { RotateArchiveCopies(kName, path, folder, skip, ".zip", values, control); });
+    };
+    if (r % 2 == 0) {
+      copyFresh();
+      copyOver();
+      rotate();
+    } else {
+      rotate();
+      copyFresh();
+      copyOver();
+    }
+    std::printf("round %d: copy to a new file %.3f s, copy over a copy %.3f s, rotation %.3f s\n",
+                r + 1, f, o, t);
+    fresh.push_back(f);
+    over.push_back(o);
+    rotations.push_back(t);
+  }
+  double copyMedian = Median(fresh), overMedian = Median(over), rotateMedian = Median(rotations);
+  std::printf(
+      "median: copy to a new file %.3f s, copy over a copy %.3f s, rotation of %d copies "
+      "%.3f s\n",
+      copyMedian, overMedian, kCopies, rotateMedian);
+  std::printf("ratio rotation / copy to a new file %.2f, rotation / copy over a copy %.2f\n",
+              rotateMedian / copyMedian, rotateMedian / overMedian);
+  double byCopying = Time([&] { RotateByCopying(folder, archive); });
+  std::printf("for comparison, shifting by copy and delete: %.3f s (%.1f x one copy)\n", byCopying,
+              byCopying / copyMedian);
+  for (int n = 1; n <= kCopies; ++n) fs::RemoveFile(ArchiveCopyPath(folder, kName, n, ".zip"));
+  fs::RemoveFile(archive);
+  fs::RemoveFile(folder + "\\plain.zip");
+  fs::RemoveFolder(folder);
+  return 0;
+}

@@ -1,0 +1,231 @@
+// The whole job step of one infobase with the stand-in 1C:Enterprise: what it is given,
+// what it leaves behind, and the journal of every branch.
+#include <windows.h>
+
+#include <thread>
+
+#include "platform/system_error.h"
+#include "runner/enterprise.h"
+#include "tests/runner/job_fixture.h"
+
+namespace {
+
+using namespace testrunner;
+namespace fs = platform::fs;
+using platform::RegRoot;
+
+TEST_F(JobTest, SaveAndUnloadWithDuplicateCopies) {
+  entry.SaveData = entry.UnloadData = 1;
+  entry.UserName = "Иванов";
+  entry.Pswd = "пароль";
+  entry.DuplicateDirectory = Duplicate();
+  const std::string tipKey = enterprise::TipOfTheDayKey("Торговля");
+  registry.CreateKey(RegRoot::CurrentUser, tipKey);
+  registry.WriteValue(RegRoot::CurrentUser, tipKey, "ShowInStart", platform::RegValue::Dword(1));
+
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(Call(1, "args"), "\"" + values.enterprisePath + "\" CONFIG /D\"" + Infobase() +
+                                 "\" /NИванов /Pпароль /@\"" + values.batchFilePath + "\"");
+  EXPECT_EQ(Call(1, "batch"), "[General]\nQuit=Y\nSaveData=Y\nUnloadData=Y\n[SaveData]\n"
+                              "SaveToFile=\"" + Archive() + "\"\n[UnloadData]\n"
+                              "UnloadToFile=\"" + Archive(" выгрузка") + "\"\n" +
+                              std::string(5, '\0'));
+  EXPECT_EQ(Call(1, "cwd") + "\\", BinFolder());
+  EXPECT_TRUE(IsZip(Archive()));
+  EXPECT_TRUE(IsZip(Archive(" выгрузка")));
+  const std::string dupFolder = DuplicateFolder();
+  EXPECT_EQ(Read(dupFolder + "\\Торговля архив.zip"), Read(Archive()));
+  EXPECT_EQ(Read(dupFolder + "\\Торговля выгрузка.zip"), Read(Archive(" выгрузка")));
+  EXPECT_FALSE(fs::FileExists(values.batchFilePath));  // it held the password
+  EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, tipKey, "ShowInStart"),
+            platform::RegValue::Dword(0));
+  // No event log before the run: none set aside, no block, no backup.
+  EXPECT_FALSE(fs::FileExists(BackupPath()));
+  EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",
+                               "Имя архива \"" + Archive(" выгрузка") + "\"",
+                               "Файл Торговля архив.zip скопирован в папку " + dupFolder,
+                               "Файл Торговля выгрузка.zip скопирован в папку " + dupFolder}));
+}
+
+TEST_F(JobTest, RotatesOverThreeCopiesAcrossDays) {
+  entry.SaveData = 1;
+  entry.DuplicateDirectory = Duplicate();
+  values.copyCount = 3;
+  const std::string dup = Duplicate() + "\\Торговля\\Торговля архив";
+  for (int day = 1; day <= 5; ++day) {
+    Write(Infobase() + "data.dbf", "day " + std::to_string(day));
+    ASSERT_TRUE(RunAgain("j" + std::to_string(day) + ".txt")) << day;
+    fs::SetLastWriteTime(Archive(), DaysAgo(1));
+    fs::SetLastWriteTime(dup + ".zip", DaysAgo(1));
+  }
+  // Archive = day 5, copies 1..3 = days 4, 3, 2, in both folders.
+  auto holds = [](const std::string& zip, int day) {
+    return Read(zip).find("day " + std::to_string(day)) != std::string::npos;
+  };
+  EXPECT_TRUE(holds(Archive(), 5));
+  for (int n = 1; n <= 3; ++n) {
+    std::string suffix = " архив(" + std::to_string(n) + ")";
+    EXPECT_TRUE(holds(Archive(suffix), 5 - n)) << n;
+    EXPECT_TRUE(holds(dup + "(" + std::to_string(n) + ").zip", 5 - n)) << n;
+  }
+  EXPECT_FALSE(fs::FileExists(Archive(" архив(4)")));
+}
+
+TEST_F(JobTest, ArchiveOfTodayRetainedOrOverwritten) {
+  entry.SaveData = 1;
+  ASSERT_TRUE(RunAgain("first.txt"));
+  std::string first = Read(Archive());
+  values.saveMode = 1;
+  Sleep(1100);  // a later second, so that a rewritten archive would show
+  EXPECT_TRUE(Run());
+  EXPECT_FALSE(Started(2));
+  EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",
+                               "    Копия архива уже существует"}));
+  values.saveMode = 0;
+  Write(Infobase() + "data.dbf", "changed");
+  EXPECT_TRUE(RunAgain("third.txt"));
+  EXPECT_TRUE(Started(2));
+  EXPECT_NE(Read(Archive()), first);
+  EXPECT_FALSE(fs::FileExists(Archive(" архив(1)")));
+}
+
+TEST_F(JobTest, MissingMetadataFileStartsNothing) {
+  entry.SaveData = 1;
+  fs::RemoveFile(Infobase() + "1cv7.md");
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(Started(1));
+  EXPECT_FALSE(fs::GetAttributes(ArchiveFolder()).exists);  // created by the call, removed
+  EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"", "Нет доступа к БД"}));
+  entry.Type = 1;  // added by hand: no check
+  EXPECT_TRUE(RunAgain("typed.txt"));
+}
+
+TEST_F(JobTest, DestinationThatCannotBeCreated) {
+  entry.SaveData = 1;
+  Write(scratch / "файл", "x");
+  values.destination = scratch / "файл\\Архивы";
+  unsigned long error = 0;
+  ASSERT_FALSE(fs::CreateFolder(values.destination, &error));
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(Started(1));
+  EXPECT_EQ(run.Text(), Lines({"Нет доступа к папке: \"" + values.destination + "\"",
+                               platform::GetSystemErrorText(error)}));
+}
+
+TEST_F(JobTest, OnlyCheckAndRepairLeavesTheDestinationAlone) {
+  entry.Reindex = 1;
+  values.destination = scratch / "никогда";
+  EXPECT_TRUE(Run());
+  EXPECT_FALSE(fs::GetAttributes(values.destination).exists);
+  EXPECT_EQ(Call(1, "batch").rfind("[General]\nQuit=Y\nCheckAndRepair=Y\n[CheckAndRepair]\n", 0),
+            0u);
+}
+
+TEST_F(JobTest, TimeOutWithoutAndWithTermination) {
+  entry.SaveData = 1;
+  entry.DuplicateDirectory = Duplicate();
+  WriteLog("old\r\n");
+  Control("sleep_ms=4000\n");
+  values.timeoutMs = 300;
+  EXPECT_FALSE(Run());
+  // Still running: its log stays set aside for the next run to merge.
+  EXPECT_TRUE(fs::FileExists(BackupPath()));
+  EXPECT_FALSE(fs::GetAttributes(DuplicateFolder()).exists);
+  EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",
+                               "Истекло время ожидания завершения задания"}));
+
+  values.terminateAfterTimeOut = true;
+  Control("sleep_ms=4000\nlog_lines=1\n");
+  EXPECT_FALSE(RunAgain("second.txt"));
+  EXPECT_FALSE(fs::FileExists(BackupPath()));
+  EXPECT_EQ(Read(EventLogPath()), "old\r\n");
+  EXPECT_EQ(Read(scratch / "second.txt"),
+            Lines({"Имя архива \"" + Archive() + "\"",
+                   "Истекло время ожидания завершения задания", "Задание снято"}));
+  EXPECT_FALSE(fs::GetAttributes(ArchiveFolder()).exists);  // empty, created by the call
+}
+
+TEST_F(JobTest, EventLogMergedAfterAnInterruptedRun) {
+  entry.SaveData = 1;
+  // What an interrupted run leaves: the whole earlier log as the backup, its own entries
+  // in the log.
+  fs::CreateFolder(Infobase() + "SYSLOG");
+  Write(BackupPath(), "earlier\r\n");
+  WriteLog("interrupted\r\n");
+  Control("log_lines=2\n");
+  ASSERT_TRUE(Run());
+  std::string log = Read(EventLogPath());
+  ASSERT_EQ(log.rfind("earlier\r\ninterrupted\r\n", 0), 0u) << log;
+  std::string entries = log.substr(22);
+  EXPECT_NE(entries.find(";standin;SaveData;1\r\n"), std::string::npos);
+  EXPECT_NE(entries.find(";standin;SaveData;2\r\n"), std::string::npos);
+  EXPECT_FALSE(fs::FileExists(BackupPath()));
+  EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"", "",
+                               "========== 1c syslog =========",
+                               entries.substr(0, entries.size() - 2),
+                               "==============================", ""}));
+}
+
+TEST_F(JobTest, StaleOrMissingArchiveFailsTheStep) {
+  entry.SaveData = 1;
+  entry.DuplicateDirectory = Duplicate();
+  fs::CreateFolder(values.destination);
+  fs::CreateFolder(ArchiveFolder());
+  Write(Archive(), "yesterday's archive");
+  fs::SetLastWriteTime(Archive(), DaysAgo(1));
+  Control("no_archive=1\n");
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(fs::GetAttributes(DuplicateFolder()).exists);
+  EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",
+                               "Архив не создан: \"" + Archive() + "\""}));
+  Control("crash=1\n");  // ends at once; its exit code is not what fails the step
+  fs::RemoveFile(Archive());
+  EXPECT_FALSE(RunAgain("crash.txt"));
+  EXPECT_EQ(Read(scratch / "crash.txt"), Lines({"Имя архива \"" + Archive() + "\"",
+                                               "Архив не создан: \"" + Archive() + "\""}));
+  Control("exit_code=5\n");  // a non-zero exit code alone is no failure
+  EXPECT_TRUE(RunAgain("exit.txt"));
+}
+
+TEST_F(JobTest, FailedStartHidesThePasswordAndKeepsTheLog) {
+  entry.Reindex = 1;
+  entry.UserName = "Иванов";
+  entry.Pswd = "секрет";
+  WriteLog("old\r\n");
+  values.enterprisePath = scratch / "нет\\1cv7.exe";
+  EXPECT_FALSE(Run());
+  std::string text = run.Text();
+  EXPECT_EQ(text.substr(text.find("  -  ")),
+            "  -  \"" + values.enterprisePath + "\" CONFIG /D\"" + Infobase() +
+                "\" /NИванов /P***** /@\"" + values.batchFilePath + "\"\r\n");
+  EXPECT_EQ(text.find("секрет"), std::string::npos);
+  EXPECT_EQ(Read(EventLogPath()), "old\r\n");
+  EXPECT_FALSE(fs::FileExists(BackupPath()));
+}
+
+TEST_F(JobTest, AbortEndsTheChildAndWritesNothingMore) {
+  entry.SaveData = 1;
+  entry.DuplicateDirectory = Duplicate();
+  WriteLog("old\r\n");
+  Control("sleep_ms=10000\n");
+  std::thread window([&] {
+    Sleep(700);
+    run.control.Abort("Процесс прерван пользователем");
+  });
+  DWORD start = GetTickCount();
+  EXPECT_FALSE(Run());
+  window.join();
+  EXPECT_LT(GetTickCount() - start, 8000u);
+  EXPECT_TRUE(Started(1));
+  EXPECT_FALSE(fs::GetAttributes(DuplicateFolder()).exists);
+  EXPECT_FALSE(fs::FileExists(values.batchFilePath));
+  EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",
+                               "Процесс прерван пользователем"}));
+  // The log stays set aside; the next run puts the earlier entries back in front.
+  Control("");
+  ASSERT_TRUE(RunAgain("next.txt"));
+  EXPECT_EQ(Read(EventLogPath()).rfind("old\r\n", 0), 0u);
+  EXPECT_FALSE(fs::FileExists(BackupPath()));
+}
+
+}  // namespace
