@@ -28,8 +28,8 @@ StartResult JobRun::StartRun(const RunSource& source) {
   if (seams_.beforeWorker) seams_.beforeWorker();
   control_ = std::make_unique<RunControl>();
   finalNotification_ = false;
-  context_ = WorkerContext{snapshotPath_, source.environment, &seams_,   &settings_,
-                           control_.get(), &registry_,        &abortFlag_, &finalNotification_};
+  context_ = WorkerContext{snapshotPath_,  source.environment, &seams_,     &settings_,
+                           control_.get(), &registry_,         &abortFlag_, &finalNotification_};
   if (!worker_.Start([this] { RunWorker(context_); })) {
     DeleteSnapshot();
     return StartResult::Failed;

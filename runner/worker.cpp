@@ -45,7 +45,8 @@ void ReadRunSettings(CSettingsFile& file, int32_t id, RunSettings& s, uint32_t m
       s.journalFileName = "Journal.txt";
   }
   uint32_t minutes = 0;
-  if (ReadUInt32Value(file, id, "TimeOut", minutes)) v.timeoutMs = TimeoutMilliseconds(minutes, msPerMinute);
+  if (ReadUInt32Value(file, id, "TimeOut", minutes))
+    v.timeoutMs = TimeoutMilliseconds(minutes, msPerMinute);
   ReadFlag(file, id, "TerminateAfterTimeOut", v.terminateAfterTimeOut);
 }
 
@@ -102,8 +103,7 @@ class Worker {
     control_.SetJournal(std::make_unique<CJournalFile>(path, settings_.clearJournal));
     if (!control_.JournalOn()) return;  // off for this run, nothing shown
     settings_.journalPath = path;
-    for (const std::string& line : JournalHeaderLines(fs::NowLocal(), ConfigPath()))
-      Journal(line);
+    for (const std::string& line : JournalHeaderLines(fs::NowLocal(), ConfigPath())) Journal(line);
   }
 
   // The batch file holds passwords once written: it is removed on every way out.

@@ -1,7 +1,7 @@
 #include "runner/worker_thread.h"
 
-#include <windows.h>
 #include <process.h>
+#include <windows.h>
 
 struct WorkerThread::Impl {
   HANDLE thread = nullptr;

@@ -22,16 +22,14 @@ TEST(JobRunJournal, JobListNamesEveryJobInOrderAndCountsThem) {
   e.ReadFrom = "in";
   e.SendTo = "out@x";
   JobList list = BuildJobList(e);
-  EXPECT_EQ(list.lines, (Lines{"Список заданий:", "    Сохранить данные (для формата DBF)",
-                               "    Выгрузить данные в текстовый файл",
-                               "    Архивировать внешним архиватором",
-                               "    Скопировать в \"D:\\Копии\"",
-                               "    Проверка физической целостности", "    Реиндексация",
-                               "    Проверка логической целостности",
-                               "    Пересчет служебных данных", "    Пересчет итогов",
-                               "    Упаковка таблиц ИБ", "    Выполнить автообмен",
-                               "        Из in", "        В ", "        Получить из ",
-                               "        Отправить в out@x"}));
+  EXPECT_EQ(list.lines,
+            (Lines{"Список заданий:", "    Сохранить данные (для формата DBF)",
+                   "    Выгрузить данные в текстовый файл", "    Архивировать внешним архиватором",
+                   "    Скопировать в \"D:\\Копии\"", "    Проверка физической целостности",
+                   "    Реиндексация", "    Проверка логической целостности",
+                   "    Пересчет служебных данных", "    Пересчет итогов", "    Упаковка таблиц ИБ",
+                   "    Выполнить автообмен", "        Из in", "        В ", "        Получить из ",
+                   "        Отправить в out@x"}));
   EXPECT_EQ(list.jobCount, 10);  // the copy is no job; the exchange counts once
 }
 
@@ -56,8 +54,8 @@ TEST(JobRunJournal, JournalPathAndHeader) {
   EXPECT_EQ(JournalPath("C:\\Данные", "Журнал.txt"), "C:\\Данные\\Журнал.txt");
   EXPECT_EQ(JournalPath("C:\\Данные", "D:\\Логи\\j.txt"), "D:\\Логи\\j.txt");
   platform::fs::LocalTime t{2026, 12, 6, 2, 5, 9};
-  EXPECT_EQ(JournalHeaderLines(t, "C:\\Ночь.cfg"),
-            (Lines{kStarsLine, "Дата 6/12/2026 Время 02:05", "Имя файла настройки \"C:\\Ночь.cfg\""}));
+  EXPECT_EQ(JournalHeaderLines(t, "C:\\Ночь.cfg"), (Lines{kStarsLine, "Дата 6/12/2026 Время 02:05",
+                                                          "Имя файла настройки \"C:\\Ночь.cfg\""}));
 }
 
 TEST(JobRunValues, TimeOutMinutesBecomeMillisecondsWithoutWrapping) {
@@ -141,10 +139,9 @@ TEST_F(JobRunTest, InfobaseWithoutJobStartsNothing) {
   e.path = MakeInfobase("Зарплата");
   tree_.Add(e);
   ASSERT_EQ(RunToEnd(), StartResult::Started);
-  EXPECT_EQ(JournalLines(), WithHeader({"", "Наименование БД: Зарплата",
-                                             "Путь к БД: " + e.path, "Список заданий:",
-                                             "Задания не назначены",
-                                             "Обработка завершена с ошибками", kStarsLine}));
+  EXPECT_EQ(JournalLines(), WithHeader({"", "Наименование БД: Зарплата", "Путь к БД: " + e.path,
+                                        "Список заданий:", "Задания не назначены",
+                                        "Обработка завершена с ошибками", kStarsLine}));
   EXPECT_EQ(Events(), Lines{"finished"});
 }
 
@@ -162,12 +159,11 @@ TEST_F(JobRunTest, MissingInfobaseFailsAndTheRunGoesOn) {
   std::string archive = options().DestinationDirectory + "\\Склад\\Склад архив.zip";
   EXPECT_EQ(JournalLines(),
             WithHeader({"", "Наименование БД: Склад", "Путь к БД: " + gone.path,
-                             "Список заданий:", "    Сохранить данные (для формата DBF)",
-                             "Имя архива \"" + archive + "\"", "Нет доступа к БД",
-                             "Обработка завершена с ошибками", "", "Наименование БД: Пустая",
-                             "Путь к БД: " + empty.path, "Список заданий:",
-                             "Задания не назначены", "Обработка завершена с ошибками",
-                             kStarsLine}));
+                        "Список заданий:", "    Сохранить данные (для формата DBF)",
+                        "Имя архива \"" + archive + "\"", "Нет доступа к БД",
+                        "Обработка завершена с ошибками", "", "Наименование БД: Пустая",
+                        "Путь к БД: " + empty.path, "Список заданий:", "Задания не назначены",
+                        "Обработка завершена с ошибками", kStarsLine}));
   EXPECT_EQ(Events(), (Lines{"started Склад", "finished"}));
 }
 
@@ -191,11 +187,10 @@ TEST_F(JobRunTest, StateOtherThanOneIsAnErrorInTheJobParameters) {
   const auto& entries = tree_.InfobaseEntries();
   EXPECT_EQ(JournalLines(),
             WithHeader({"Ошибка в параметрах задания", "Обработка завершена с ошибками", "",
-                             "Наименование БД: Два", "Путь к БД: " + entries[1].path,
-                             "Ошибка в параметрах задания", "Обработка завершена с ошибками", "",
-                             "Наименование БД: Один", "Путь к БД: " + entries[2].path,
-                             "Список заданий:", "Задания не назначены",
-                             "Обработка завершена с ошибками", kStarsLine}));
+                        "Наименование БД: Два", "Путь к БД: " + entries[1].path,
+                        "Ошибка в параметрах задания", "Обработка завершена с ошибками", "",
+                        "Наименование БД: Один", "Путь к БД: " + entries[2].path, "Список заданий:",
+                        "Задания не назначены", "Обработка завершена с ошибками", kStarsLine}));
 }
 
 TEST_F(JobRunTest, MissingSectionsEndTheRunEarlyAndLeaveNoTemporaryFile) {

@@ -170,15 +170,13 @@ TEST_F(StandinRunTest, FailedInfobaseIsReportedAndTheNextOneRuns) {
   InfobaseEntry broken = AddInfobase("Склад", "no_syslog=1\nno_archive=1\nexit_code=0");
   InfobaseEntry good = AddInfobase("Касса");
   ASSERT_EQ(RunToEnd(), StartResult::Started);
-  Lines expected = WithHeader({}) + NameLines(broken) +
-                   Lines{"    Сохранить данные (для формата DBF)",
-                         "Имя архива \"" + Archive("Склад") + "\"",
-                         "Архив не создан: \"" + Archive("Склад") + "\"",
-                         "Обработка завершена с ошибками"} +
-                   NameLines(good) +
-                   Lines{"    Сохранить данные (для формата DBF)",
-                         "Имя архива \"" + Archive("Касса") + "\"", "Обработка завершена",
-                         kStarsLine};
+  Lines expected =
+      WithHeader({}) + NameLines(broken) +
+      Lines{"    Сохранить данные (для формата DBF)", "Имя архива \"" + Archive("Склад") + "\"",
+            "Архив не создан: \"" + Archive("Склад") + "\"", "Обработка завершена с ошибками"} +
+      NameLines(good) +
+      Lines{"    Сохранить данные (для формата DBF)", "Имя архива \"" + Archive("Касса") + "\"",
+            "Обработка завершена", kStarsLine};
   EXPECT_EQ(JournalLines(), expected);
   EXPECT_EQ(Events(), (Lines{"started Склад", "started Касса", "finished"}));
 }
@@ -191,8 +189,10 @@ TEST_F(StandinRunTest, TimeOutEndsTheChildAndFailsTheInfobase) {
   Lines expected = WithHeader({}) + NameLines(slow) +
                    Lines{"    Сохранить данные (для формата DBF)",
                          "Имя архива \"" + Archive("Долгая") + "\"",
-                         "Истекло время ожидания завершения задания", "Задание снято",
-                         "Обработка завершена с ошибками", kStarsLine};
+                         "Истекло время ожидания завершения задания",
+                         "Задание снято",
+                         "Обработка завершена с ошибками",
+                         kStarsLine};
   EXPECT_EQ(JournalLines(), expected);
   EXPECT_EQ(run_.Settings().values.timeoutMs, 300u);
 }
@@ -208,10 +208,10 @@ TEST_F(StandinRunTest, AbortWhileTheChildRunsEndsItAndSetsTheAbortFlag) {
   EXPECT_LT(Clock::now() - before, std::chrono::seconds(20)) << "the child was not ended";
   EXPECT_TRUE(run_.AbortFlag());
   EXPECT_FALSE(run_.Active());
-  Lines expected = WithHeader({}) + NameLines(slow) +
-                   Lines{"    Сохранить данные (для формата DBF)",
-                         "Имя архива \"" + Archive("Долгая") + "\"",
-                         "Процесс прерван пользователем"};
+  Lines expected =
+      WithHeader({}) + NameLines(slow) +
+      Lines{"    Сохранить данные (для формата DBF)", "Имя архива \"" + Archive("Долгая") + "\"",
+            "Процесс прерван пользователем"};
   EXPECT_EQ(JournalLines(), expected);
   EXPECT_EQ(Events(), Lines{"started Долгая"});  // no run-finished after an abort
   EXPECT_FALSE(platform::fs::FileExists(Archive("Долгая")));

@@ -34,16 +34,18 @@ InfobaseRecord DemoRecord(const std::string& folder, const std::string& duplicat
 int main() {
   std::vector<std::string> args = console::Arguments();
   if (args.size() < 5) {
-    console::PrintLine("usage: demo_config.exe <configuration> <1C:Enterprise executable> "
-                       "<archive folder> <duplicate folder> <infobase folder>...", true);
+    console::PrintLine(
+        "usage: demo_config.exe <configuration> <1C:Enterprise executable> "
+        "<archive folder> <duplicate folder> <infobase folder>...",
+        true);
     return 2;
   }
   std::unique_ptr<platform::Registry> registry = platform::MakeWin32Registry();
   InfobaseTree tree(nullptr, nullptr);
   tree.RebuildFromRegistry(*registry);
   for (size_t i = 4; i < args.size(); ++i)
-    tree.ApplyInfobaseRecord(DemoRecord(console::FullPath(args[i]), console::FullPath(args[3]),
-                                        i == 4));
+    tree.ApplyInfobaseRecord(
+        DemoRecord(console::FullPath(args[i]), console::FullPath(args[3]), i == 4));
 
   Configuration config;
   config.options.BinaryDirectory = console::FullPath(args[1]);
@@ -55,8 +57,8 @@ int main() {
   seams.registry = registry.get();
   seams.autoRun = true;  // leaves "LastConfig" alone
   seams.showError = [](const std::string& text) { console::PrintLine(text, true); };
-  int written = SaveConfiguration(SaveTarget::CurrentFile, console::FullPath(args[0]), config,
-                                  tree, seams);
+  int written =
+      SaveConfiguration(SaveTarget::CurrentFile, console::FullPath(args[0]), config, tree, seams);
   console::PrintLine("Infobases written: " + std::to_string(written));
   return written > 0 ? 0 : 1;
 }
