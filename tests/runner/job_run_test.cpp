@@ -245,7 +245,7 @@ TEST_F(JobRunTest, ChangedConfigurationIsSavedOnlyWhenTheOperatorSaysYes) {
                              std::string("ask: ") + kSaveBeforeRunQuestion, "finished"}));
 }
 
-TEST_F(JobRunTest, JournalOffWritesNothing) {
+TEST_F(JobRunTest, JournalOffOrHeldElsewhereWritesNothing) {
   options().Journal = 0;
   InfobaseEntry e;
   e.BaseName = "База";
@@ -254,6 +254,15 @@ TEST_F(JobRunTest, JournalOffWritesNothing) {
   ASSERT_EQ(RunToEnd(), StartResult::Started);
   EXPECT_FALSE(platform::fs::FileExists(JournalPath()));
   EXPECT_TRUE(run_.Settings().journalPath.empty());
+
+  // A journal another program holds open: the run goes on without it, silently.
+  options().Journal = 1;
+  CJournalFile holder(JournalPath(), false);
+  ASSERT_EQ(holder.ErrorCode(), 0u);
+  ASSERT_EQ(RunToEnd(), StartResult::Started);
+  holder.Close();
+  EXPECT_EQ(platform::fs::FileSize(JournalPath()), 0u);
+  EXPECT_EQ(Events(), (Lines{"finished", "finished"}));
 }
 
 }  // namespace

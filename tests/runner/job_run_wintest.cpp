@@ -289,4 +289,28 @@ TEST_F(StandinRunTest, NotificationsAsWindowMessages) {
   EXPECT_EQ(Call(e, 2, ".args"), "<missing>");
 }
 
+// The operator aborts just as the worker sends WM_RUN_FINISHED: the run is finished once,
+// by the abort, and the late message finds nothing left to finish.
+TEST_F(StandinRunTest, AbortRacingTheRunFinishedMessageFinishesOnce) {
+  AddInfobase("Гонка");
+  int finishes = 0;
+  OwnerWindow window([&](UINT msg, LPARAM) {
+    if (msg == kRunFinished && run_.FinishRun()) ++finishes;
+  });
+  std::atomic<bool> sending{false};
+  onRunFinished = [&] {
+    sending = true;
+    SendMessageW(window.hwnd(), kRunFinished, 0, 0);
+  };
+  ASSERT_EQ(Start(), StartResult::Started);
+  while (!sending) Sleep(5);
+  EXPECT_TRUE(run_.AbortRun());
+  if (run_.FinishRun()) ++finishes;
+  ASSERT_TRUE(
+      OwnerWindow::PumpUntil([&] { return Events().size() == 2; }, std::chrono::seconds(30)));
+  EXPECT_EQ(finishes, 1);
+  EXPECT_FALSE(run_.AbortFlag());
+  EXPECT_EQ(JournalLines().back(), kStarsLine);  // the run was complete: no abort line
+}
+
 }  // namespace
