@@ -2,6 +2,11 @@
 // worker, AbortRun stops it, FinishRun ends it. The owner calls these on one thread (the
 // window thread); the worker reaches the owner only through the two notifications of
 // RunSeams. The snapshot and the batch file hold passwords and never outlive a run.
+//
+// The owner's end of a run (its run-finished handler, and its abort command after
+// AbortRun) begins with FinishRun and does the rest (the "after" task, the window) only
+// when FinishRun returns true: a run-finished notification that arrives while an abort
+// finishes the run finds nothing left to finish.
 #pragma once
 
 #include <atomic>
