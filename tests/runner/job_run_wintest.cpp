@@ -6,6 +6,7 @@
 #include <atomic>
 #include <regex>
 
+#include "platform/process.h"
 #include "tests/runner/job_run_fixture.h"
 
 namespace {
@@ -311,6 +312,24 @@ TEST_F(StandinRunTest, AbortRacingTheRunFinishedMessageFinishesOnce) {
   EXPECT_EQ(finishes, 1);
   EXPECT_FALSE(run_.AbortFlag());
   EXPECT_EQ(JournalLines().back(), kStarsLine);  // the run was complete: no abort line
+}
+
+// The console runner runs a saved configuration as AutoRun does; its journal lies beside
+// the configuration file, and its temporary files go as well.
+TEST_F(StandinRunTest, ConsoleRunnerRunsTheConfigurationFile) {
+  InfobaseEntry e = AddInfobase("Консоль");
+  SaveConfigFile();
+  platform::Process runner;
+  ASSERT_TRUE(runner.Start("\"" + BinFolder() + "\\zorvan_run.exe\" \"" + ConfigPath() + "\"", "",
+                           platform::ShowWindow::Hidden));
+  ASSERT_EQ(runner.Wait(60000), platform::WaitResult::Ended);
+  EXPECT_EQ(runner.ExitCode(), 0u);
+  Lines expected =
+      WithHeader({}) + NameLines(e) +
+      Lines{"    Сохранить данные (для формата DBF)", "Имя архива \"" + Archive("Консоль") + "\"",
+            "Обработка завершена", kStarsLine};
+  EXPECT_EQ(JournalLines(), expected);
+  EXPECT_TRUE(platform::fs::FileExists(Archive("Консоль")));
 }
 
 }  // namespace
