@@ -8,7 +8,7 @@
 namespace {
 
 constexpr const char* kEnterpriseKey = "SOFTWARE\\1C\\1Cv7\\7.7";
-constexpr const char* kProgramKey = "SOFTWARE\\Zorvan";
+constexpr const char* kProgramKey = "SOFTWARE\\Zorvan";  // "SOFTWARE\\" + the program title
 constexpr uint32_t kReplaceTimeoutMs = 2000;  // the launcher holds the file only for a poll
 constexpr long kWriteFault = 29;  // a write that failed without a system error of its own
 

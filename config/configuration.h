@@ -33,7 +33,7 @@ class ConfigurationTree {
 
 // Calls into the main window and the system.
 struct ConfigurationSeams {
-  platform::Registry* registry = nullptr;
+  platform::Registry* registry = nullptr;  // required by the load (discovery, default path)
   // Error message box: one OK button, the program title as caption.
   std::function<void(const std::string& text)> showError;
   std::function<void(bool modified)> setModified;
@@ -50,8 +50,6 @@ struct Configuration {
 };
 
 enum class SaveTarget { CurrentFile, RunSnapshot };
-
-inline constexpr const char* kProgramTitle = "Zorvan";
 
 // Rebuilds the tree and applies the file at path (if it can be opened) over config.
 void LoadConfiguration(const std::string& path, Configuration& config, ConfigurationTree& tree,

@@ -120,7 +120,9 @@ void ReadIdentity(CSettingsFile& file, int32_t id, RecordReader r, InfobaseRecor
 
 int32_t RecordWriter::Section(const std::string& name, int32_t parentId) {
   const int32_t id = file_.CreateSection(name, parentId);
-  complete_ = complete_ && id != 0;
+  // An empty name is refused by the store and skipped, as a failed section always was;
+  // any other failure is a failed write.
+  complete_ = complete_ && (id != 0 || name.empty());
   return id;
 }
 

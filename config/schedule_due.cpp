@@ -29,10 +29,14 @@ bool IsClockDue(const ScheduleEntry& s, const LocalTime& now) {
   auto start = ToLocalTime(s.Time);
   if (!start || !SameMinute(*start, now)) return false;
   switch (s.Mode) {
-    case 1: return true;
-    case 2: return (s.Days >> now.weekday) & 1;
-    case 3: return now.day == s.Date;
-    default: return false;
+    case 1:
+      return true;
+    case 2:
+      return (s.Days >> now.weekday) & 1;
+    case 3:
+      return now.day == s.Date;
+    default:
+      return false;
   }
 }
 

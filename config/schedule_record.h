@@ -41,6 +41,7 @@ std::optional<ScheduleRecord> ReadScheduleSection(CSettingsFile& file, int32_t s
                                                   const std::string& name);
 
 // Every schedule under rootId's "Schedule" section, in file order; empty without one.
+// Sections with names over 255 bytes are skipped, as the configuration load does.
 std::vector<ScheduleRecord> ReadSchedules(CSettingsFile& file, int32_t rootId);
 
 // The schedules of a configuration file, opened read-only for the length of the call.

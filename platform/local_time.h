@@ -30,8 +30,8 @@ inline int DaysInMonth(int year, int month) {
 // True when every field but weekday lies in its range (1601..30827 for the year).
 inline bool HasValidFields(const LocalTime& t) {
   return t.year >= 1601 && t.year <= 30827 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-         t.day <= DaysInMonth(t.year, t.month) && t.hour >= 0 && t.hour <= 23 &&
-         t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59;
+         t.day <= DaysInMonth(t.year, t.month) && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 &&
+         t.minute <= 59 && t.second >= 0 && t.second <= 59;
 }
 
 // The local calendar fields of an instant; nullopt when the platform cannot convert it.

@@ -82,7 +82,8 @@ class MemoryRegistry : public Registry {
   std::shared_ptr<Key> roots_[2];
 };
 
-// The machine's registry (Windows only).
+// The machine's registry (Windows; nullptr elsewhere). Keys are opened in the 32-bit view,
+// where 1C:Enterprise, a 32-bit program, keeps its machine-wide keys.
 std::unique_ptr<Registry> MakeWin32Registry();
 
 }  // namespace platform

@@ -32,6 +32,7 @@ bool CSettingsFile::Open(platform::FileError* error) { return OpenFile(error); }
 
 bool CSettingsFile::OpenFile(platform::FileError* error) {
   storage_.Detach();
+  index_.Invalidate();
   if (!file_.Open(path_, openFlags_, error)) return false;
   storage_.Attach(&file_);
   return true;
@@ -39,6 +40,7 @@ bool CSettingsFile::OpenFile(platform::FileError* error) {
 
 void CSettingsFile::Close() {
   storage_.Detach();
+  index_.Invalidate();
   file_.Close();
 }
 
@@ -75,17 +77,13 @@ bool CSettingsFile::ReadHeader(FileHeader& header) {
 bool CSettingsFile::WriteHeader(const FileHeader& header) {
   unsigned char bytes[kHeaderSize];
   store::Encode(header, bytes);
-  return storage_.WriteAt(0, bytes, sizeof bytes);
+  if (storage_.WriteAt(0, bytes, sizeof bytes)) return true;
+  index_.Invalidate();
+  return false;
 }
 
-// Reads the head at offset and checks that the record lies inside the file with room
-// for its name; a damaged head ends any scan as a failure.
 bool CSettingsFile::ReadSection(int64_t offset, SectionHead& head) {
-  unsigned char bytes[kHeadSize];
-  if (offset < kHeaderSize || !storage_.ReadAt(offset, bytes, sizeof bytes)) return false;
-  head = store::DecodeSection(bytes);
-  if (head.nameLength < 0 || head.totalSize < kHeadSize + int64_t{head.nameLength}) return false;
-  return offset + head.totalSize <= storage_.Length();
+  return store::ReadSectionHead(storage_, offset, head);
 }
 
 bool CSettingsFile::ReadName(int64_t offset, int32_t length, std::string& name) {
@@ -105,5 +103,6 @@ bool CSettingsFile::RemoveRange(int64_t start, int64_t size) {
 
 bool CSettingsFile::Clear() {
   if (!EnsureWriting()) return false;
+  index_.Invalidate();
   return storage_.SetLength(0);
 }

@@ -12,6 +12,7 @@
 #include "platform/file_error.h"
 #include "store/record_layout.h"
 #include "store/record_storage.h"
+#include "store/section_index.h"
 
 enum SettingsValueType : int32_t { SF_STRING = 1, SF_DWORD = 2, SF_BINARY = 4 };
 
@@ -39,15 +40,18 @@ class CSettingsFile {
   const std::string& Path() const { return path_; }
   uint32_t OpenFlags() const { return openFlags_; }
 
+  // Finds or appends the section; an empty name is refused (it could never be found).
   int32_t CreateSection(const std::string& name, int32_t parentId);
   int32_t OpenSection(int32_t parentId, const std::string& name);
+  // Names separated by "\" from the top level; a name over 255 bytes is refused.
   int32_t OpenSectionPath(const std::string& path);
   // Index-th direct child of parentId in file order; its name goes to nameOut.
   int32_t EnumSection(int32_t parentId, int32_t index, std::string& nameOut);
   bool DeleteSection(int32_t sectionId);
   bool Clear();
 
-  // type 1: data is the text (size ignored); type 2: 4 bytes at data; type 4: size bytes.
+  // type 1: data is the text (size ignored); type 2: 4 bytes at data; type 4: size bytes
+  // (0 refused). An empty name or missing data is refused and changes nothing.
   bool WriteValue(int32_t sectionId, const std::string& name, int32_t type, uint32_t size,
                   const void* data);
   bool WriteString(int32_t sectionId, const std::string& name, const std::string& text);
@@ -55,7 +59,8 @@ class CSettingsFile {
   bool WriteBinary(int32_t sectionId, const std::string& name, const void* data, uint32_t size);
 
   // On entry size is the capacity of buffer; a value longer than the capacity is
-  // refused (FALSE, nothing written). On success type and size are the stored ones.
+  // refused (FALSE, nothing written). A string gets a terminating zero only when the
+  // capacity is larger than its length. On success type and size are the stored ones.
   bool ReadValue(int32_t sectionId, const std::string& name, int32_t& type, uint32_t& size,
                  void* buffer);
   // Convenience readers: the stored bytes (up to maxBytes) of a value, or false.
@@ -77,6 +82,7 @@ class CSettingsFile {
   int64_t FindSection(const std::string& name, int32_t parentId);
   int64_t AppendSection(const std::string& name, int32_t parentId);
   int64_t FindSectionById(int32_t id);
+  int64_t NotFound() const;
   int64_t FindChildSection(int32_t parentId, int64_t start);
   bool ReadValueHead(int64_t sectionOffset, int64_t relative, store::ValueHead& head);
   int64_t FindValue(int64_t sectionOffset, const std::string& name);
@@ -94,4 +100,5 @@ class CSettingsFile {
   bool errorReported_ = false;
   platform::File file_;
   store::RecordStorage storage_;
+  store::SectionIndex index_;
 };

@@ -1,4 +1,5 @@
 // CSettingsFile: finding, creating, enumerating and deleting section records.
+#include <algorithm>
 #include <vector>
 
 #include "store/settings_file.h"
@@ -14,31 +15,29 @@ namespace {
 constexpr size_t kMaxPathName = 255;
 }
 
+// A lookup that found nothing: missing, unless the scan stopped at damage.
+int64_t CSettingsFile::NotFound() const { return index_.DamagedTail() ? kDamaged : kMissing; }
+
 int64_t CSettingsFile::FindSection(const std::string& name, int32_t parentId) {
-  FileHeader header;
-  if (!ReadHeader(header)) return kDamaged;
+  if (!index_.Ensure(storage_)) return kDamaged;
   int32_t hash = HashName(name);
-  int64_t offset = kHeaderSize;
   std::string stored;
-  for (int32_t i = 0; i < header.sectionCount; ++i) {
-    if (offset == storage_.Length()) return kMissing;  // fewer records than counted
-    SectionHead head;
-    if (!ReadSection(offset, head)) return kDamaged;
+  for (const auto& [offset, head] : index_.Entries()) {
     // Records with empty names are skipped: they never match and hide nothing.
     if (head.nameHash == hash && head.parentId == parentId && head.nameLength > 0 &&
         static_cast<size_t>(head.nameLength) == name.size()) {
       if (!ReadName(offset + kHeadSize, head.nameLength, stored)) return kDamaged;
       if (stored == name) return offset;
     }
-    offset += head.totalSize;
   }
-  return kMissing;
+  return NotFound();
 }
 
 int64_t CSettingsFile::AppendSection(const std::string& name, int32_t parentId) {
   if (!EnsureWriting()) return kDamaged;
   FileHeader header;
   if (storage_.Length() == 0) {
+    index_.Invalidate();
     if (!WriteHeader(header)) return kDamaged;
   } else if (!ReadHeader(header)) {
     return kDamaged;
@@ -57,7 +56,11 @@ int64_t CSettingsFile::AppendSection(const std::string& name, int32_t parentId) 
     std::vector<unsigned char> record(kHeadSize + name.size());
     store::Encode(head, record.data());
     std::copy(name.begin(), name.end(), record.begin() + kHeadSize);
-    if (offset < 0 || !storage_.WriteAt(offset, record.data(), record.size())) return kDamaged;
+    if (offset < 0 || !storage_.WriteAt(offset, record.data(), record.size())) {
+      index_.Invalidate();
+      return kDamaged;
+    }
+    index_.Appended(offset, head);
   }
   if (offset == kDamaged || !WriteHeader(header)) return kDamaged;
   return offset;
@@ -98,54 +101,39 @@ int32_t CSettingsFile::OpenSectionPath(const std::string& path) {
 }
 
 int64_t CSettingsFile::FindSectionById(int32_t id) {
-  FileHeader header;
-  if (!ReadHeader(header)) return kDamaged;
-  int64_t offset = kHeaderSize;
-  for (int32_t i = 0; i < header.sectionCount; ++i) {
-    if (offset == storage_.Length()) return kMissing;  // fewer records than counted
-    SectionHead head;
-    if (!ReadSection(offset, head)) return kDamaged;
-    if (head.id == id) return offset;
-    offset += head.totalSize;
-  }
-  return kMissing;
+  if (!index_.Ensure(storage_)) return kDamaged;
+  for (const auto& entry : index_.Entries())
+    if (entry.head.id == id) return entry.offset;
+  return NotFound();
 }
 
-// First record at or after start whose parent is parentId, visiting at most
-// sectionCount records.
+// First record at or after start whose parent is parentId.
 int64_t CSettingsFile::FindChildSection(int32_t parentId, int64_t start) {
-  FileHeader header;
-  if (!ReadHeader(header)) return kDamaged;
-  int64_t offset = start;
-  for (int32_t i = 0; i < header.sectionCount; ++i) {
-    if (offset == storage_.Length()) return kMissing;  // fewer records than counted
-    SectionHead head;
-    if (!ReadSection(offset, head)) return kDamaged;
-    if (head.parentId == parentId) return offset;
-    offset += head.totalSize;
-  }
-  return kMissing;
+  if (!index_.Ensure(storage_)) return kDamaged;
+  for (const auto& entry : index_.Entries())
+    if (entry.offset >= start && entry.head.parentId == parentId) return entry.offset;
+  return NotFound();
 }
 
 int32_t CSettingsFile::EnumSection(int32_t parentId, int32_t index, std::string& nameOut) {
   if (!EnsureOpen() || parentId == 0 || index < 0) return 0;
-  int64_t position = FindSectionById(parentId);
-  if (position <= 0) return 0;
-  for (int32_t counter = 0;; ++counter) {
-    int64_t child = FindChildSection(parentId, position);
-    SectionHead head;
-    if (child <= 0 || !ReadSection(child, head)) return 0;
-    if (counter == index && head.nameLength > 0) {
-      if (!ReadName(child + kHeadSize, head.nameLength, nameOut)) return 0;
-      return head.id;
-    }
+  int64_t parent = FindSectionById(parentId);
+  if (parent <= 0) return 0;
+  const auto& entries = index_.Entries();
+  int32_t counter = 0;
+  for (size_t i = index_.Find(parent); i < entries.size(); ++i) {
+    const auto& [offset, head] = entries[i];
+    if (head.parentId != parentId) continue;
     // An unnamed child takes a position but is never returned.
-    if (counter == index) return 0;
-    position = child + head.totalSize;
+    if (counter++ < index) continue;
+    if (head.nameLength == 0 || !ReadName(offset + kHeadSize, head.nameLength, nameOut)) return 0;
+    return head.id;
   }
+  return 0;
 }
 
 bool CSettingsFile::DeleteRecord(int64_t offset) {
+  index_.Invalidate();
   FileHeader header;
   SectionHead head;
   if (!ReadHeader(header) || !ReadSection(offset, head)) return false;

@@ -61,11 +61,16 @@ bool CSettingsFile::DeleteValue(int64_t sectionOffset, int64_t relative) {
   if (!ReadSection(sectionOffset, section) || !ReadValueHead(sectionOffset, relative, value))
     return false;
   int64_t start = sectionOffset + kHeadSize + section.nameLength + relative;
-  if (!RemoveRange(start, value.totalSize)) return false;
   section.totalSize -= value.totalSize;
   unsigned char bytes[kHeadSize];
   store::Encode(section, bytes);
-  return storage_.WriteAt(sectionOffset, bytes, sizeof bytes);
+  if (!RemoveRange(start, value.totalSize) ||
+      !storage_.WriteAt(sectionOffset, bytes, sizeof bytes)) {
+    index_.Invalidate();
+    return false;
+  }
+  index_.Resized(index_.Find(sectionOffset), -value.totalSize);
+  return true;
 }
 
 bool CSettingsFile::StoreValue(int32_t sectionId, const std::string& name, int32_t type,
@@ -96,18 +101,24 @@ bool CSettingsFile::StoreValue(int32_t sectionId, const std::string& name, int32
   // Later records move towards the end to make room at the end of the section.
   int64_t sectionEnd = sectionOffset + section.totalSize;
   int64_t rest = storage_.Length() - sectionEnd;
-  if (rest > 0 && !storage_.MoveBytes(sectionEnd, sectionEnd + valueSize, rest)) return false;
-  if (!storage_.WriteAt(sectionEnd, record.data(), record.size())) return false;
   section.totalSize += static_cast<int32_t>(valueSize);
   unsigned char bytes[kHeadSize];
   store::Encode(section, bytes);
-  return storage_.WriteAt(sectionOffset, bytes, sizeof bytes);
+  if ((rest > 0 && !storage_.MoveBytes(sectionEnd, sectionEnd + valueSize, rest)) ||
+      !storage_.WriteAt(sectionEnd, record.data(), record.size()) ||
+      !storage_.WriteAt(sectionOffset, bytes, sizeof bytes)) {
+    index_.Invalidate();
+    return false;
+  }
+  index_.Resized(index_.Find(sectionOffset), static_cast<int32_t>(valueSize));
+  return true;
 }
 
 bool CSettingsFile::WriteValue(int32_t sectionId, const std::string& name, int32_t type,
                                uint32_t size, const void* data) {
   const char* bytes = static_cast<const char*>(data);
-  if (type == SF_STRING) size = bytes ? static_cast<uint32_t>(std::strlen(bytes)) : 0;
+  if (!bytes) return false;
+  if (type == SF_STRING) size = static_cast<uint32_t>(std::strlen(bytes));
   if (type == SF_DWORD) size = 4;
   return StoreValue(sectionId, name, type, bytes, size);
 }

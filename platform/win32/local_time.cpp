@@ -50,7 +50,7 @@ std::optional<LocalTime> ToLocalTimeInZone(const wchar_t* zoneKey, int64_t secon
   // Around New Year the local date may lie in the other year: use that year's rules.
   if (local.wYear != utc.wYear && !UtcToLocal(zoneKey, utc, local.wYear, local))
     return std::nullopt;
-  return LocalTime{local.wYear, local.wMonth,  local.wDay,      local.wHour,
+  return LocalTime{local.wYear,   local.wMonth,  local.wDay,      local.wHour,
                    local.wMinute, local.wSecond, local.wDayOfWeek};
 }
 

@@ -47,8 +47,7 @@ HKEY RootHandle(RegRoot root) {
 
 RegKey OpenKey(RegRoot root, const std::string& path, REGSAM access) {
   HKEY h = nullptr;
-  if (RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, access | kView, &h) !=
-      ERROR_SUCCESS)
+  if (RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, access | kView, &h) != ERROR_SUCCESS)
     return {};
   return RegKey(h);
 }
@@ -123,8 +122,8 @@ class Win32Registry : public Registry {
                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     } else if (value.type == RegType::Dword) {
       DWORD v = value.AsDword();
-      rc = RegSetValueExW(key.get(), wname.c_str(), 0, REG_DWORD,
-                          reinterpret_cast<const BYTE*>(&v), sizeof v);
+      rc = RegSetValueExW(key.get(), wname.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
+                          sizeof v);
     } else {
       rc = RegSetValueExW(key.get(), wname.c_str(), 0, REG_BINARY,
                           reinterpret_cast<const BYTE*>(value.data.data()),
@@ -146,8 +145,7 @@ class Win32Registry : public Registry {
     std::wstring name(256, L'\0');  // key names are at most 255 characters
     for (DWORD i = 0;; ++i) {
       DWORD len = static_cast<DWORD>(name.size());
-      LONG rc = RegEnumKeyExW(key.get(), i, name.data(), &len, nullptr, nullptr, nullptr,
-                              nullptr);
+      LONG rc = RegEnumKeyExW(key.get(), i, name.data(), &len, nullptr, nullptr, nullptr, nullptr);
       if (rc == ERROR_NO_MORE_ITEMS) break;
       if (rc != ERROR_SUCCESS) return std::nullopt;
       names.push_back(Narrow(name.substr(0, len)));
@@ -160,8 +158,8 @@ class Win32Registry : public Registry {
     RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
     if (!key) return std::nullopt;
     DWORD maxName = 0, maxData = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
       return std::nullopt;
     std::wstring name(maxName + 1, L'\0');
     std::string data(maxData + sizeof(wchar_t), '\0');

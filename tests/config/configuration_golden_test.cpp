@@ -125,115 +125,52 @@ class GoldenTest : public ::testing::Test {
     config.options.ShutDownAfterSave = 1;
   }
 
+  // The file as the layout tables describe it, values in table order.
   std::string ExpectedBytes() const {
     layout::File f;
     const int32_t root = f.Section(0, "Zorvan");
-    const int32_t go = f.Section(root, "GeneralOptions");
-    f.Text(go, "PreProcessFileName", "C:\\pre.exe");
-    f.Text(go, "PostProcessFileName", "");
-    f.Text(go, "PreProcessCmdLine", "/q");
-    f.Text(go, "PostProcessCmdLine", "");
-    f.Text(go, "BinaryDirectory", enterprise);
-    f.Text(go, "DestinationDirectory", "E:\\Archive");
-    f.Dword(go, "CopyCount", 3);
-    f.Dword(go, "SaveMode", 0);
-    f.Dword(go, "Journal", 1);
-    f.Text(go, "JournalFileName", "Ночной.txt");
-    f.Dword(go, "ClearJournal", 1);
-    f.Dword(go, "TimeOut", 45);
-    f.Dword(go, "TerminateAfterTimeOut", 1);
-    f.Dword(go, "QuitAfterSave", 1);
-    f.Dword(go, "ShutDownAfterSave", 1);
+    f.Values(f.Section(root, "GeneralOptions"),
+             {{"PreProcessFileName", "C:\\pre.exe"}, {"PostProcessFileName", ""},
+              {"PreProcessCmdLine", "/q"}, {"PostProcessCmdLine", ""},
+              {"BinaryDirectory", enterprise}, {"DestinationDirectory", "E:\\Archive"},
+              {"CopyCount", 3}, {"SaveMode", 0}, {"Journal", 1}, {"JournalFileName", "Ночной.txt"},
+              {"ClearJournal", 1}, {"TimeOut", 45}, {"TerminateAfterTimeOut", 1},
+              {"QuitAfterSave", 1}, {"ShutDownAfterSave", 1}});
 
     const int32_t params = f.Section(root, "Parameters");
-    const int32_t trade = f.Section(params, "C:\\Bases\\Trade");
-    f.Text(trade, "BaseName", "Торговля");
-    f.Text(trade, "UserName", "Admin");
-    f.Text(trade, "Pswd", "секрет");
-    f.Dword(trade, "State", 1);
-    f.Dword(trade, "Type", 0);
-    f.Text(trade, "DuplicateDirectory", "E:\\Copy");
-    f.Text(trade, "ArchiveName", "trade");
-    f.Dword(trade, "SaveData", 1);
-    f.Dword(trade, "UnloadData", 1);
-    f.Dword(trade, "IncludeUserDef", 1);
-    f.Text(trade, "PswdZIP", "zip");
-    f.Dword(trade, "CheckAndRepair", 1);
-    f.Dword(trade, "CheckAndRepairMode", 1);
-    f.Dword(trade, "LinksCreatingMode", 2);
-    f.Dword(trade, "ObjectsCreatingMode", 1);
-    f.Dword(trade, "PhisicalIntegrity", 0);
-    f.Dword(trade, "Reindex", 1);
-    f.Dword(trade, "LogicalIntegrity", 0);
-    f.Dword(trade, "RecalcSecondaries", 0);
-    f.Dword(trade, "RecalcTotals", 0);
-    f.Dword(trade, "Pack", 0);
-    f.Dword(trade, "AutoExchange", 0);
-    f.Dword(trade, "UseExternalArchiver", 0);
-
-    const int32_t acc = f.Section(params, "\\\\srv\\bases\\Acc");
-    f.Text(acc, "BaseName", "Бухгалтерия");
-    f.Text(acc, "UserName", "Кассир");
-    f.Text(acc, "Pswd", "");
-    f.Dword(acc, "State", 1);
-    f.Dword(acc, "Type", 0);
-    f.Text(acc, "DuplicateDirectory", "");
-    f.Text(acc, "ArchiveName", "");
-    f.Dword(acc, "SaveData", 0);
-    f.Dword(acc, "UnloadData", 0);
-    f.Dword(acc, "CheckAndRepair", 1);
-    f.Dword(acc, "CheckAndRepairMode", 0);
-    f.Dword(acc, "LinksCreatingMode", 0);
-    f.Dword(acc, "ObjectsCreatingMode", 0);
-    f.Dword(acc, "PhisicalIntegrity", 1);
-    f.Dword(acc, "Reindex", 0);
-    f.Dword(acc, "LogicalIntegrity", 1);
-    f.Dword(acc, "RecalcSecondaries", 1);
-    f.Dword(acc, "RecalcTotals", 1);
-    f.Dword(acc, "Pack", 1);
-    f.Dword(acc, "AutoExchange", 1);
-    f.Text(acc, "ReadFrom", "\\\\srv\\in.txt");
-    f.Text(acc, "WriteTo", "\\\\srv\\out.txt");
-    f.Dword(acc, "SendByEmail", 1);
-    f.Text(acc, "ReceiveFrom", "Центр");
-    f.Text(acc, "SendTo", "Филиал");
-    f.Dword(acc, "UseExternalArchiver", 0);
-
+    f.Values(f.Section(params, "C:\\Bases\\Trade"),
+             {{"BaseName", "Торговля"}, {"UserName", "Admin"}, {"Pswd", "секрет"}, {"State", 1},
+              {"Type", 0}, {"DuplicateDirectory", "E:\\Copy"}, {"ArchiveName", "trade"},
+              {"SaveData", 1}, {"UnloadData", 1}, {"IncludeUserDef", 1}, {"PswdZIP", "zip"},
+              {"CheckAndRepair", 1}, {"CheckAndRepairMode", 1}, {"LinksCreatingMode", 2},
+              {"ObjectsCreatingMode", 1}, {"PhisicalIntegrity", 0}, {"Reindex", 1},
+              {"LogicalIntegrity", 0}, {"RecalcSecondaries", 0}, {"RecalcTotals", 0}, {"Pack", 0},
+              {"AutoExchange", 0}, {"UseExternalArchiver", 0}});
+    f.Values(f.Section(params, "\\\\srv\\bases\\Acc"),
+             {{"BaseName", "Бухгалтерия"}, {"UserName", "Кассир"}, {"Pswd", ""}, {"State", 1},
+              {"Type", 0}, {"DuplicateDirectory", ""}, {"ArchiveName", ""}, {"SaveData", 0},
+              {"UnloadData", 0}, {"CheckAndRepair", 1}, {"CheckAndRepairMode", 0},
+              {"LinksCreatingMode", 0}, {"ObjectsCreatingMode", 0}, {"PhisicalIntegrity", 1},
+              {"Reindex", 0}, {"LogicalIntegrity", 1}, {"RecalcSecondaries", 1},
+              {"RecalcTotals", 1}, {"Pack", 1}, {"AutoExchange", 1},
+              {"ReadFrom", "\\\\srv\\in.txt"}, {"WriteTo", "\\\\srv\\out.txt"},
+              {"SendByEmail", 1}, {"ReceiveFrom", "Центр"}, {"SendTo", "Филиал"},
+              {"UseExternalArchiver", 0}});
     const int32_t manual = f.Section(params, "F:\\Manual");
-    f.Text(manual, "BaseName", "Ручная");
-    f.Text(manual, "UserName", "");
-    f.Text(manual, "Pswd", "");
-    f.Dword(manual, "State", 1);
-    f.Dword(manual, "Type", 1);
-    f.Text(manual, "DuplicateDirectory", "");
-    f.Text(manual, "ArchiveName", "");
-    f.Dword(manual, "SaveData", 0);
-    f.Dword(manual, "UnloadData", 0);
-    f.Dword(manual, "CheckAndRepair", 0);
-    f.Dword(manual, "AutoExchange", 0);
-    f.Dword(manual, "UseExternalArchiver", 1);
-    f.Text(manual, "ExternalArchiverName", "C:\\Tools\\rar.exe");
-    f.Text(manual, "ExternalArchiveExtention", "rar");
-    f.Text(manual, "ExternalArchiverParameters", "a -r");
+    f.Values(manual, {{"BaseName", "Ручная"}, {"UserName", ""}, {"Pswd", ""}, {"State", 1},
+                      {"Type", 1}, {"DuplicateDirectory", ""}, {"ArchiveName", ""},
+                      {"SaveData", 0}, {"UnloadData", 0}, {"CheckAndRepair", 0},
+                      {"AutoExchange", 0}, {"UseExternalArchiver", 1},
+                      {"ExternalArchiverName", "C:\\Tools\\rar.exe"},
+                      {"ExternalArchiveExtention", "rar"}, {"ExternalArchiverParameters", "a -r"}});
     const int32_t list = f.Section(manual, "FileList");
     f.Section(list, "*.dbf");  // the repeated mask shares one section
     f.Section(list, "1cv7.md");
-
-    const int32_t unload = f.Section(params, "G:\\Unload");
-    f.Text(unload, "BaseName", "Выгрузка");
-    f.Text(unload, "UserName", "");
-    f.Text(unload, "Pswd", "");
-    f.Dword(unload, "State", 1);
-    f.Dword(unload, "Type", 1);
-    f.Text(unload, "DuplicateDirectory", "");
-    f.Text(unload, "ArchiveName", "");
-    f.Dword(unload, "SaveData", 0);
-    f.Dword(unload, "UnloadData", 1);
-    f.Dword(unload, "IncludeUserDef", 0);
-    f.Text(unload, "PswdZIP", "");
-    f.Dword(unload, "CheckAndRepair", 0);
-    f.Dword(unload, "AutoExchange", 0);
-    f.Dword(unload, "UseExternalArchiver", 0);
+    f.Values(f.Section(params, "G:\\Unload"),
+             {{"BaseName", "Выгрузка"}, {"UserName", ""}, {"Pswd", ""}, {"State", 1}, {"Type", 1},
+              {"DuplicateDirectory", ""}, {"ArchiveName", ""}, {"SaveData", 0},
+              {"UnloadData", 1}, {"IncludeUserDef", 0}, {"PswdZIP", ""}, {"CheckAndRepair", 0},
+              {"AutoExchange", 0}, {"UseExternalArchiver", 0}});
 
     const int32_t schedule = f.Section(root, "Schedule");
     const int32_t a = f.Section(schedule, "02:00 каждый день");

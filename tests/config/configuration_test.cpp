@@ -2,6 +2,12 @@
 // 1C:Enterprise path, the save targets and what a failed save leaves behind.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include "config/configuration.h"
 #include "platform/system_error.h"
 #include "store/settings_file.h"
@@ -314,6 +320,43 @@ TEST_F(ConfigurationTest, FailedSaveKeepsThePreviousFile) {
   EXPECT_EQ(fileErrors.size(), 1u);
   EXPECT_TRUE(modifiedCalls.empty());
   EXPECT_TRUE(registered.empty());
+}
+
+#ifndef _WIN32
+TEST_F(ConfigurationTest, WriteFailureMidwayKeepsThePreviousFile) {
+  const std::string previous(400, 'p');
+  fixture::WriteAll(path, previous);
+  config.options.DestinationDirectory = std::string(200, 'd');
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 300;  // the new file cannot grow past 300 bytes
+  setrlimit(RLIMIT_FSIZE, &small);
+  const int written = Save();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(written, 0);
+  EXPECT_EQ(fixture::ReadAll(path), previous);
+  EXPECT_EQ(fileErrors.size(), 1u);
+  EXPECT_TRUE(registered.empty());
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.cfg"});
+}
+#endif
+
+TEST_F(ConfigurationTest, EmptyNamesAreSkippedWithoutFailingTheSave) {
+  MarkTrade([](InfobaseEntry& e) {
+    e.UseExternalArchiver = 1;
+    e.FileList = {"", "*.dbf"};
+  });
+  ScheduleEntry unnamed;
+  unnamed.Mode = 1;
+  tree.ApplySchedule(unnamed);
+  EXPECT_EQ(Save(), 1);
+  EXPECT_TRUE(fileErrors.empty());
+  InfobaseTree back(NoUsers(), [] {});
+  LoadConfiguration(path, config, back, seams);
+  EXPECT_EQ(back.InfobaseEntries()[0].FileList, std::vector<std::string>{"*.dbf"});
 }
 
 TEST_F(ConfigurationTest, RestoreArchiveFolderRereadsOneValue) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,18 @@ inline int32_t Hash(const std::string& name) {
   return static_cast<int32_t>(h);
 }
 
+// One value of a hand-written list: a text (SF_STRING) or a number (SF_DWORD).
+struct Value {
+  Value(const char* n, const char* text) : name(n), type(1), data(text) {}
+  Value(const char* n, const std::string& text) : name(n), type(1), data(text) {}
+  Value(const char* n, int number) : name(n), type(2) {
+    for (int i = 0; i < 4; ++i) data += static_cast<char>((static_cast<uint32_t>(number) >> (8 * i)) & 0xFF);
+  }
+  std::string name;
+  int32_t type;
+  std::string data;
+};
+
 class File {
  public:
   // Returns the new section's id (ids count from 1 in creation order).
@@ -33,6 +46,9 @@ class File {
   void Dword(int32_t id, const std::string& name, uint32_t v) { Add(id, 2, name, Le(v, 4)); }
   void Byte(int32_t id, const std::string& name, uint8_t v) { Add(id, 4, name, Le(v, 1)); }
   void Binary32(int32_t id, const std::string& name, uint32_t v) { Add(id, 4, name, Le(v, 4)); }
+  void Values(int32_t id, std::initializer_list<Value> values) {
+    for (const Value& v : values) Add(id, v.type, v.name, v.data);
+  }
   void Raw(int32_t id, int32_t type, const std::string& name, const std::string& data) {
     Add(id, type, name, data);
   }

@@ -20,10 +20,11 @@ TEST(Win32LocalTime, UsesTheRulesOfEachDateInADaylightSavingZone) {
       {1729989000, {2024, 10, 27, 2, 30, 0, 0}},  // 02:30 summer time
       {1729992600, {2024, 10, 27, 2, 30, 0, 0}},  // 02:30 again, winter time
       {1721030400, {2024, 7, 15, 10, 0, 0, 1}},
-      {1704063600, {2024, 1, 1, 0, 0, 0, 1}},  // New Year locally, still 2023 in UTC
+      {1704063600, {2024, 1, 1, 0, 0, 0, 1}},   // New Year locally, still 2023 in UTC
       {1111885200, {2005, 3, 27, 3, 0, 0, 0}},  // an older year's change
   };
-  for (const auto& c : table) EXPECT_EQ(platform::ToLocalTimeInZone(kBerlin, c.utc), c.local) << c.utc;
+  for (const auto& c : table)
+    EXPECT_EQ(platform::ToLocalTimeInZone(kBerlin, c.utc), c.local) << c.utc;
   EXPECT_EQ(platform::FromLocalTimeInZone(kBerlin, {2024, 1, 15, 12, 0, 0}), 1705316400);
   EXPECT_EQ(platform::FromLocalTimeInZone(kBerlin, {2024, 7, 15, 12, 0, 0}), 1721037600);
   EXPECT_FALSE(platform::ToLocalTimeInZone(L"No Such Zone", 0));

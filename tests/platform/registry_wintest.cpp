@@ -14,10 +14,10 @@ TEST(Win32Registry, ConvertsNamesAndTextsWithCodePage1251AndSkipsForeignTypes) {
   auto reg = platform::MakeWin32Registry();
   ASSERT_TRUE(reg->CreateKey(platform::RegRoot::CurrentUser, path));
 
+  // Written in the process's own view: the current user's keys are shared by both views.
   HKEY key = nullptr;
   std::wstring wpath(path.begin(), path.end());
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, wpath.c_str(), 0,
-                          KEY_SET_VALUE | KEY_WOW64_32KEY, &key), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, wpath.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
   const wchar_t text[] = L"\u0424\u0430\u0439\u043b";  // the word for "file" in Russian
   RegSetValueExW(key, L"\u0418\u043c\u044f", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                  sizeof text);

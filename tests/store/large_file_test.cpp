@@ -15,24 +15,6 @@ std::string Pattern(size_t size) {
   return s;
 }
 
-TEST(LargeFileTest, DirectAccessMovesOverlappingRangesBothWays) {
-  storetest::ScratchDir dir;
-  std::string path = dir.File("big.bin");
-  std::string data = Pattern(kBig);
-  storetest::WriteAll(path, data);
-  platform::File file;
-  ASSERT_TRUE(file.Open(path, 0x3002));
-  store::RecordStorage storage;
-  storage.Attach(&file);
-  EXPECT_FALSE(storage.HoldsImage());
-  ASSERT_TRUE(storage.MoveBytes(10, 100010, kBig - 10));  // towards the end
-  ASSERT_TRUE(storage.MoveBytes(100010, 10, kBig - 10));  // and back
-  ASSERT_TRUE(storage.SetLength(kBig));
-  storage.Detach();
-  file.Close();
-  EXPECT_TRUE(storetest::ReadAll(path) == data);
-}
-
 TEST(LargeFileTest, SettingsFileWorksBeyondTheImageLimit) {
   storetest::ScratchDir dir;
   std::string path = dir.File("big.cfg");

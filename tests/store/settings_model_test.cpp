@@ -57,10 +57,11 @@ class Runner {
       : file_(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter()), rng_(seed) {}
 
   void Step() {
-    switch (Pick(10)) {
+    switch (Pick(11)) {
       case 0: case 1: CreateSection(); break;
       case 2: DeleteSection(); break;
       case 3: file_.Close(); break;
+      case 4: CheckChildren(); break;
       default: WriteValue(); break;
     }
   }
@@ -87,6 +88,16 @@ class Runner {
       model_.sections.push_back({expected, parent, name, {}});
     }
     ASSERT_EQ(file_.CreateSection(name, parent), expected);
+  }
+
+  void CheckChildren() {
+    int32_t parent = SomeId();
+    std::vector<std::string> expected, listed;
+    for (const auto& s : model_.sections)
+      if (parent != 0 && s.parent == parent) expected.push_back(s.name);
+    std::string name;
+    for (int32_t i = 0; file_.EnumSection(parent, i, name); ++i) listed.push_back(name);
+    ASSERT_EQ(listed, expected);
   }
 
   void DeleteSection() {
@@ -133,7 +144,7 @@ std::string Snapshot(CSettingsFile& f) {
 TEST(SettingsModelTest, RandomOperationsKeepTheExactLayout) {
   storetest::ScratchDir dir;
   for (unsigned seed = 1; seed <= 12; ++seed) {
-    std::string path = dir.File("m" + std::to_string(seed) + ".cfg");
+    std::string path = dir.File(std::to_string(seed) + ".cfg");
     Runner run(path, seed);
     for (int step = 0; step < 150; ++step) {
       ASSERT_NO_FATAL_FAILURE(run.Step()) << "seed " << seed << " step " << step;

@@ -1,0 +1,110 @@
+#include "config/schedule_record.h"
+
+#include <gtest/gtest.h>
+
+#include "store/settings_file.h"
+#include "tests/store/store_test_util.h"
+
+void PrintTo(const ScheduleRecord& r, std::ostream* os) {
+  *os << "{" << r.entry.name << " mode " << r.entry.Mode << " time " << r.entry.Time << " days "
+      << int(r.entry.Days) << " date " << int(r.entry.Date) << " once " << int(r.entry.Once)
+      << (r.hasTime ? "" : " no time") << "}";
+}
+
+namespace {
+
+using Records = std::vector<ScheduleRecord>;
+
+ScheduleEntry Entry(std::string name, int mode, uint32_t time, uint8_t days = 0, uint8_t date = 1,
+                    uint8_t once = 0) {
+  return {std::move(name), "", kNoItem, days, mode, time, date, once};
+}
+
+class ScheduleRecordFile : public testing::Test {
+ protected:
+  storetest::ScratchDir dir_;
+  std::string path_ = dir_.File("test.cfg");
+};
+
+// Mode-0 entries are not written; an entry whose description repeats an earlier one
+// reuses its section and its values win.
+TEST_F(ScheduleRecordFile, WritesSchedulesWithModeAndReadsThemBackInOrder) {
+  const std::vector<ScheduleEntry> list = {
+      Entry("10:00 Каждый день", 1, 0x65A1B2C3),         Entry("Новое расписание", 0, 0),
+      Entry("07:45 Каждую неделю", 2, 1700000000, 0x41), Entry("x", 1, 100),
+      Entry("При включении", 4, 12345, 0, 1, 1),         Entry("x", 3, 0xFFFFFFFF, 0, 31)};
+  {
+    CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
+    ASSERT_TRUE(WriteSchedules(file, file.CreateSection(kRootSection, 0), list));
+  }
+  EXPECT_EQ(ReadConfigSchedules(path_),
+            (Records{{list[0], true}, {list[2], true}, {list[5], true}, {list[4], true}}));
+}
+
+TEST_F(ScheduleRecordFile, StoresFiveBinaryValuesInOrder) {
+  {
+    CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
+    int32_t schedules = file.CreateSection(kScheduleSection, file.CreateSection(kRootSection, 0));
+    ASSERT_TRUE(WriteScheduleSection(file, schedules, Entry("s", 3, 0x04030201, 0x7F, 15, 1)));
+  }
+  const std::string bytes = storetest::ReadAll(path_);
+  const struct {
+    const char* name;
+    std::string data;
+  } table[] = {{"Date", "\x0F"},
+               {"Days", "\x7F"},
+               {"Mode", "\x03"},
+               {"Time", "\x01\x02\x03\x04"},
+               {"Once", "\x01"}};
+  CSettingsFile file(path_, SF_MODE_READ);
+  int32_t id =
+      file.OpenSection(file.OpenSection(file.OpenSectionPath(kRootSection), kScheduleSection), "s");
+  size_t last = 0;
+  for (const auto& c : table) {
+    EXPECT_GT(bytes.find(c.name), last) << c.name << " out of order";
+    last = bytes.find(c.name);
+    char buffer[16] = {};
+    int32_t type = 0;
+    uint32_t size = sizeof buffer;
+    ASSERT_TRUE(file.ReadValue(id, c.name, type, size, buffer)) << c.name;
+    EXPECT_EQ(type, SF_BINARY) << c.name;
+    EXPECT_EQ(std::string(buffer, size), c.data) << c.name;
+  }
+}
+
+// Sections written by another tool: missing values take their defaults, a section
+// without a usable "Mode" is skipped, one without a 4-byte "Time" has no start time.
+TEST_F(ScheduleRecordFile, ReadsForeignSectionsWithDefaults) {
+  {
+    CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
+    int32_t schedules = file.CreateSection(kScheduleSection, file.CreateSection(kRootSection, 0));
+    const std::string one("\x01"), zero(1, '\0'), time("\x10\0\0\0", 4), longMode(300, '\x01');
+    const struct {
+      const char* section;
+      const char* value;
+      std::string data;
+    } writes[] = {{"mode and time", "Mode", one},     {"mode and time", "Time", time},
+                  {"no mode", "Time", time},          {"mode zero", "Mode", zero},
+                  {"no time", "Mode", one},           {"short time", "Mode", one},
+                  {"short time", "Time", "\x01\x02"}, {"overlong mode", "Mode", longMode}};
+    for (const auto& w : writes)
+      file.WriteBinary(file.CreateSection(w.section, schedules), w.value, w.data.data(),
+                       static_cast<uint32_t>(w.data.size()));
+    file.WriteDword(file.CreateSection("dword mode", schedules), "Mode", 0x0102);
+    file.WriteBinary(file.CreateSection(std::string(256, 'n'), schedules), "Mode", "\x01", 1);
+  }
+  EXPECT_EQ(ReadConfigSchedules(path_), (Records{{Entry("mode and time", 1, 0x10), true},
+                                                 {Entry("no time", 1, 0), false},
+                                                 {Entry("short time", 1, 0), false},
+                                                 {Entry("dword mode", 2, 0), false}}));
+}
+
+TEST_F(ScheduleRecordFile, TellsAnUnreadableFileFromOneWithoutSchedules) {
+  EXPECT_FALSE(ReadConfigSchedules(path_)) << "no file";
+  CSettingsFile(path_, SF_MODE_CREATE_READWRITE).CreateSection("Other", 0);
+  EXPECT_FALSE(ReadConfigSchedules(path_)) << "no root";
+  CSettingsFile(path_, SF_MODE_CREATE_READWRITE).CreateSection(kRootSection, 0);
+  EXPECT_EQ(ReadConfigSchedules(path_), Records{}) << "no Schedule section";
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+// Opens arbitrary bytes as a settings file and runs every reader and a few writers.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "store/settings_file.h"
+
+namespace {
+
+const std::string& ScratchPath() {
+  static const std::string path = "/tmp/zv_settings_fuzz_" + std::to_string(getpid()) + ".cfg";
+  return path;
+}
+
+bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(data, 1, size, f) == size;
+  return std::fclose(f) == 0 && ok;
+}
+
+const char* const kNames[] = {"Zorvan", "abc", "a", "Name", "Flag", "Data", "Schedule", "1"};
+
+void ReadEverything(CSettingsFile& f) {
+  std::string name, out;
+  f.OpenSectionPath("Zorvan");
+  f.OpenSectionPath("Zorvan\\Parameters");
+  for (int32_t id = 0; id < 8; ++id) {
+    for (int32_t i = 0; i < 4; ++i) {
+      int32_t child = f.EnumSection(id, i, name);
+      if (child) f.OpenSection(id, name);
+    }
+    for (const char* value : kNames) {
+      char buf[16];
+      int32_t type = 0;
+      uint32_t size = sizeof buf;
+      f.ReadValue(id, value, type, size, buf);
+      f.ReadBytes(id, value, out);
+      f.OpenSection(id, value);
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string& path = ScratchPath();
+  if (!WriteFile(path, data, size)) return 0;
+  CSettingsFile f(path, SF_MODE_READ, platform::SilentFileErrorReporter());
+  ReadEverything(f);
+  // Writers on whatever the file holds, then everything read again.
+  f.WriteString(1, "Name", "text");
+  f.WriteDword(2, "Flag", 7);
+  f.WriteBinary(1, "Data", "\x01\x02", 2);
+  f.CreateSection("abc", 1);
+  f.DeleteSection(3);
+  ReadEverything(f);
+  f.Close();
+  std::remove(path.c_str());
+  return 0;
+}

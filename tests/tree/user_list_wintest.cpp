@@ -1,0 +1,99 @@
+// ReadUserList against real compound files made with the structured-storage API.
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/codepage.h"
+#include "tree/user_list.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+const char kTwoUsers[] = R"({"Users",{"1","u1","Admin","d"},{"2","u2","Иванов","d"}})";
+
+// Writes a compound file with one stream of the given content, grown to size if larger.
+bool WriteCompoundFile(const std::wstring& path, const wchar_t* streamName,
+                       const std::string& content, ULONGLONG size = 0) {
+  const DWORD mode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
+  IStorage* stg = nullptr;
+  IStream* stream = nullptr;
+  if (FAILED(StgCreateDocfile(path.c_str(), mode, 0, &stg))) return false;
+  bool ok = SUCCEEDED(stg->CreateStream(streamName, mode, 0, 0, &stream));
+  if (ok) {
+    ok = SUCCEEDED(stream->Write(content.data(), static_cast<ULONG>(content.size()), nullptr));
+    ULARGE_INTEGER newSize;
+    newSize.QuadPart = size;
+    if (size) ok = ok && SUCCEEDED(stream->SetSize(newSize));
+    stream->Release();
+  }
+  stg->Release();
+  return ok;
+}
+
+class UserListFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device rd;
+    root_ = std::filesystem::temp_directory_path() / ("zv_users_" + std::to_string(rd()));
+    // The infobase folder has a Cyrillic name: the path must cross as code page 1251.
+    auto usrdef = root_ / L"\u0411\u0430\u0437\u0430 1" / "usrdef";
+    std::filesystem::create_directories(usrdef);
+    infobase_ = platform::Narrow(usrdef.parent_path().wstring()) + "\\";
+    file_ = (usrdef / "users.usr").wstring();
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+  // Starts from a non-empty list, to see that a failure clears it.
+  bool Read(Names& names) {
+    names = {"stale"};
+    return ReadUserList(infobase_, names);
+  }
+
+  std::filesystem::path root_;
+  std::string infobase_;
+  std::wstring file_;
+};
+
+TEST_F(UserListFile, ReadsTheNamesOfTheUsersStream) {
+  ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", kTwoUsers));
+  Names names;
+  ASSERT_TRUE(Read(names));
+  EXPECT_EQ(names, (Names{"Admin", "Иванов"}));
+}
+
+TEST_F(UserListFile, FailsWithoutAReadableListOfNames) {
+  Names names;
+  EXPECT_FALSE(Read(names)) << "no file";
+  EXPECT_TRUE(names.empty());
+  ASSERT_TRUE(WriteCompoundFile(file_, L"Other", kTwoUsers));
+  EXPECT_FALSE(Read(names)) << "no such stream";
+  EXPECT_TRUE(names.empty());
+  ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", R"({{"1","2","3}})"));
+  EXPECT_FALSE(Read(names)) << "no name in the stream";
+  // A damaged file may claim a huge stream: it is refused, not read into memory.
+  ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", kTwoUsers, 17ull << 20));
+  EXPECT_FALSE(Read(names)) << "implausibly large stream";
+
+  std::filesystem::remove(file_);
+  std::ofstream(std::filesystem::path(file_), std::ios::binary) << kTwoUsers;
+  EXPECT_FALSE(Read(names)) << "plain file";
+  EXPECT_TRUE(names.empty());
+  EXPECT_FALSE(ReadUserList(std::string(300, 'a') + "\\", names)) << "path too long";
+}
+
+TEST_F(UserListFile, FailsWhileAnotherProgramWritesTheFile) {
+  ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", kTwoUsers));
+  IStorage* other = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(StgOpenStorage(
+      file_.c_str(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0, &other));
+  Names names;
+  EXPECT_FALSE(Read(names));
+  other->Release();
+  EXPECT_TRUE(Read(names));
+}
+
+}  // namespace
