@@ -37,6 +37,9 @@ std::optional<LocalTime> GetLastWriteTime(const std::string& path);
 // Sets the last-write time from local calendar fields.
 bool SetLastWriteTime(const std::string& path, const LocalTime& time);
 LocalTime NowLocal();
+// Seconds since 1970 UTC of the file's last write, and of now: for ordering moments.
+std::optional<int64_t> GetLastWriteStamp(const std::string& path);
+int64_t NowStamp();
 
 // Copies over an existing target; the copy keeps the source's last-write time.
 bool CopyOver(const std::string& from, const std::string& to, unsigned long* error = nullptr);
@@ -54,6 +57,8 @@ bool AppendFile(const std::string& path, const std::string& bytes,
 // Creates or truncates the file and writes bytes.
 bool WriteWholeFile(const std::string& path, const std::string& bytes,
                     unsigned long* error = nullptr);
+// Cuts an existing file to size bytes.
+bool SetFileLength(const std::string& path, uint64_t size);
 // Byte size of a file, or nullopt.
 std::optional<uint64_t> FileSize(const std::string& path);
 

@@ -9,7 +9,7 @@ void RotateArchiveCopies(const std::string& name, std::string& archivePath,
                          const std::string& folder, bool& skip, const std::string& extension,
                          const RunValues& values, RunControl& control) {
   std::optional<fs::LocalTime> written;
-  if (fs::FileExists(archivePath)) written = fs::GetLastWriteTime(archivePath);
+  if (fs::FileExists(archivePath) && !control.StopRequested()) written = fs::GetLastWriteTime(archivePath);
   if (written) {
     int count = static_cast<int>(values.copyCount);
     if (count != 0 && !written->SameDay(fs::NowLocal())) {

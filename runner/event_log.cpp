@@ -8,14 +8,22 @@ namespace fs = platform::fs;
 
 namespace {
 
-// Puts the entries of current after those of backup and makes the result the log.
+// Appends entries to the backup, which then replaces the log. On failure both files are
+// as they were, so a later merge neither loses nor repeats entries.
+bool AppendAndReplace(const std::string& backup, const std::string& log,
+                      const std::string& entries) {
+  std::optional<uint64_t> size = fs::FileSize(backup);
+  if (!size || (!entries.empty() && !fs::AppendFile(backup, entries))) return false;
+  if (fs::MoveReplace(backup, log)) return true;
+  fs::SetFileLength(backup, *size);
+  return false;
+}
+
+// Puts the entries of the log after those of the backup and makes the result the log.
 bool MergeBackup(const std::string& backup, const std::string& log) {
-  if (fs::FileExists(log)) {
-    std::optional<std::string> entries = fs::ReadWholeFile(log);
-    if (!entries) return false;
-    if (!entries->empty() && !fs::AppendFile(backup, *entries)) return false;
-  }
-  return fs::MoveReplace(backup, log);
+  if (!fs::FileExists(log)) return fs::MoveReplace(backup, log);
+  std::optional<std::string> entries = fs::ReadWholeFile(log);
+  return entries && AppendAndReplace(backup, log, *entries);
 }
 
 }  // namespace
@@ -38,8 +46,7 @@ std::optional<std::string> CollectEventLog(EventLog& e, bool merge) {
   if (!e.setAside) return std::nullopt;
   std::optional<std::string> entries = fs::ReadWholeFile(e.log);
   if (!merge || !entries) return entries && !entries->empty() ? entries : std::nullopt;
-  if (!entries->empty() && !fs::AppendFile(e.backup, *entries)) return entries;
-  if (fs::MoveReplace(e.backup, e.log)) e.setAside = false;
+  if (AppendAndReplace(e.backup, e.log, *entries)) e.setAside = false;
   if (entries->empty()) return std::nullopt;
   return entries;
 }

@@ -30,7 +30,7 @@ class InfobaseJob {
 
   bool Run() {
     if (Stopped()) return false;
-    stepStart_ = fs::NowLocal();
+    stepStart_ = fs::NowStamp();
     if (e_.UseExternalArchiver) e_.SaveData = 1;
     plan_ = PlanArchives(e_, values_.destination);
     if ((e_.SaveData || e_.UnloadData) && !PrepareArchives()) return false;
@@ -154,11 +154,12 @@ class InfobaseJob {
 
   // An archive asked for must have been written in this step: present, not empty, and
   // not older than the step's start (a stale one is not passed off as a new backup).
+  // Two seconds of slack cover file systems that keep write times in 2-second steps.
   bool CheckArchiveWritten(ArchiveKind kind) {
     std::string path = RemoveQuotes(plan_.path[kind]);
-    std::optional<fs::LocalTime> written = fs::GetLastWriteTime(path);
+    std::optional<int64_t> written = fs::GetLastWriteStamp(path);
     std::optional<uint64_t> size = fs::FileSize(path);
-    if (written && size && *size > 0 && *written >= stepStart_) return true;
+    if (written && size && *size > 0 && *written >= stepStart_ - 2) return true;
     Journal("Архив не создан: \"" + path + "\"");
     return false;
   }
@@ -191,7 +192,7 @@ class InfobaseJob {
   RunControl& control_;
   platform::Registry& registry_;
   ArchivePlan plan_;
-  fs::LocalTime stepStart_;
+  int64_t stepStart_ = 0;
   bool createdFolder_ = false;
   bool archiverSuccess_ = false;
   bool archiveMissing_ = false;

@@ -94,6 +94,14 @@ bool SetLastWriteTime(const std::string& path, const LocalTime& t) {
   return utimensat(AT_FDCWD, Native(path).c_str(), times, 0) == 0;
 }
 
+std::optional<int64_t> GetLastWriteStamp(const std::string& path) {
+  struct stat st;
+  if (stat(Native(path).c_str(), &st) != 0) return {};
+  return static_cast<int64_t>(st.st_mtime);
+}
+
+int64_t NowStamp() { return static_cast<int64_t>(time(nullptr)); }
+
 LocalTime NowLocal() { return FromTime(time(nullptr)); }
 
 bool CopyOver(const std::string& from, const std::string& to, unsigned long* error) {
@@ -147,6 +155,10 @@ bool AppendFile(const std::string& path, const std::string& bytes, unsigned long
 bool WriteWholeFile(const std::string& path, const std::string& bytes, unsigned long* error) {
   Fd fd(open(Native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666));
   return Result(fd.get() >= 0 && WriteAll(fd.get(), bytes), error);
+}
+
+bool SetFileLength(const std::string& path, uint64_t size) {
+  return truncate(Native(path).c_str(), static_cast<off_t>(size)) == 0;
 }
 
 std::optional<uint64_t> FileSize(const std::string& path) {

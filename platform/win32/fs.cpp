@@ -102,6 +102,28 @@ bool SetLastWriteTime(const std::string& path, const LocalTime& t) {
   return h.ok() && SetFileTime(h.get(), nullptr, nullptr, &ft);
 }
 
+namespace {
+
+int64_t StampOf(const FILETIME& ft) {
+  constexpr int64_t kTicksPerSecond = 10000000, kSecondsFrom1601 = 11644473600;
+  uint64_t ticks = (uint64_t{ft.dwHighDateTime} << 32) | ft.dwLowDateTime;
+  return static_cast<int64_t>(ticks / kTicksPerSecond) - kSecondsFrom1601;
+}
+
+}  // namespace
+
+std::optional<int64_t> GetLastWriteStamp(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return {};
+  return StampOf(data.ftLastWriteTime);
+}
+
+int64_t NowStamp() {
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  return StampOf(ft);
+}
+
 LocalTime NowLocal() {
   SYSTEMTIME st;
   GetLocalTime(&st);
@@ -161,6 +183,14 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes, unsigned 
   Handle h = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
   if (!h.ok()) return Fail(error);
   return WriteAll(h.get(), bytes, error);
+}
+
+bool SetFileLength(const std::string& path, uint64_t size) {
+  Handle h = OpenFile(path, GENERIC_WRITE, OPEN_EXISTING);
+  LARGE_INTEGER position;
+  position.QuadPart = static_cast<LONGLONG>(size);
+  return h.ok() && SetFilePointerEx(h.get(), position, nullptr, FILE_BEGIN) &&
+         SetEndOfFile(h.get());
 }
 
 std::optional<uint64_t> FileSize(const std::string& path) {

@@ -21,34 +21,6 @@ class EventLogTest : public testing::Test {
   ScratchFolder scratch;
 };
 
-TEST_F(EventLogTest, NoLogNoBackup) {
-  EventLog log = SetAsideEventLog(Infobase());
-  EXPECT_FALSE(log.setAside);
-  EXPECT_FALSE(CollectEventLog(log, true));
-  EXPECT_FALSE(fs::FileExists(Backup()));
-  EXPECT_FALSE(fs::FileExists(Log()));
-}
-
-TEST_F(EventLogTest, NewEntriesFollowTheOldOnes) {
-  Write(Log(), "old\r\n");
-  EventLog log = SetAsideEventLog(Infobase());
-  ASSERT_TRUE(log.setAside);
-  EXPECT_EQ(Read(Log()), "");
-  EXPECT_EQ(Read(Backup()), "old\r\n");
-  Append("new\r\n");
-  EXPECT_EQ(CollectEventLog(log, true), "new\r\n");
-  EXPECT_EQ(Read(Log()), "old\r\nnew\r\n");
-  EXPECT_FALSE(fs::FileExists(Backup()));
-}
-
-TEST_F(EventLogTest, NothingWrittenPutsTheLogBack) {
-  Write(Log(), "old\r\n");
-  EventLog log = SetAsideEventLog(Infobase());
-  EXPECT_FALSE(CollectEventLog(log, true));
-  EXPECT_EQ(Read(Log()), "old\r\n");
-  EXPECT_FALSE(fs::FileExists(Backup()));
-}
-
 TEST_F(EventLogTest, LeftoverBackupIsMergedBeforeSettingAside) {
   // An interrupted run left the whole earlier log as the backup and its own entries as
   // the log; a child still running after a time-out then wrote more.

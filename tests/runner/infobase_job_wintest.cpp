@@ -76,7 +76,6 @@ TEST_F(JobTest, ArchiveOfTodayRetainedOrOverwritten) {
   ASSERT_TRUE(RunAgain("first.txt"));
   std::string first = Read(Archive());
   values.saveMode = 1;
-  Sleep(1100);  // a later second, so that a rewritten archive would show
   EXPECT_TRUE(Run());
   EXPECT_FALSE(Started(2));
   EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",

@@ -69,15 +69,6 @@ TEST_F(Rotation, MissingCopyIsPassedOver) {
   EXPECT_EQ(Read(Copy(3)), "three");
 }
 
-TEST_F(Rotation, ArchiveOfTodayIsOverwrittenOrRetained) {
-  Write(Archive(), "today");
-  EXPECT_FALSE(Rotate(3, 0));
-  EXPECT_FALSE(fs::FileExists(Copy(1)));
-  EXPECT_TRUE(Rotate(3, 1));
-  EXPECT_FALSE(fs::FileExists(Copy(1)));
-  EXPECT_EQ(run.Text(), Lines({"    Копия архива уже существует"}));  // the second call only
-}
-
 TEST_F(Rotation, WithoutCopiesAnyArchiveIsRetainedInKeepMode) {
   Put(Archive(), "old", 30);
   EXPECT_TRUE(Rotate(0, 1));
