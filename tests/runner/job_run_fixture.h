@@ -209,6 +209,7 @@ class JobRunTest : public testing::Test {
   std::function<void(const InfobaseEntry&)> onJobStarted;
   std::function<Answer()> answer = [] { return Answer::No; };
   std::function<void()> onRunFinished;
+  std::function<void()> onBeforeWorker;
 
  private:
   ConfigurationSeams configSeams_;
@@ -271,6 +272,9 @@ class JobRunTest : public testing::Test {
       return answer();
     };
     seams.fileErrorReporter = [this](const platform::FileError&) { Record("file error"); };
+    seams.beforeWorker = [this] {
+      if (onBeforeWorker) onBeforeWorker();
+    };
     seams.msPerTimeoutMinute = 300;  // "TimeOut" 1 waits 300 ms
     return seams;
   }

@@ -2,6 +2,7 @@
 // infobases start nothing (no records, no job, a bad "State", damaged files).
 #include <gtest/gtest.h>
 
+#include "platform/file.h"
 #include "runner/job_run_journal.h"
 #include "runner/worker.h"
 #include "store/settings_file.h"
@@ -215,15 +216,24 @@ TEST_F(JobRunTest, MissingSectionsEndTheRunEarlyAndLeaveNoTemporaryFile) {
   EXPECT_FALSE(platform::fs::FileExists(JournalPath()));  // no journal before the options
 }
 
-TEST_F(JobRunTest, UnreadableConfigurationIsReportedOnce) {
-  // AutoRun of a file that is gone: the snapshot stays empty and cannot be read.
+TEST_F(JobRunTest, VanishedConfigurationIsReportedUnderItsOwnName) {
+  // AutoRun of a file that is gone: the snapshot stays empty, holds no options, and the
+  // message names the file the operator knows.
   ASSERT_EQ(RunToEnd(/*autoRun=*/true), StartResult::Started);
-  Lines events = Events();
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_TRUE(events[0] == "file error" ||
-              events[0] == "message: Ошибка чтения данных из файла  " + ConfigPath())
-      << events[0];
-  EXPECT_EQ(events[1], "finished");
+  EXPECT_EQ(Events(),
+            (Lines{"message: Ошибка чтения данных из файла  " + ConfigPath(), "finished"}));
+}
+
+TEST_F(JobRunTest, SnapshotThatCannotBeOpenedIsReportedAndStillDeleted) {
+  SaveConfigFile();
+  platform::File holder;  // holds the snapshot exclusively while the worker starts
+  onBeforeWorker = [&] { ASSERT_TRUE(holder.Open(run_.SnapshotPath(), platform::kFileRead)); };
+  ASSERT_EQ(Start(/*autoRun=*/true), StartResult::Started);
+  ASSERT_TRUE(WaitFinished());
+  holder.Close();
+  EXPECT_TRUE(run_.FinishRun());
+  EXPECT_EQ(Events(), (Lines{"file error", "finished"}));
+  EXPECT_FALSE(platform::fs::FileExists(JournalPath()));
 }
 
 TEST_F(JobRunTest, ChangedConfigurationIsSavedOnlyWhenTheOperatorSaysYes) {
