@@ -1,9 +1,26 @@
 #include "runner/job_run.h"
 
+#include <chrono>
+#include <thread>
+
 #include "platform/fs.h"
 #include "platform/system_error.h"
 
 namespace fs = platform::fs;
+
+namespace {
+
+// The launcher holds a configuration file open for the length of a poll: an unattended
+// start that meets it retries the copy for a moment instead of running an empty snapshot.
+void CopyConfiguration(const std::string& from, const std::string& to) {
+  constexpr int kAttempts = 30;
+  for (int i = 0; i < kAttempts; ++i) {
+    if (fs::CopyOver(from, to) || !fs::FileExists(from)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+}  // namespace
 
 JobRun::JobRun(RunSeams seams, platform::Registry& registry)
     : seams_(std::move(seams)), registry_(registry) {}
@@ -57,7 +74,7 @@ bool JobRun::CreateSnapshot() {
 StartResult JobRun::FillSnapshot(const RunSource& source) {
   if (source.autoRun) {
     // A copy that fails leaves the snapshot empty; the worker reports the unreadable file.
-    fs::CopyOver(source.environment.currentConfigPath, snapshotPath_);
+    CopyConfiguration(source.environment.currentConfigPath, snapshotPath_);
     return StartResult::Started;
   }
   if (source.modified && source.config->options.QuitAfterSave) {

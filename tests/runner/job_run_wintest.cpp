@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <regex>
+#include <thread>
 
+#include "platform/file.h"
 #include "platform/process.h"
 #include "tests/runner/job_run_fixture.h"
 
@@ -330,6 +332,22 @@ TEST_F(StandinRunTest, ConsoleRunnerRunsTheConfigurationFile) {
             "Обработка завершена", kStarsLine};
   EXPECT_EQ(JournalLines(), expected);
   EXPECT_TRUE(platform::fs::FileExists(Archive("Консоль")));
+}
+
+// An unattended start meets the configuration file held by the launcher's poll: it
+// waits for the file instead of running an empty snapshot.
+TEST_F(StandinRunTest, AutoRunWaitsForAConfigurationFileHeldBriefly) {
+  SaveConfigFile();
+  platform::File holder;
+  ASSERT_TRUE(holder.Open(ConfigPath(), platform::kFileRead));
+  std::thread release([&] {
+    Sleep(300);
+    holder.Close();
+  });
+  StartResult started = RunToEnd(/*autoRun=*/true);
+  release.join();
+  ASSERT_EQ(started, StartResult::Started);
+  EXPECT_EQ(JournalLines(), WithHeader({"Нет заданий", kStarsLine}));
 }
 
 }  // namespace
