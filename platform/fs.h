@@ -43,6 +43,9 @@ int64_t NowStamp();
 
 // Copies over an existing target; the copy keeps the source's last-write time.
 bool CopyOver(const std::string& from, const std::string& to, unsigned long* error = nullptr);
+// Copies into an existing file, reusing its disk space (no release and new allocation),
+// and gives it the source's last-write time.
+bool CopyInto(const std::string& from, const std::string& to);
 // Renames, replacing an existing target; the file keeps its times.
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error = nullptr);
 // Renames; fails when the target exists.
