@@ -57,6 +57,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path,
 // Appends to an existing file; fails when it is missing.
 bool AppendFile(const std::string& path, const std::string& bytes,
                 unsigned long* error = nullptr);
+// Creates an empty file; fails when it exists.
+bool CreateNewFile(const std::string& path);
 // Creates or truncates the file and writes bytes.
 bool WriteWholeFile(const std::string& path, const std::string& bytes,
                     unsigned long* error = nullptr);

@@ -164,6 +164,11 @@ bool AppendFile(const std::string& path, const std::string& bytes, unsigned long
   return Result(fd.get() >= 0 && WriteAll(fd.get(), bytes), error);
 }
 
+bool CreateNewFile(const std::string& path) {
+  Fd fd(open(Native(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
+  return fd.get() >= 0;
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes, unsigned long* error) {
   Fd fd(open(Native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666));
   return Result(fd.get() >= 0 && WriteAll(fd.get(), bytes), error);

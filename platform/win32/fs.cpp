@@ -198,6 +198,10 @@ bool AppendFile(const std::string& path, const std::string& bytes, unsigned long
   return WriteAll(h.get(), bytes, error);
 }
 
+bool CreateNewFile(const std::string& path) {
+  return OpenFile(path, GENERIC_WRITE, CREATE_NEW).ok();
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes, unsigned long* error) {
   Handle h = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
   if (!h.ok()) return Fail(error);
