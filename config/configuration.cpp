@@ -1,6 +1,7 @@
 #include "config/configuration.h"
 
 #include "config/file_adapters.h"
+#include "config/schedule_record.h"
 #include "platform/registry.h"
 #include "platform/system_error.h"
 #include "store/settings_file.h"
@@ -48,23 +49,13 @@ void ApplyInfobaseRecords(CSettingsFile& file, int32_t parametersId, Configurati
   }
 }
 
-// "Mode" first; a schedule without it, or with mode 0, is no schedule.
 void ApplySchedules(CSettingsFile& file, int32_t scheduleId, ConfigurationTree& tree) {
   std::string name;
   for (int32_t i = 0;; ++i) {
     const int32_t id = file.EnumSection(scheduleId, i, name);
     if (id == 0) break;
     if (name.size() > kMaxSectionName) continue;
-    uint8_t mode = 0;
-    if (!ReadByteValue(file, id, "Mode", mode) || mode == 0) continue;
-    ScheduleEntry s;
-    s.name = name;
-    s.Mode = mode;
-    ReadByteValue(file, id, "Date", s.Date);
-    ReadByteValue(file, id, "Days", s.Days);
-    ReadUInt32Value(file, id, "Time", s.Time);
-    ReadByteValue(file, id, "Once", s.Once);
-    tree.ApplySchedule(s);
+    if (auto record = ReadScheduleSection(file, id, name)) tree.ApplySchedule(record->entry);
   }
 }
 
@@ -126,21 +117,14 @@ WrittenCounts WriteInfobases(RecordWriter& out, int32_t root, const Configuratio
   return counts;
 }
 
-void WriteSchedules(RecordWriter& out, int32_t root, const ConfigurationTree& tree) {
-  const int32_t schedule = out.Section("Schedule", root);
+// Schedules with an empty name cannot be stored and are skipped, as a failed section
+// always was; a failure of the others is a failed write.
+bool WriteNamedSchedules(CSettingsFile& file, int32_t root, const ConfigurationTree& tree) {
+  std::vector<ScheduleEntry> named;
   for (const ScheduleEntry& s : tree.ScheduleEntries()) {
-    if (s.Mode == 0) continue;  // the placeholder is never written
-    const int32_t id = out.Section(s.name, schedule);
-    if (id == 0) continue;
-    const uint8_t mode = static_cast<uint8_t>(s.Mode);
-    out.Binary(id, "Date", &s.Date, 1);
-    out.Binary(id, "Days", &s.Days, 1);
-    out.Binary(id, "Mode", &mode, 1);
-    const uint8_t time[4] = {static_cast<uint8_t>(s.Time), static_cast<uint8_t>(s.Time >> 8),
-                             static_cast<uint8_t>(s.Time >> 16), static_cast<uint8_t>(s.Time >> 24)};
-    out.Binary(id, "Time", time, 4);
-    out.Binary(id, "Once", &s.Once, 1);
+    if (!s.name.empty()) named.push_back(s);
   }
+  return WriteSchedules(file, root, named);
 }
 
 // The platform's file-error text for a configuration file that could not be written.
@@ -170,9 +154,9 @@ std::optional<WrittenCounts> WriteFile(const std::string& path, const Configurat
   const int32_t root = out.Section("Zorvan", 0);
   WriteGeneralOptions(out, root, config);
   const WrittenCounts counts = WriteInfobases(out, root, tree);
-  WriteSchedules(out, root, tree);
+  const bool schedulesWritten = WriteNamedSchedules(file, root, tree);
   file.Close();
-  if (!cleared || !out.Complete()) {
+  if (!cleared || !out.Complete() || !schedulesWritten) {
     error = FileErrorFor(path, kWriteFault);
     return std::nullopt;
   }

@@ -35,8 +35,13 @@ zv_wine_session_start() {
     ZV_XVFB_PID=$!
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$ZV_DISPLAY_NUM" ] && break; sleep 0.1; done
   fi
+  # Initialise the prefix (once), let that transient wineserver end, then keep a
+  # persistent one: a transient server that times out under running tests drops them.
   cmake/wine-run.sh wineboot </dev/null >/dev/null 2>&1
-  setsid env WINEPREFIX="$WINEPREFIX" /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 &
+  /usr/lib/wine/wineserver -w
+  # wineserver puts itself in the background once its socket is ready.
+  /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
+  cmake/wine-run.sh wineboot </dev/null >/dev/null 2>&1
 }
 
 zv_wine_session_stop() {

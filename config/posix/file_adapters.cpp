@@ -1,6 +1,8 @@
 #include "config/file_adapters.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -38,6 +40,11 @@ bool FileExists(const std::string& path, uint32_t& errorCode) {
 uint32_t ReplaceFileWithRetry(const std::string& source, const std::string& target,
                               uint32_t /*timeoutMs*/) {
   // No share modes here: a rename never waits for readers.
+  const int fd = open(source.c_str(), O_WRONLY);
+  if (fd >= 0) {
+    fsync(fd);  // the data reaches the disk before the name does
+    close(fd);
+  }
   return std::rename(source.c_str(), target.c_str()) == 0 ? 0 : WindowsError(errno);
 }
 

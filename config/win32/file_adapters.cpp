@@ -25,10 +25,20 @@ static bool IsTransient(DWORD error) {
          error == ERROR_LOCK_VIOLATION;
 }
 
+// Puts the new file's data on disk before its name takes the old one's place.
+static void FlushToDisk(const std::wstring& path) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  FlushFileBuffers(file);
+  CloseHandle(file);
+}
+
 uint32_t ReplaceFileWithRetry(const std::string& source, const std::string& target,
                               uint32_t timeoutMs) {
   const std::wstring from = platform::Widen(source);
   const std::wstring to = platform::Widen(target);
+  FlushToDisk(from);
   const DWORD start = GetTickCount();
   for (;;) {
     if (MoveFileExW(from.c_str(), to.c_str(),

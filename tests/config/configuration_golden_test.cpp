@@ -9,6 +9,9 @@
 #include "tests/config/layout_writer.h"
 #include "tree/infobase_tree.h"
 
+// Records below name only the fields that differ from their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 constexpr uint32_t kTimeA = 1700000000;
@@ -39,90 +42,51 @@ class GoldenTest : public ::testing::Test {
     return kNoItem;
   }
 
-  // Sets the entry's jobs and marks it the operator's way.
-  void Mark(InfobaseEntry e) {
-    tree.StoreInfobase(e);
-    tree.ToggleMark(e.item);
+  // Gives a registered infobase its jobs and marks it the operator's way.
+  void Mark(const std::string& path, InfobaseEntry jobs) {
+    const InfobaseEntry found = *tree.FindInfobase(ItemOf(tree, path));
+    jobs.item = found.item;
+    jobs.BaseName = found.BaseName;
+    jobs.path = path;
+    tree.StoreInfobase(jobs);
+    tree.ToggleMark(jobs.item);
   }
 
   void BuildModel() {
     tree.RebuildFromRegistry(registry);
-    InfobaseEntry trade = *tree.FindInfobase(ItemOf(tree, "C:\\Bases\\Trade"));
-    trade.UserName = "Admin";
-    trade.Pswd = "секрет";
-    trade.DuplicateDirectory = "E:\\Copy";
-    trade.ArchiveName = "trade";
-    trade.SaveData = 1;
-    trade.UnloadData = 1;
-    trade.IncludeUserDef = 1;
-    trade.PswdZIP = "zip";
-    trade.Reindex = 1;
-    trade.CheckAndRepairMode = 1;
-    trade.LinksCreatingMode = 2;
-    trade.ObjectsCreatingMode = 1;
-    trade.SendByEmail = 1;  // without AutoExchange: neither written nor read back
-    trade.ReceiveFrom = "nowhere";
-    Mark(trade);
-
-    InfobaseEntry acc = *tree.FindInfobase(ItemOf(tree, "\\\\srv\\bases\\Acc"));
-    acc.UserName = "Кассир";
-    acc.AutoExchange = 1;
-    acc.ReadFrom = "\\\\srv\\in.txt";
-    acc.WriteTo = "\\\\srv\\out.txt";
-    acc.SendByEmail = 1;
-    acc.ReceiveFrom = "Центр";
-    acc.SendTo = "Филиал";
-    acc.PhisicalIntegrity = acc.LogicalIntegrity = acc.RecalcSecondaries = 1;
-    acc.RecalcTotals = acc.Pack = 1;
-    Mark(acc);
-
+    // SendByEmail without AutoExchange: neither written nor read back.
+    Mark("C:\\Bases\\Trade",
+         {.UserName = "Admin", .Pswd = "секрет", .DuplicateDirectory = "E:\\Copy",
+          .ArchiveName = "trade", .SaveData = 1, .UnloadData = 1, .IncludeUserDef = 1,
+          .PswdZIP = "zip", .SendByEmail = 1, .Reindex = 1, .ReceiveFrom = "nowhere",
+          .CheckAndRepairMode = 1, .LinksCreatingMode = 2, .ObjectsCreatingMode = 1});
+    Mark("\\\\srv\\bases\\Acc",
+         {.UserName = "Кассир", .AutoExchange = 1, .SendByEmail = 1, .PhisicalIntegrity = 1,
+          .LogicalIntegrity = 1, .RecalcSecondaries = 1, .RecalcTotals = 1, .Pack = 1,
+          .ReadFrom = "\\\\srv\\in.txt", .WriteTo = "\\\\srv\\out.txt", .ReceiveFrom = "Центр",
+          .SendTo = "Филиал"});
     InfobaseEntry old = *tree.FindInfobase(ItemOf(tree, "D:\\Old"));
     old.SaveData = 1;  // unmarked: not written
     tree.StoreInfobase(old);
     tree.ToggleMark(ItemOf(tree, "C:\\Bases\\Empty"));  // no job: blocked, not written
 
-    InfobaseRecord manual;
-    manual.entry.Type = 1;
-    manual.entry.BaseName = "Ручная";
-    manual.entry.path = "F:\\Manual";
-    manual.entry.UseExternalArchiver = 1;
-    manual.entry.ExternalArchiverName = "C:\\Tools\\rar.exe";
-    manual.entry.ExternalArchiveExtention = "rar";
-    manual.entry.ExternalArchiverParameters = "a -r";
-    manual.entry.FileList = {"*.dbf", "1cv7.md", "*.dbf"};
-    tree.ApplyInfobaseRecord(manual);
-    InfobaseRecord unload;
-    unload.entry.Type = 1;
-    unload.entry.BaseName = "Выгрузка";
-    unload.entry.path = "G:\\Unload";
-    unload.entry.UnloadData = 1;
-    tree.ApplyInfobaseRecord(unload);
+    tree.ApplyInfobaseRecord(
+        {.entry = {.BaseName = "Ручная", .path = "F:\\Manual", .UseExternalArchiver = 1,
+                   .ExternalArchiverName = "C:\\Tools\\rar.exe", .ExternalArchiveExtention = "rar",
+                   .ExternalArchiverParameters = "a -r", .FileList = {"*.dbf", "1cv7.md", "*.dbf"},
+                   .Type = 1}});
+    tree.ApplyInfobaseRecord(
+        {.entry = {.BaseName = "Выгрузка", .path = "G:\\Unload", .UnloadData = 1, .Type = 1}});
 
-    ScheduleEntry daily;
-    daily.name = "02:00 каждый день";
-    daily.Mode = 1;
-    daily.Time = kTimeA;
-    tree.ApplySchedule(daily);
-    ScheduleEntry startup;
-    startup.name = "При включении компьютера";
-    startup.Mode = 4;
-    startup.Once = 1;
-    startup.Days = 0x41;
-    startup.Date = 15;
-    startup.Time = kTimeB;
-    tree.ApplySchedule(startup);
+    tree.ApplySchedule({.name = "02:00 каждый день", .Mode = 1, .Time = kTimeA});
+    tree.ApplySchedule({.name = "При включении компьютера", .Days = 0x41, .Mode = 4,
+                        .Time = kTimeB, .Date = 15, .Once = 1});
 
     config.tasks = {"C:\\pre.exe", "", "/q", ""};
-    config.options.BinaryDirectory = enterprise;
-    config.options.DestinationDirectory = "E:\\Archive";
-    config.options.CopyCount = 3;
-    config.options.SaveMode = 0;
-    config.options.JournalFileName = "Ночной.txt";
-    config.options.ClearJournal = 1;
-    config.options.TimeOut = 45;
-    config.options.TerminateAfterTimeOut = 1;
-    config.options.QuitAfterSave = 1;
-    config.options.ShutDownAfterSave = 1;
+    config.options = {.BinaryDirectory = enterprise, .DestinationDirectory = "E:\\Archive",
+                      .CopyCount = 3, .SaveMode = 0, .JournalFileName = "Ночной.txt",
+                      .ClearJournal = 1, .TimeOut = 45, .TerminateAfterTimeOut = 1,
+                      .QuitAfterSave = 1, .ShutDownAfterSave = 1};
   }
 
   // The file as the layout tables describe it, values in table order.

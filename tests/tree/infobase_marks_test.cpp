@@ -145,29 +145,23 @@ TEST_F(MarksTest, TogglingAGroupMarksEveryChildAndCountsFailures) {
   EXPECT_EQ(modified, 3);
 }
 
-TEST_F(MarksTest, TogglingAGroupAllOfWhoseChildrenFailBlocksIt) {
-  tree.ToggleMark(tree.LocalGroup());
+TEST_F(MarksTest, OneToggleUnmarksABlockedOrMixedItem) {
+  tree.ToggleMark(tree.LocalGroup());  // no child has a job: all blocked
   EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 3);
-  tree.ToggleMark(tree.LocalGroup());  // any marked state unmarks wholesale
+  tree.ToggleMark(tree.LocalGroup());
   EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 0);
   EXPECT_EQ(tree.GetMark(Item("C:\\A")), 0);
-}
 
-TEST_F(MarksTest, TogglingAMixedGroupUnmarksIt) {
   SetJobs("C:\\A", SaveData);
   tree.ToggleMark(Item("C:\\A"));
+  tree.ToggleMark(Item("C:\\B"));
+  EXPECT_EQ(tree.GetMark(Item("C:\\B")), 3);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 4);
+  tree.ToggleMark(Item("C:\\B"));  // a blocked infobase unmarks
+  EXPECT_EQ(tree.GetMark(Item("C:\\B")), 0);
   EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 2);
-  tree.ToggleMark(tree.LocalGroup());
+  tree.ToggleMark(tree.LocalGroup());  // a mixed group unmarks wholesale
   for (const char* p : {"C:\\A", "C:\\B", "C:\\C"}) EXPECT_EQ(tree.GetMark(Item(p)), 0);
-  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 0);
-}
-
-TEST_F(MarksTest, TogglingABlockedInfobaseUnmarksIt) {
-  const ItemHandle a = Item("C:\\A");
-  tree.ToggleMark(a);
-  ASSERT_EQ(tree.GetMark(a), 3);
-  tree.ToggleMark(a);
-  EXPECT_EQ(tree.GetMark(a), 0);
   EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 0);
 }
 
