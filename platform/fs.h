@@ -43,6 +43,9 @@ int64_t NowStamp();
 
 // Copies over an existing target; the copy keeps the source's last-write time.
 bool CopyOver(const std::string& from, const std::string& to, unsigned long* error = nullptr);
+// Copies into an existing file, reusing its disk space (no release and new allocation),
+// and gives it the source's last-write time.
+bool CopyInto(const std::string& from, const std::string& to);
 // Renames, replacing an existing target; the file keeps its times.
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error = nullptr);
 // Renames; fails when the target exists.
@@ -54,6 +57,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path,
 // Appends to an existing file; fails when it is missing.
 bool AppendFile(const std::string& path, const std::string& bytes,
                 unsigned long* error = nullptr);
+// Creates an empty file; fails when it exists.
+bool CreateNewFile(const std::string& path);
 // Creates or truncates the file and writes bytes.
 bool WriteWholeFile(const std::string& path, const std::string& bytes,
                     unsigned long* error = nullptr);

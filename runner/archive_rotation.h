@@ -9,7 +9,8 @@
 
 // name: base name + kind suffix; archivePath: folder\name extension, returned quoted in
 // every case; skip: set when the existing archive is retained, otherwise left as it is.
-// Copy n moves to copy n + 1 (replacing it), then the archive is copied to copy 1.
+// Copy n moves to copy n + 1 (replacing it), then the archive is copied to copy 1; copies
+// above CopyCount are left alone.
 void RotateArchiveCopies(const std::string& name, std::string& archivePath,
                          const std::string& folder, bool& skip, const std::string& extension,
                          const RunValues& values, RunControl& control);

@@ -34,7 +34,8 @@ EventLog SetAsideEventLog(const std::string& infobasePath) {
   // A backup left by an interrupted run holds the earlier log: merge it back first.
   if (fs::FileExists(e.backup) && !MergeBackup(e.backup, e.log)) return e;
   if (!fs::Rename(e.log, e.backup)) return e;
-  if (!fs::WriteWholeFile(e.log, "")) {
+  // Never truncate: a log that appeared meanwhile holds entries to merge.
+  if (!fs::CreateNewFile(e.log) && !fs::FileExists(e.log)) {
     fs::MoveReplace(e.backup, e.log);
     return e;
   }

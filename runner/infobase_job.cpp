@@ -41,6 +41,7 @@ class InfobaseJob {
       return false;
     }
     if (NothingToDo()) return true;
+    if (Stopped()) return false;
     if (!fs::WriteWholeFile(values_.batchFilePath, BuildBatchFile(e_, plan_))) {
       RemoveCreatedFolder();
       Journal("Ошибка создания файла пакетного запуска");

@@ -113,6 +113,18 @@ bool CopyOver(const std::string& from, const std::string& to, unsigned long* err
   return Result(utimensat(AT_FDCWD, Native(to).c_str(), times, 0) == 0, error);
 }
 
+bool CopyInto(const std::string& from, const std::string& to) {
+  struct stat st;
+  std::optional<std::string> bytes = ReadWholeFile(from);
+  if (!bytes || stat(Native(from).c_str(), &st) != 0) return false;
+  Fd fd(open(Native(to).c_str(), O_WRONLY));
+  if (fd.get() < 0 || !WriteAll(fd.get(), *bytes) ||
+      ftruncate(fd.get(), static_cast<off_t>(bytes->size())) != 0)
+    return false;
+  timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+  return futimens(fd.get(), times) == 0;
+}
+
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error) {
   return Result(rename(Native(from).c_str(), Native(to).c_str()) == 0, error);
 }
@@ -150,6 +162,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long*
 bool AppendFile(const std::string& path, const std::string& bytes, unsigned long* error) {
   Fd fd(open(Native(path).c_str(), O_WRONLY | O_APPEND));
   return Result(fd.get() >= 0 && WriteAll(fd.get(), bytes), error);
+}
+
+bool CreateNewFile(const std::string& path) {
+  Fd fd(open(Native(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
+  return fd.get() >= 0;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, unsigned long* error) {

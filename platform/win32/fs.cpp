@@ -35,7 +35,7 @@ class Handle {
 };
 
 Handle OpenFile(const std::string& path, DWORD access, DWORD disposition,
-               DWORD share = FILE_SHARE_READ) {
+                DWORD share = FILE_SHARE_READ) {
   return Handle(CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
@@ -134,6 +134,25 @@ bool CopyOver(const std::string& from, const std::string& to, unsigned long* err
   return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) ? Succeed(error) : Fail(error);
 }
 
+bool CopyInto(const std::string& from, const std::string& to) {
+  Handle in(CreateFileW(Widen(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  Handle out = OpenFile(to, GENERIC_WRITE, OPEN_EXISTING);
+  FILETIME written;
+  if (!in.ok() || !out.ok() || !GetFileTime(in.get(), nullptr, nullptr, &written)) return false;
+  std::string buffer(1 << 20, '\0');
+  for (;;) {
+    DWORD got = 0, put = 0;
+    if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+      return false;
+    if (got == 0) break;
+    for (DWORD done = 0; done < got; done += put)
+      if (!::WriteFile(out.get(), buffer.data() + done, got - done, &put, nullptr) || put == 0)
+        return false;
+  }
+  return SetEndOfFile(out.get()) && SetFileTime(out.get(), nullptr, nullptr, &written);
+}
+
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error) {
   return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING)
              ? Succeed(error)
@@ -177,6 +196,10 @@ bool AppendFile(const std::string& path, const std::string& bytes, unsigned long
   Handle h = OpenFile(path, FILE_APPEND_DATA, OPEN_EXISTING);
   if (!h.ok()) return Fail(error);
   return WriteAll(h.get(), bytes, error);
+}
+
+bool CreateNewFile(const std::string& path) {
+  return OpenFile(path, GENERIC_WRITE, CREATE_NEW).ok();
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, unsigned long* error) {

@@ -95,8 +95,13 @@ TEST_F(JobTest, MissingMetadataFileStartsNothing) {
   EXPECT_FALSE(Started(1));
   EXPECT_FALSE(fs::GetAttributes(ArchiveFolder()).exists);  // created by the call, removed
   EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"", "Нет доступа к БД"}));
-  entry.Type = 1;  // added by hand: no check
+  entry.Type = 1;  // added by hand: neither the check nor the start-up tip switch
+  const std::string tipKey = enterprise::TipOfTheDayKey("Торговля");
+  registry.CreateKey(RegRoot::CurrentUser, tipKey);
+  registry.WriteValue(RegRoot::CurrentUser, tipKey, "ShowInStart", platform::RegValue::Dword(1));
   EXPECT_TRUE(RunAgain("typed.txt"));
+  EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, tipKey, "ShowInStart"),
+            platform::RegValue::Dword(1));
 }
 
 TEST_F(JobTest, DestinationThatCannotBeCreated) {

@@ -46,7 +46,7 @@ TEST_F(Rotation, ShiftsCopiesKeepingTheirTimes) {
   Put(Archive(), "yesterday", 1);
   Put(Copy(1), "two days", 2);
   Put(Copy(2), "three days", 3);
-  Put(Copy(3), "oldest", 4);
+  Put(Copy(3), "the oldest copy, longer than the archive", 4);  // its space is reused
   Put(Copy(4), "beyond the count", 9);
   EXPECT_FALSE(Rotate(3, 1));
   EXPECT_EQ(Read(Archive()), "yesterday");  // stays until the new one replaces it
@@ -56,7 +56,17 @@ TEST_F(Rotation, ShiftsCopiesKeepingTheirTimes) {
   EXPECT_EQ(Read(Copy(4)), "beyond the count");
   EXPECT_TRUE(fs::GetLastWriteTime(Copy(1))->SameDay(DaysAgo(1)));
   EXPECT_TRUE(fs::GetLastWriteTime(Copy(3))->SameDay(DaysAgo(3)));
+  EXPECT_FALSE(fs::FileExists(Copy(3) + ".tmp"));
   EXPECT_EQ(run.Text(), "");
+}
+
+TEST_F(Rotation, SingleCopyIsReplaced) {
+  Put(Archive(), "new", 1);
+  Put(Copy(1), "a longer earlier copy", 2);
+  Rotate(1, 0);
+  EXPECT_EQ(Read(Copy(1)), "new");
+  EXPECT_TRUE(fs::GetLastWriteTime(Copy(1))->SameDay(DaysAgo(1)));
+  EXPECT_FALSE(fs::FileExists(Copy(2)));
 }
 
 TEST_F(Rotation, MissingCopyIsPassedOver) {
