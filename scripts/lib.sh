@@ -38,7 +38,7 @@ zv_wine_session_start() {
   # Initialise the prefix (once), let that transient wineserver end, then keep a
   # persistent one: a transient server that times out under running tests drops them.
   cmake/wine-run.sh wineboot </dev/null >/dev/null 2>&1
-  /usr/lib/wine/wineserver -w
+  timeout 15 /usr/lib/wine/wineserver -w || true
   # wineserver puts itself in the background once its socket is ready.
   /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
   cmake/wine-run.sh wineboot </dev/null >/dev/null 2>&1
