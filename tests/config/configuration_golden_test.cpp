@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "config/configuration.h"
 #include "tests/config/config_fixture.h"
@@ -137,18 +138,16 @@ class GoldenTest : public ::testing::Test {
               {"AutoExchange", 0}, {"UseExternalArchiver", 0}});
 
     const int32_t schedule = f.Section(root, "Schedule");
-    const int32_t a = f.Section(schedule, "02:00 каждый день");
-    f.Byte(a, "Date", 1);
-    f.Byte(a, "Days", 0);
-    f.Byte(a, "Mode", 1);
-    f.Binary32(a, "Time", kTimeA);
-    f.Byte(a, "Once", 0);
-    const int32_t b = f.Section(schedule, "При включении компьютера");
-    f.Byte(b, "Date", 15);
-    f.Byte(b, "Days", 0x41);
-    f.Byte(b, "Mode", 4);
-    f.Binary32(b, "Time", kTimeB);
-    f.Byte(b, "Once", 1);
+    for (const auto& [name, date, days, mode, time, once] :
+         {std::tuple{"02:00 каждый день", 1, 0, 1, kTimeA, 0},
+          {"При включении компьютера", 15, 0x41, 4, kTimeB, 1}}) {
+      const int32_t id = f.Section(schedule, name);
+      f.Byte(id, "Date", date);
+      f.Byte(id, "Days", days);
+      f.Byte(id, "Mode", mode);
+      f.Binary32(id, "Time", time);
+      f.Byte(id, "Once", once);
+    }
     return f.Bytes();
   }
 
