@@ -133,28 +133,25 @@ TEST_F(ConfigurationTest, RunReaderTakesWholeValuesAndGatesTheMailSides) {
 }
 
 TEST_F(ConfigurationTest, MissingGeneralValuesKeepWhatWasThere) {
-  config.options.TimeOut = 77;
-  config.options.ClearJournal = 1;
-  config.options.JournalFileName = "Старый.txt";
-  config.options.BinaryDirectory = "C:\\1C\\1cv7.exe";
+  config.options = {.BinaryDirectory = "C:\\1C\\1cv7.exe", .JournalFileName = "Старый.txt",
+                    .ClearJournal = 1, .TimeOut = 77};
+  GeneralOptions expected = config.options;
+  expected.CopyCount = 0xFFFFFFF5u;
+  expected.Journal = 0;
   layout::File a;
   a.Values(a.Section(a.Section(0, "Zorvan"), "GeneralOptions"),
            {{"Journal", 0},  // journal off: its two values are not read
             {"ClearJournal", 0}, {"JournalFileName", "Новый.txt"},
             {"CopyCount", -11}});  // general integers are read whole
   Load(a);
-  EXPECT_EQ(config.options.TimeOut, 77);
-  EXPECT_EQ(config.options.ClearJournal, 1);
-  EXPECT_EQ(config.options.JournalFileName, "Старый.txt");
-  EXPECT_EQ(config.options.CopyCount, 0xFFFFFFF5u);
-  EXPECT_EQ(config.options.BinaryDirectory, "C:\\1C\\1cv7.exe");
+  EXPECT_EQ(config.options, expected);
 
   layout::File b;
   b.Dword(b.Section(b.Section(0, "Zorvan"), "GeneralOptions"), "Journal", 1);
   Load(b);  // journal on without a name: the lower-case default
-  EXPECT_EQ(config.options.JournalFileName, "journal.txt");
-  EXPECT_EQ(config.options.ClearJournal, 1);
-  EXPECT_EQ(config.options.TimeOut, 77);
+  expected.Journal = 1;
+  expected.JournalFileName = "journal.txt";
+  EXPECT_EQ(config.options, expected);
 }
 
 TEST_F(ConfigurationTest, ZeroLengthOrMissingFileIsAnEmptyConfiguration) {
@@ -250,10 +247,7 @@ TEST_F(ConfigurationTest, SaveToCurrentFileRegistersAndRemembersIt) {
   EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
             RegValue::String(path));
 
-  ScheduleEntry daily;
-  daily.name = "Каждый день";
-  daily.Mode = 1;
-  tree.ApplySchedule(daily);
+  tree.ApplySchedule({.name = "Каждый день", .Mode = 1});
   seams.autoRun = true;
   path = dir.Path("other.cfg");
   Save();
@@ -311,9 +305,7 @@ TEST_F(ConfigurationTest, EmptyNamesAreSkippedWithoutFailingTheSave) {
     e.UseExternalArchiver = 1;
     e.FileList = {"", "*.dbf"};
   });
-  ScheduleEntry unnamed;
-  unnamed.Mode = 1;
-  tree.ApplySchedule(unnamed);
+  tree.ApplySchedule({.Mode = 1});
   EXPECT_EQ(Save(), 1);
   EXPECT_TRUE(fileErrors.empty());
   InfobaseTree back(NoUsers(), [] {});
