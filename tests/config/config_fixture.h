@@ -8,6 +8,7 @@
 
 #include "platform/registry.h"
 #include "tests/store/store_test_util.h"
+#include "tree/infobase_tree.h"
 
 namespace fixture {
 
@@ -36,6 +37,18 @@ inline void RegisterInfobases(platform::Registry& registry,
     registry.WriteValue(platform::RegRoot::CurrentUser, kTitlesKey, path,
                         platform::RegValue::String(title));
   }
+}
+
+// A user list reader that never finds a users file.
+inline UserListReader NoUsers() {
+  return [](const std::string&, std::vector<std::string>&) { return false; };
+}
+
+// The tree item of the infobase with the given path, kNoItem when there is none.
+inline ItemHandle ItemOf(const InfobaseTree& tree, const std::string& path) {
+  for (const InfobaseEntry& e : tree.InfobaseEntries())
+    if (e.path == path) return e.item;
+  return kNoItem;
 }
 
 }  // namespace fixture

@@ -27,7 +27,7 @@ using platform::RegValue;
 
 class ConfigurationTest : public ::testing::Test {
  protected:
-  ConfigurationTest() : tree(NoUsers(), [] {}) {
+  ConfigurationTest() : tree(fixture::NoUsers(), [] {}) {
     fixture::RegisterInfobases(registry, {{"C:\\Trade", "Торговля"}});
     tree.RebuildFromRegistry(registry);
     seams.registry = &registry;
@@ -37,21 +37,13 @@ class ConfigurationTest : public ::testing::Test {
     seams.fileErrorReporter = [this](const platform::FileError& e) { fileErrors.push_back(e); };
   }
 
-  static UserListReader NoUsers() {
-    return [](const std::string&, std::vector<std::string>&) { return false; };
-  }
-
   void Load(const layout::File& file) {
     fixture::WriteAll(path, file.Bytes());
     LoadConfiguration(path, config, tree, seams);
   }
 
   InfobaseEntry EntryAt(const std::string& infobasePath) {
-    for (const InfobaseEntry& e : tree.InfobaseEntries()) {
-      if (e.path == infobasePath) return e;
-    }
-    ADD_FAILURE() << "no entry " << infobasePath;
-    return {};
+    return tree.FindInfobase(fixture::ItemOf(tree, infobasePath)).value_or(InfobaseEntry{});
   }
 
   // Marks the registered infobase with the given jobs.
@@ -210,7 +202,7 @@ TEST_F(ConfigurationTest, EnterprisePathIsCheckedOnlyForJobsThatNeedIt) {
   EXPECT_TRUE(modifiedCalls.empty());
   EXPECT_TRUE(registered.empty());
   EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"));
-  InfobaseTree back(NoUsers(), [] {});
+  InfobaseTree back(fixture::NoUsers(), [] {});
   LoadConfiguration(path, config, back, seams);
   EXPECT_EQ(back.InfobaseEntries()[0].SaveData, 1);
 
@@ -308,7 +300,7 @@ TEST_F(ConfigurationTest, EmptyNamesAreSkippedWithoutFailingTheSave) {
   tree.ApplySchedule({.Mode = 1});
   EXPECT_EQ(Save(), 1);
   EXPECT_TRUE(fileErrors.empty());
-  InfobaseTree back(NoUsers(), [] {});
+  InfobaseTree back(fixture::NoUsers(), [] {});
   LoadConfiguration(path, config, back, seams);
   EXPECT_EQ(back.InfobaseEntries()[0].FileList, std::vector<std::string>{"*.dbf"});
 }

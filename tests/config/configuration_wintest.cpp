@@ -19,7 +19,7 @@ namespace {
 
 class SaveWinTest : public ::testing::Test {
  protected:
-  SaveWinTest() : tree([](const std::string&, std::vector<std::string>&) { return false; }, [] {}) {
+  SaveWinTest() : tree(fixture::NoUsers(), [] {}) {
     tree.RebuildFromRegistry(registry);
     seams.registry = &registry;
     seams.fileErrorReporter = [this](const platform::FileError& e) { fileErrors.push_back(e); };
@@ -93,7 +93,7 @@ TEST(DiscoveryWinTest, RegisteredInfobasesComeFromTheUsersRegistry) {
   const std::string local = "C:\\ZvTest\\Торговля";
   const std::string network = "\\\\srv\\ZvTest\\Склад";
   fixture::RegisterInfobases(*registry, {{local, "Торговля ZvTest"}, {network, "Склад ZvTest"}});
-  InfobaseTree tree([](const std::string&, std::vector<std::string>&) { return false; }, [] {});
+  InfobaseTree tree(fixture::NoUsers(), [] {});
   tree.RebuildFromRegistry(*registry);
   registry->DeleteValue(platform::RegRoot::CurrentUser, fixture::kTitlesKey, local);
   registry->DeleteValue(platform::RegRoot::CurrentUser, fixture::kTitlesKey, network);

@@ -25,12 +25,7 @@ class MarksTest : public ::testing::Test {
     tree.RebuildFromRegistry(registry);
   }
 
-  ItemHandle Item(const std::string& path) const {
-    for (const InfobaseEntry& e : tree.InfobaseEntries()) {
-      if (e.path == path) return e.item;
-    }
-    return kNoItem;
-  }
+  ItemHandle Item(const std::string& path) const { return fixture::ItemOf(tree, path); }
 
   void SetJobs(const std::string& path, const std::function<void(InfobaseEntry&)>& change) {
     InfobaseEntry e = *tree.FindInfobase(Item(path));

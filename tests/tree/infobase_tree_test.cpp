@@ -21,7 +21,7 @@ struct Shown {
 class InfobaseTreeTest : public ::testing::Test {
  protected:
   InfobaseTreeTest()
-      : tree([](const std::string&, std::vector<std::string>&) { return false; }, [] {}) {}
+      : tree(fixture::NoUsers(), [] {}) {}
 
   std::vector<Shown> Children(ItemHandle parent) const {
     std::vector<Shown> shown;
@@ -32,12 +32,7 @@ class InfobaseTreeTest : public ::testing::Test {
     return shown;
   }
 
-  ItemHandle ItemOf(const std::string& path) const {
-    for (const InfobaseEntry& e : tree.InfobaseEntries()) {
-      if (e.path == path) return e.item;
-    }
-    return kNoItem;
-  }
+  ItemHandle ItemOf(const std::string& path) const { return fixture::ItemOf(tree, path); }
 
   platform::MemoryRegistry registry;
   InfobaseTree tree;
