@@ -62,10 +62,6 @@ TEST_F(InfobaseTreeTest, DiscoveryGroupsInOrderMetThenFixedItems) {
                                 {ItemKind::ParametersItem, "Параметры", 8, -1}}));
   EXPECT_EQ(Children(tree.ScheduleRoot()),
             (std::vector<Shown>{{ItemKind::ScheduleItem, "Новое расписание", 12, -1}}));
-  const ItemHandle tasks = tree.Items().Children(kNoItem).back();
-  EXPECT_EQ(Children(tasks),
-            (std::vector<Shown>{{ItemKind::PreTaskItem, "<Не задано ...>", 15, -1},
-                                {ItemKind::PostTaskItem, "<Не задано ...>", 17, -1}}));
 
   EXPECT_EQ(tree.FindInfobase(ItemOf("C:\\Trade")),
             (InfobaseEntry{.item = ItemOf("C:\\Trade"), .BaseName = "Торговля", .path = "C:\\Trade"}));
