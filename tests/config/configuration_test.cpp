@@ -198,7 +198,8 @@ TEST_F(ConfigurationTest, EnterprisePathIsCheckedOnlyForJobsThatNeedIt) {
   registry.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\Zorvan");
   MarkTrade([](InfobaseEntry& e) { e.SaveData = 1; });
   EXPECT_EQ(Save(), 0);
-  EXPECT_EQ(errors, std::vector<std::string>{"Не указан путь к исполняемому файлу \"1С:Предприятия\"!"});
+  EXPECT_EQ(errors,
+            std::vector<std::string>{"Не указан путь к исполняемому файлу \"1С:Предприятия\"!"});
   EXPECT_TRUE(modifiedCalls.empty());
   EXPECT_TRUE(registered.empty());
   EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"));

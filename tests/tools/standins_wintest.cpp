@@ -86,7 +86,8 @@ TEST_F(EnterpriseStandin, RecordsEachCallAndSavesTheInfobaseFiles) {
   Put(Archive("Бух архив.zip"), "an older archive, replaced");
   const std::string batchText = "[General]\nQuit=Y\nSaveData=Y\n[SaveData]\nSaveToFile=\"" +
                                 platform::Narrow(Archive("Бух архив.zip")) + "\"\n";
-  const std::wstring cmd = CommandLine(Batch(batchText), L"/D\"" + infobase_ + L"\\\" /NИван Петров /Pсекрет");
+  const std::wstring cmd =
+      CommandLine(Batch(batchText), L"/D\"" + infobase_ + L"\\\" /NИван Петров /Pсекрет");
   ASSERT_EQ(RunWith(cmd), 0u);
 
   EXPECT_EQ(Slurp(Record(1, L".args")), platform::Narrow(cmd));

@@ -20,8 +20,7 @@ struct Shown {
 
 class InfobaseTreeTest : public ::testing::Test {
  protected:
-  InfobaseTreeTest()
-      : tree(fixture::NoUsers(), [] {}) {}
+  InfobaseTreeTest() : tree(fixture::NoUsers(), [] {}) {}
 
   std::vector<Shown> Children(ItemHandle parent) const {
     std::vector<Shown> shown;
@@ -64,7 +63,8 @@ TEST_F(InfobaseTreeTest, DiscoveryGroupsInOrderMetThenFixedItems) {
             (std::vector<Shown>{{ItemKind::ScheduleItem, "Новое расписание", 12, -1}}));
 
   EXPECT_EQ(tree.FindInfobase(ItemOf("C:\\Trade")),
-            (InfobaseEntry{.item = ItemOf("C:\\Trade"), .BaseName = "Торговля", .path = "C:\\Trade"}));
+            (InfobaseEntry{
+                .item = ItemOf("C:\\Trade"), .BaseName = "Торговля", .path = "C:\\Trade"}));
   EXPECT_EQ(tree.InfobaseEntries().size(), 3u);
 }
 
@@ -79,7 +79,8 @@ TEST_F(InfobaseTreeTest, RebuildDropsRecordsOfInfobasesNoLongerRegistered) {
   EXPECT_NE(ItemOf("C:\\Trade"), before);  // handles are not reused
   EXPECT_EQ(tree.Item(before), nullptr);
 
-  tree.ApplyInfobaseRecord({.entry = {.path = "C:\\Gone", .SaveData = 1}, .hasState = true, .State = 1});
+  tree.ApplyInfobaseRecord(
+      {.entry = {.path = "C:\\Gone", .SaveData = 1}, .hasState = true, .State = 1});
   // Paths compare byte for byte.
   tree.ApplyInfobaseRecord({.entry = {.path = "C:\\trade"}, .hasState = true, .State = 1});
   EXPECT_EQ(tree.InfobaseEntries().size(), 1u);
@@ -142,7 +143,8 @@ TEST_F(InfobaseTreeTest, SortOrdersGroupsCaseInsensitivelyInCyrillicOrder) {
   const std::vector<std::string> titles = {"яблоко", "Ель", "ёж", "Жук", "есть", "apple",
                                            "Zebra",  "123", "_x", "ЕЛЬ", "Ђак", "Іва"};
   std::vector<std::pair<std::string, std::string>> bases;
-  for (size_t i = 0; i < titles.size(); ++i) bases.push_back({"C:\\b" + std::to_string(i), titles[i]});
+  for (size_t i = 0; i < titles.size(); ++i)
+    bases.push_back({"C:\\b" + std::to_string(i), titles[i]});
   fixture::RegisterInfobases(registry, bases);
   tree.RebuildFromRegistry(registry);
   tree.SortGroups();

@@ -111,7 +111,8 @@ TEST_F(UserListFile, ValidationChecksTheUserNameOnlyWhenTheFileNamesUsers) {
   tree.ToggleMark(e.item);  // no users file: any name is accepted
   EXPECT_EQ(tree.GetMark(e.item), 1);
 
-  ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", R"({"Users",{"1","u1","Admin","d"}})"));
+  ASSERT_TRUE(
+      WriteCompoundFile(file_, L"Container.Contents", R"({"Users",{"1","u1","Admin","d"}})"));
   EXPECT_EQ(tree.ValidateInfobase(e.item), 0);
   EXPECT_EQ(tree.GetMark(e.item), 3);
   ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", kTwoUsers));
