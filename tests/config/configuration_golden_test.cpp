@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "config/configuration.h"
 #include "tests/config/config_fixture.h"
@@ -19,7 +20,7 @@ constexpr uint32_t kTimeB = 1700003600;
 
 class GoldenTest : public ::testing::Test {
  protected:
-  GoldenTest() : tree(NoUsers(), [] {}) {
+  GoldenTest() : tree(fixture::NoUsers(), [] {}) {
     fixture::RegisterInfobases(registry, {{"C:\\Bases\\Trade", "Торговля"},
                                           {"\\\\srv\\bases\\Acc", "Бухгалтерия"},
                                           {"D:\\Old", "Архив"},
@@ -31,20 +32,9 @@ class GoldenTest : public ::testing::Test {
     seams.fileErrorReporter = platform::SilentFileErrorReporter();
   }
 
-  static UserListReader NoUsers() {
-    return [](const std::string&, std::vector<std::string>&) { return false; };
-  }
-
-  ItemHandle ItemOf(const InfobaseTree& t, const std::string& path) {
-    for (const InfobaseEntry& e : t.InfobaseEntries()) {
-      if (e.path == path) return e.item;
-    }
-    return kNoItem;
-  }
-
   // Gives a registered infobase its jobs and marks it the operator's way.
   void Mark(const std::string& path, InfobaseEntry jobs) {
-    const InfobaseEntry found = *tree.FindInfobase(ItemOf(tree, path));
+    const InfobaseEntry found = *tree.FindInfobase(fixture::ItemOf(tree, path));
     jobs.item = found.item;
     jobs.BaseName = found.BaseName;
     jobs.path = path;
@@ -65,10 +55,10 @@ class GoldenTest : public ::testing::Test {
           .LogicalIntegrity = 1, .RecalcSecondaries = 1, .RecalcTotals = 1, .Pack = 1,
           .ReadFrom = "\\\\srv\\in.txt", .WriteTo = "\\\\srv\\out.txt", .ReceiveFrom = "Центр",
           .SendTo = "Филиал"});
-    InfobaseEntry old = *tree.FindInfobase(ItemOf(tree, "D:\\Old"));
+    InfobaseEntry old = *tree.FindInfobase(fixture::ItemOf(tree, "D:\\Old"));
     old.SaveData = 1;  // unmarked: not written
     tree.StoreInfobase(old);
-    tree.ToggleMark(ItemOf(tree, "C:\\Bases\\Empty"));  // no job: blocked, not written
+    tree.ToggleMark(fixture::ItemOf(tree, "C:\\Bases\\Empty"));  // no job: blocked, not written
 
     tree.ApplyInfobaseRecord(
         {.entry = {.BaseName = "Ручная", .path = "F:\\Manual", .UseExternalArchiver = 1,
@@ -137,18 +127,16 @@ class GoldenTest : public ::testing::Test {
               {"AutoExchange", 0}, {"UseExternalArchiver", 0}});
 
     const int32_t schedule = f.Section(root, "Schedule");
-    const int32_t a = f.Section(schedule, "02:00 каждый день");
-    f.Byte(a, "Date", 1);
-    f.Byte(a, "Days", 0);
-    f.Byte(a, "Mode", 1);
-    f.Binary32(a, "Time", kTimeA);
-    f.Byte(a, "Once", 0);
-    const int32_t b = f.Section(schedule, "При включении компьютера");
-    f.Byte(b, "Date", 15);
-    f.Byte(b, "Days", 0x41);
-    f.Byte(b, "Mode", 4);
-    f.Binary32(b, "Time", kTimeB);
-    f.Byte(b, "Once", 1);
+    for (const auto& [name, date, days, mode, time, once] :
+         {std::tuple{"02:00 каждый день", 1, 0, 1, kTimeA, 0},
+          {"При включении компьютера", 15, 0x41, 4, kTimeB, 1}}) {
+      const int32_t id = f.Section(schedule, name);
+      f.Byte(id, "Date", date);
+      f.Byte(id, "Days", days);
+      f.Byte(id, "Mode", mode);
+      f.Binary32(id, "Time", time);
+      f.Byte(id, "Once", once);
+    }
     return f.Bytes();
   }
 
@@ -176,7 +164,7 @@ TEST_F(GoldenTest, LoadGivesBackEveryField) {
   BuildModel();
   const std::string path = dir.Path("night.cfg");
   fixture::WriteAll(path, ExpectedBytes());
-  InfobaseTree loaded(NoUsers(), [] {});
+  InfobaseTree loaded(fixture::NoUsers(), [] {});
   Configuration back;
   LoadConfiguration(path, back, loaded, seams);
 
@@ -184,7 +172,7 @@ TEST_F(GoldenTest, LoadGivesBackEveryField) {
   EXPECT_EQ(back.tasks, config.tasks);
   for (const InfobaseEntry& saved : tree.InfobaseEntries()) {
     SCOPED_TRACE(saved.path);
-    const ItemHandle item = ItemOf(loaded, saved.path);
+    const ItemHandle item = fixture::ItemOf(loaded, saved.path);
     ASSERT_NE(item, kNoItem);
     InfobaseEntry expected = saved;
     expected.item = item;

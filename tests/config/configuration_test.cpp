@@ -8,12 +8,17 @@
 #include <csignal>
 #endif
 
+#include <tuple>
+
 #include "config/configuration.h"
 #include "platform/system_error.h"
 #include "store/settings_file.h"
 #include "tests/config/config_fixture.h"
 #include "tests/config/layout_writer.h"
 #include "tree/infobase_tree.h"
+
+// Entries below name only the fields that matter.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
@@ -22,7 +27,7 @@ using platform::RegValue;
 
 class ConfigurationTest : public ::testing::Test {
  protected:
-  ConfigurationTest() : tree(NoUsers(), [] {}) {
+  ConfigurationTest() : tree(fixture::NoUsers(), [] {}) {
     fixture::RegisterInfobases(registry, {{"C:\\Trade", "Торговля"}});
     tree.RebuildFromRegistry(registry);
     seams.registry = &registry;
@@ -32,21 +37,13 @@ class ConfigurationTest : public ::testing::Test {
     seams.fileErrorReporter = [this](const platform::FileError& e) { fileErrors.push_back(e); };
   }
 
-  static UserListReader NoUsers() {
-    return [](const std::string&, std::vector<std::string>&) { return false; };
-  }
-
   void Load(const layout::File& file) {
     fixture::WriteAll(path, file.Bytes());
     LoadConfiguration(path, config, tree, seams);
   }
 
   InfobaseEntry EntryAt(const std::string& infobasePath) {
-    for (const InfobaseEntry& e : tree.InfobaseEntries()) {
-      if (e.path == infobasePath) return e;
-    }
-    ADD_FAILURE() << "no entry " << infobasePath;
-    return {};
+    return tree.FindInfobase(fixture::ItemOf(tree, infobasePath)).value_or(InfobaseEntry{});
   }
 
   // Marks the registered infobase with the given jobs.
@@ -73,121 +70,85 @@ class ConfigurationTest : public ::testing::Test {
   std::vector<platform::FileError> fileErrors;
 };
 
+// Whole entries are compared, so a key read against its condition shows up as a difference.
 TEST_F(ConfigurationTest, LoadReadsInfobaseKeysOnlyUnderTheirConditions) {
   layout::File f;
-  const int32_t root = f.Section(0, "Zorvan");
-  const int32_t params = f.Section(root, "Parameters");
-  const int32_t reg = f.Section(params, "C:\\Trade");
-  f.Text(reg, "BaseName", "Другое имя");  // title of a registered infobase stays
-  f.Text(reg, "UserName", "Admin");
-  f.Dword(reg, "State", 1);
-  f.Dword(reg, "SaveData", 1);
-  f.Dword(reg, "UnloadData", 0);
-  f.Dword(reg, "IncludeUserDef", 1);
-  f.Text(reg, "PswdZIP", "zip");
-  f.Dword(reg, "Reindex", 1);  // no "CheckAndRepair": the nine keys are not read
-  f.Dword(reg, "AutoExchange", 0);
-  f.Text(reg, "ReadFrom", "in.txt");
-  f.Dword(reg, "SendByEmail", 1);  // read whatever AutoExchange says
-  f.Text(reg, "ReceiveFrom", "Центр");
-  f.Dword(reg, "UseExternalArchiver", 0);
-  f.Text(reg, "ExternalArchiverName", "rar.exe");
-  const int32_t manual = f.Section(params, "F:\\Manual");
-  f.Text(manual, "BaseName", "Ручная");
-  f.Text(manual, "UserName", "Admin");  // a hand-added infobase has no user
-  f.Text(manual, "Pswd", "123");
-  f.Dword(manual, "State", 0);  // and is marked whatever its state
-  f.Dword(manual, "Type", 1);
-  f.Dword(manual, "CheckAndRepair", 0x100);  // only the first byte counts on loading
-  f.Dword(manual, "Pack", 1);
-  f.Dword(manual, "SaveData", 0x101);
+  const int32_t params = f.Section(f.Section(0, "Zorvan"), "Parameters");
+  f.Values(f.Section(params, "C:\\Trade"),
+           {{"BaseName", "Другое имя"},  // title of a registered infobase stays
+            {"UserName", "Admin"}, {"State", 1}, {"SaveData", 1}, {"UnloadData", 0},
+            {"IncludeUserDef", 1}, {"PswdZIP", "zip"},
+            {"Reindex", 1},  // no "CheckAndRepair": the nine keys are not read
+            {"AutoExchange", 0}, {"ReadFrom", "in.txt"},
+            {"SendByEmail", 1},  // read whatever AutoExchange says
+            {"ReceiveFrom", "Центр"}, {"UseExternalArchiver", 0},
+            {"ExternalArchiverName", "rar.exe"}});
+  f.Values(f.Section(params, "F:\\Manual"),
+           {{"BaseName", "Ручная"},
+            {"UserName", "Admin"}, {"Pswd", "123"},  // a hand-added infobase has no user
+            {"State", 0},                            // and is marked whatever its state
+            {"Type", 1},
+            {"CheckAndRepair", 0x100},  // only the first byte counts on loading
+            {"Pack", 1}, {"SaveData", 0x101}});
   Load(f);
 
   InfobaseEntry r = EntryAt("C:\\Trade");
-  EXPECT_EQ(r.BaseName, "Торговля");
-  EXPECT_EQ(r.UserName, "Admin");
-  EXPECT_EQ(r.SaveData, 1);
-  EXPECT_EQ(r.IncludeUserDef, 0);
-  EXPECT_EQ(r.PswdZIP, "");
-  EXPECT_EQ(r.Reindex, 0);
-  EXPECT_EQ(r.ReadFrom, "");
-  EXPECT_EQ(r.SendByEmail, 1);
-  EXPECT_EQ(r.ReceiveFrom, "Центр");
-  EXPECT_EQ(r.ExternalArchiverName, "");
+  EXPECT_EQ(r, (InfobaseEntry{.item = r.item, .BaseName = "Торговля", .path = "C:\\Trade",
+                              .UserName = "Admin", .SaveData = 1, .SendByEmail = 1,
+                              .ReceiveFrom = "Центр"}));
   EXPECT_EQ(tree.GetMark(r.item), 1);
-
   InfobaseEntry m = EntryAt("F:\\Manual");
-  EXPECT_EQ(m.BaseName, "Ручная");
-  EXPECT_EQ(m.UserName, "");
-  EXPECT_EQ(m.Pswd, "");
-  EXPECT_EQ(m.Pack, 0);
-  EXPECT_EQ(m.SaveData, 1);
-  EXPECT_EQ(m.Type, 1);
+  EXPECT_EQ(m, (InfobaseEntry{.item = m.item, .BaseName = "Ручная", .path = "F:\\Manual",
+                              .SaveData = 1, .Type = 1}));
   EXPECT_EQ(tree.GetMark(m.item), 1);
   EXPECT_EQ(tree.Item(m.item)->image, tree_image::kUnregisteredBase);
 }
 
 TEST_F(ConfigurationTest, RunReaderTakesWholeValuesAndGatesTheMailSides) {
   layout::File f;
-  const int32_t root = f.Section(0, "Zorvan");
-  const int32_t params = f.Section(root, "Parameters");
-  const int32_t id = f.Section(params, "C:\\Trade");
-  f.Text(id, "BaseName", "Торговля");
-  f.Text(id, "UserName", "Admin");
-  f.Dword(id, "Type", 1);
-  f.Dword(id, "State", 0x102);
-  f.Dword(id, "SendByEmail", 1);
-  f.Text(id, "ReceiveFrom", "Центр");
+  f.Values(f.Section(f.Section(f.Section(0, "Zorvan"), "Parameters"), "C:\\Trade"),
+           {{"BaseName", "Торговля"}, {"UserName", "Admin"}, {"Type", 1}, {"State", 0x102},
+            {"SendByEmail", 1}, {"ReceiveFrom", "Центр"}});
   fixture::WriteAll(path, f.Bytes());
 
   CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
-  std::string name;
-  const int32_t parameters = file.OpenSection(file.OpenSectionPath("Zorvan"), "Parameters");
-  const int32_t section = file.EnumSection(parameters, 0, name);
+  const int32_t section = file.OpenSection(file.OpenSectionPath("Zorvan\\Parameters"), "C:\\Trade");
   ASSERT_NE(section, 0);
   const InfobaseRecord run = ReadInfobaseRecord(file, section, "C:\\Trade", RecordReader::Run);
-  EXPECT_EQ(run.entry.BaseName, "Торговля");
-  EXPECT_EQ(run.entry.UserName, "Admin");
+  EXPECT_EQ(run.entry, (InfobaseEntry{.BaseName = "Торговля", .path = "C:\\Trade",
+                                      .UserName = "Admin", .SendByEmail = 1, .Type = 1}));
   EXPECT_TRUE(run.hasState);
   EXPECT_EQ(run.State, 0x102u);
-  EXPECT_EQ(run.entry.SendByEmail, 1);
-  EXPECT_EQ(run.entry.ReceiveFrom, "");
   const InfobaseRecord load = ReadInfobaseRecord(file, section, "C:\\Trade", RecordReader::Load);
   EXPECT_EQ(load.entry.UserName, "");
   EXPECT_FALSE(load.hasState);
 }
 
 TEST_F(ConfigurationTest, MissingGeneralValuesKeepWhatWasThere) {
-  config.options.TimeOut = 77;
-  config.options.ClearJournal = 1;
-  config.options.JournalFileName = "Старый.txt";
-  config.options.BinaryDirectory = "C:\\1C\\1cv7.exe";
+  config.options = {.BinaryDirectory = "C:\\1C\\1cv7.exe", .JournalFileName = "Старый.txt",
+                    .ClearJournal = 1, .TimeOut = 77};
+  GeneralOptions expected = config.options;
+  expected.CopyCount = 0xFFFFFFF5u;
+  expected.Journal = 0;
   layout::File a;
-  const int32_t go = a.Section(a.Section(0, "Zorvan"), "GeneralOptions");
-  a.Dword(go, "Journal", 0);  // journal off: its two values are not read
-  a.Dword(go, "ClearJournal", 0);
-  a.Text(go, "JournalFileName", "Новый.txt");
-  a.Dword(go, "CopyCount", 0xFFFFFFF5u);  // general integers are read whole
+  a.Values(a.Section(a.Section(0, "Zorvan"), "GeneralOptions"),
+           {{"Journal", 0},  // journal off: its two values are not read
+            {"ClearJournal", 0}, {"JournalFileName", "Новый.txt"},
+            {"CopyCount", -11}});  // general integers are read whole
   Load(a);
-  EXPECT_EQ(config.options.TimeOut, 77);
-  EXPECT_EQ(config.options.ClearJournal, 1);
-  EXPECT_EQ(config.options.JournalFileName, "Старый.txt");
-  EXPECT_EQ(config.options.CopyCount, 0xFFFFFFF5u);
-  EXPECT_EQ(config.options.BinaryDirectory, "C:\\1C\\1cv7.exe");
+  EXPECT_EQ(config.options, expected);
 
   layout::File b;
-  const int32_t go2 = b.Section(b.Section(0, "Zorvan"), "GeneralOptions");
-  b.Dword(go2, "Journal", 1);  // journal on without a name: the lower-case default
-  Load(b);
-  EXPECT_EQ(config.options.JournalFileName, "journal.txt");
-  EXPECT_EQ(config.options.ClearJournal, 1);
-  EXPECT_EQ(config.options.TimeOut, 77);
+  b.Dword(b.Section(b.Section(0, "Zorvan"), "GeneralOptions"), "Journal", 1);
+  Load(b);  // journal on without a name: the lower-case default
+  expected.Journal = 1;
+  expected.JournalFileName = "journal.txt";
+  EXPECT_EQ(config.options, expected);
 }
 
 TEST_F(ConfigurationTest, ZeroLengthOrMissingFileIsAnEmptyConfiguration) {
   fixture::WriteAll(path, "");
   LoadConfiguration(path, config, tree, seams);
-  EXPECT_EQ(config.options, GeneralOptions{});
   LoadConfiguration(dir.Path("absent.cfg"), config, tree, seams);
   EXPECT_EQ(config.options, GeneralOptions{});
   EXPECT_EQ(tree.InfobaseEntries().size(), 1u);
@@ -216,14 +177,13 @@ TEST_F(ConfigurationTest, OverlongTextsAreCutAndOverlongNamesSkipped) {
 }
 
 TEST_F(ConfigurationTest, LastInstallationWithAPathIsTheDefaultExecutable) {
-  const std::string base = "SOFTWARE\\1C\\1Cv7\\7.7";
-  registry.CreateKey(RegRoot::CurrentUser, base + "\\A");
-  registry.WriteValue(RegRoot::CurrentUser, base + "\\A", "1CPath", RegValue::String("C:\\A\\1cv7.exe"));
-  registry.CreateKey(RegRoot::CurrentUser, base + "\\B");
-  registry.WriteValue(RegRoot::CurrentUser, base + "\\B", "1cpath", RegValue::String("C:\\X.exe"));
-  registry.CreateKey(RegRoot::CurrentUser, base + "\\C");
-  registry.WriteValue(RegRoot::CurrentUser, base + "\\C", "1CPath", RegValue::String("C:\\C\\1cv7s.exe"));
-  registry.CreateKey(RegRoot::CurrentUser, base + "\\D");
+  for (const auto& [key, name, value] :
+       {std::tuple{"A", "1CPath", "C:\\A\\1cv7.exe"}, {"B", "1cpath", "C:\\X.exe"},
+        {"C", "1CPath", "C:\\C\\1cv7s.exe"}, {"D", "", ""}}) {
+    const std::string at = std::string("SOFTWARE\\1C\\1Cv7\\7.7\\") + key;
+    registry.CreateKey(RegRoot::CurrentUser, at);
+    if (*name) registry.WriteValue(RegRoot::CurrentUser, at, name, RegValue::String(value));
+  }
 
   LoadConfiguration(path, config, tree, seams);
   EXPECT_EQ(config.options.BinaryDirectory, "C:\\C\\1cv7s.exe");
@@ -233,49 +193,46 @@ TEST_F(ConfigurationTest, LastInstallationWithAPathIsTheDefaultExecutable) {
   EXPECT_EQ(config.options.BinaryDirectory, "D:\\own.exe");
 }
 
-TEST_F(ConfigurationTest, EmptyEnterprisePathFailsAfterWritingTheFile) {
+// Jobs that start 1C:Enterprise need its path; the file is written all the same.
+TEST_F(ConfigurationTest, EnterprisePathIsCheckedOnlyForJobsThatNeedIt) {
   registry.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\Zorvan");
   MarkTrade([](InfobaseEntry& e) { e.SaveData = 1; });
   EXPECT_EQ(Save(), 0);
-  EXPECT_EQ(errors, std::vector<std::string>{"Не указан путь к исполняемому файлу \"1С:Предприятия\"!"});
-  EXPECT_FALSE(fixture::ReadAll(path).empty());
+  EXPECT_EQ(errors,
+            std::vector<std::string>{"Не указан путь к исполняемому файлу \"1С:Предприятия\"!"});
   EXPECT_TRUE(modifiedCalls.empty());
   EXPECT_TRUE(registered.empty());
   EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"));
-
-  // The file holds the configuration all the same.
-  InfobaseTree back(NoUsers(), [] {});
-  Configuration loaded;
-  LoadConfiguration(path, loaded, back, seams);
+  InfobaseTree back(fixture::NoUsers(), [] {});
+  LoadConfiguration(path, config, back, seams);
   EXPECT_EQ(back.InfobaseEntries()[0].SaveData, 1);
-}
 
-TEST_F(ConfigurationTest, WrongEnterprisePathNamesTheSystemError) {
+  errors.clear();
   config.options.BinaryDirectory = dir.Path("missing.exe");
-  MarkTrade([](InfobaseEntry& e) { e.Reindex = 1; });
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(errors, std::vector<std::string>{
                         "Неверно указан путь к исполняемому файлу \"1С:Предприятия\"! " +
                         platform::GetSystemErrorText(2)});
-  EXPECT_FALSE(fixture::ReadAll(path).empty());
-
   errors.clear();
   config.options.BinaryDirectory = dir.Path("");  // a folder is no executable
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(errors.size(), 1u);
-}
 
-TEST_F(ConfigurationTest, ExternalArchiverAloneNeedsNoEnterprisePath) {
-  MarkTrade([](InfobaseEntry& e) {
-    e.UseExternalArchiver = 1;
-    e.SendByEmail = 1;
-  });
+  errors.clear();
+  InfobaseEntry external = EntryAt("C:\\Trade");  // the external archiver alone
+  external.SaveData = 0;
+  external.UseExternalArchiver = 1;
+  tree.StoreInfobase(external);
   EXPECT_EQ(Save(), 1);
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(ConfigurationTest, SaveToCurrentFileRegistersAndRemembersIt) {
+  Save();
+  EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "SOFTWARE\\Zorvan")) << "never created";
   registry.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\Zorvan");
+  registered.clear();
+  modifiedCalls.clear();
   EXPECT_EQ(Save(), 0);  // nothing marked: written, but no infobase
   EXPECT_EQ(modifiedCalls, std::vector<bool>{false});
   ASSERT_EQ(registered.size(), 1u);
@@ -283,21 +240,13 @@ TEST_F(ConfigurationTest, SaveToCurrentFileRegistersAndRemembersIt) {
   EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
             RegValue::String(path));
 
-  ScheduleEntry daily;
-  daily.name = "Каждый день";
-  daily.Mode = 1;
-  tree.ApplySchedule(daily);
+  tree.ApplySchedule({.name = "Каждый день", .Mode = 1});
   seams.autoRun = true;
   path = dir.Path("other.cfg");
   Save();
   EXPECT_EQ(registered.back(), std::make_pair(path, true));
   EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
             RegValue::String(dir.Path("test.cfg")));
-}
-
-TEST_F(ConfigurationTest, LastConfigKeyIsNeverCreated) {
-  Save();
-  EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "SOFTWARE\\Zorvan"));
 }
 
 TEST_F(ConfigurationTest, SnapshotLeavesWindowStateAlone) {
@@ -349,12 +298,10 @@ TEST_F(ConfigurationTest, EmptyNamesAreSkippedWithoutFailingTheSave) {
     e.UseExternalArchiver = 1;
     e.FileList = {"", "*.dbf"};
   });
-  ScheduleEntry unnamed;
-  unnamed.Mode = 1;
-  tree.ApplySchedule(unnamed);
+  tree.ApplySchedule({.Mode = 1});
   EXPECT_EQ(Save(), 1);
   EXPECT_TRUE(fileErrors.empty());
-  InfobaseTree back(NoUsers(), [] {});
+  InfobaseTree back(fixture::NoUsers(), [] {});
   LoadConfiguration(path, config, back, seams);
   EXPECT_EQ(back.InfobaseEntries()[0].FileList, std::vector<std::string>{"*.dbf"});
 }

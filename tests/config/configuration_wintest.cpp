@@ -10,34 +10,16 @@
 #include "config/configuration.h"
 #include "config/file_adapters.h"
 #include "platform/codepage.h"
+#include "platform/file.h"
 #include "platform/registry.h"
 #include "tests/config/config_fixture.h"
 #include "tree/infobase_tree.h"
 
 namespace {
 
-// Holds a file open without sharing, as the launcher does while it reads schedules.
-class HeldFile {
- public:
-  explicit HeldFile(const std::string& path)
-      : handle_(CreateFileW(platform::Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                            nullptr, OPEN_EXISTING, 0, nullptr)) {}
-  ~HeldFile() { Release(); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void Release() {
-    if (Held()) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
-
 class SaveWinTest : public ::testing::Test {
  protected:
-  SaveWinTest() : tree([](const std::string&, std::vector<std::string>&) { return false; }, [] {}) {
+  SaveWinTest() : tree(fixture::NoUsers(), [] {}) {
     tree.RebuildFromRegistry(registry);
     seams.registry = &registry;
     seams.fileErrorReporter = [this](const platform::FileError& e) { fileErrors.push_back(e); };
@@ -55,12 +37,12 @@ class SaveWinTest : public ::testing::Test {
 TEST_F(SaveWinTest, TargetHeldOpenThroughoutKeepsTheOldFile) {
   const std::string path = dir.Path("held.cfg");
   fixture::WriteAll(path, "old configuration");
-  HeldFile held(path);
-  ASSERT_TRUE(held.Held());
+  platform::File held;  // held without sharing, as the launcher does while it polls
+  ASSERT_TRUE(held.Open(path, 0));
   const DWORD start = GetTickCount();
   EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 0);
   EXPECT_GE(GetTickCount() - start, 1500u);  // it waited for the holder before giving up
-  held.Release();
+  held.Close();
   EXPECT_EQ(fixture::ReadAll(path), "old configuration");
   ASSERT_EQ(fileErrors.size(), 1u);
   EXPECT_EQ(fileErrors[0].path, path);
@@ -70,11 +52,11 @@ TEST_F(SaveWinTest, TargetHeldOpenThroughoutKeepsTheOldFile) {
 TEST_F(SaveWinTest, TargetReleasedDuringTheRetryIsReplaced) {
   const std::string path = dir.Path("poll.cfg");
   fixture::WriteAll(path, "old configuration");
-  HeldFile held(path);
-  ASSERT_TRUE(held.Held());
+  platform::File held;
+  ASSERT_TRUE(held.Open(path, 0));
   std::thread release([&] {
     Sleep(300);
-    held.Release();
+    held.Close();
   });
   EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 0);
   release.join();
@@ -111,7 +93,7 @@ TEST(DiscoveryWinTest, RegisteredInfobasesComeFromTheUsersRegistry) {
   const std::string local = "C:\\ZvTest\\Торговля";
   const std::string network = "\\\\srv\\ZvTest\\Склад";
   fixture::RegisterInfobases(*registry, {{local, "Торговля ZvTest"}, {network, "Склад ZvTest"}});
-  InfobaseTree tree([](const std::string&, std::vector<std::string>&) { return false; }, [] {});
+  InfobaseTree tree(fixture::NoUsers(), [] {});
   tree.RebuildFromRegistry(*registry);
   registry->DeleteValue(platform::RegRoot::CurrentUser, fixture::kTitlesKey, local);
   registry->DeleteValue(platform::RegRoot::CurrentUser, fixture::kTitlesKey, network);

@@ -49,9 +49,6 @@ class File {
   void Values(int32_t id, std::initializer_list<Value> values) {
     for (const Value& v : values) Add(id, v.type, v.name, v.data);
   }
-  void Raw(int32_t id, int32_t type, const std::string& name, const std::string& data) {
-    Add(id, type, name, data);
-  }
 
   std::string Bytes() const {
     if (sections_.empty()) return {};

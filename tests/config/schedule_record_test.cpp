@@ -41,37 +41,6 @@ TEST_F(ScheduleRecordFile, WritesSchedulesWithModeAndReadsThemBackInOrder) {
             (Records{{list[0], true}, {list[2], true}, {list[5], true}, {list[4], true}}));
 }
 
-TEST_F(ScheduleRecordFile, StoresFiveBinaryValuesInOrder) {
-  {
-    CSettingsFile file(path_, SF_MODE_CREATE_READWRITE);
-    int32_t schedules = file.CreateSection(kScheduleSection, file.CreateSection(kRootSection, 0));
-    ASSERT_TRUE(WriteScheduleSection(file, schedules, Entry("s", 3, 0x04030201, 0x7F, 15, 1)));
-  }
-  const std::string bytes = storetest::ReadAll(path_);
-  const struct {
-    const char* name;
-    std::string data;
-  } table[] = {{"Date", "\x0F"},
-               {"Days", "\x7F"},
-               {"Mode", "\x03"},
-               {"Time", "\x01\x02\x03\x04"},
-               {"Once", "\x01"}};
-  CSettingsFile file(path_, SF_MODE_READ);
-  int32_t id =
-      file.OpenSection(file.OpenSection(file.OpenSectionPath(kRootSection), kScheduleSection), "s");
-  size_t last = 0;
-  for (const auto& c : table) {
-    EXPECT_GT(bytes.find(c.name), last) << c.name << " out of order";
-    last = bytes.find(c.name);
-    char buffer[16] = {};
-    int32_t type = 0;
-    uint32_t size = sizeof buffer;
-    ASSERT_TRUE(file.ReadValue(id, c.name, type, size, buffer)) << c.name;
-    EXPECT_EQ(type, SF_BINARY) << c.name;
-    EXPECT_EQ(std::string(buffer, size), c.data) << c.name;
-  }
-}
-
 // Sections written by another tool: missing values take their defaults, a section
 // without a usable "Mode" is skipped, one without a 4-byte "Time" has no start time.
 TEST_F(ScheduleRecordFile, ReadsForeignSectionsWithDefaults) {

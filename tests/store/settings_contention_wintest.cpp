@@ -21,8 +21,7 @@ bool WaitForFile(const std::string& path, DWORD timeoutMs) {
 
 std::wstring OwnProgram() {
   wchar_t buffer[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  return std::wstring(buffer, n);
+  return std::wstring(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
 }
 
 }  // namespace
@@ -73,9 +72,6 @@ TEST(SettingsContentionTest, OpenFailsWhileAnotherProcessHoldsTheFile) {
 }
 
 TEST(SystemErrorTextTest, PlatformTextWithoutFinalLineBreak) {
-  std::string text = platform::GetSystemErrorText(ERROR_FILE_NOT_FOUND);
-  ASSERT_FALSE(text.empty());
-  EXPECT_NE(text.back(), '\n');
-  EXPECT_EQ(text, platform::Narrow(platform::Widen(text)));
+  EXPECT_NE(platform::GetSystemErrorText(ERROR_FILE_NOT_FOUND).back(), '\n');
   EXPECT_EQ(platform::GetSystemErrorText(0x2FFFFFFF), "");
 }

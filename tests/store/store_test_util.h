@@ -26,6 +26,7 @@ class ScratchDir {
     std::filesystem::remove_all(dir_, ec);
   }
   std::string File(const std::string& name) const { return (dir_ / name).string(); }
+  const std::filesystem::path& Folder() const { return dir_; }
 
  private:
   std::filesystem::path dir_;

@@ -5,35 +5,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "platform/codepage.h"
 #include "tests/tools/zip_reader.h"
 #include "tools/shared/standin_io.h"
 
 namespace standintest {
-
-// Owns a process handle; move-only.
-class ProcessHandle {
- public:
-  explicit ProcessHandle(HANDLE h = nullptr) : h_(h) {}
-  ProcessHandle(ProcessHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-  ProcessHandle& operator=(ProcessHandle&& o) noexcept {
-    std::swap(h_, o.h_);
-    return *this;
-  }
-  ProcessHandle(const ProcessHandle&) = delete;
-  ProcessHandle& operator=(const ProcessHandle&) = delete;
-  ~ProcessHandle() {
-    if (h_) CloseHandle(h_);
-  }
-  HANDLE Get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 // The folder of the running test program, where the stand-ins are built too.
 inline std::wstring BinFolder() {
@@ -45,43 +25,42 @@ inline std::wstring BinFolder() {
 
 inline std::wstring Exe(const wchar_t* name) { return BinFolder() + L"\\" + name; }
 
-inline ProcessHandle Start(const std::wstring& commandLine, const std::wstring& cwd) {
+inline HANDLE Start(const std::wstring& commandLine, const std::wstring& cwd) {
   std::wstring buffer = commandLine;
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si,
                       &pi))
-    return ProcessHandle();
+    return nullptr;
   CloseHandle(pi.hThread);
-  return ProcessHandle(pi.hProcess);
+  return pi.hProcess;
 }
 
 // Runs the command to its end; the exit code, or nothing when it did not start or end.
 inline std::optional<DWORD> Run(const std::wstring& commandLine, const std::wstring& cwd) {
-  ProcessHandle p = Start(commandLine, cwd);
-  if (!p.Get() || WaitForSingleObject(p.Get(), 60000) != WAIT_OBJECT_0) return std::nullopt;
+  HANDLE p = Start(commandLine, cwd);
+  if (!p) return std::nullopt;
   DWORD code = 0;
-  GetExitCodeProcess(p.Get(), &code);
-  return code;
+  const bool ended = WaitForSingleObject(p, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(p, &code);
+  CloseHandle(p);
+  return ended ? std::optional<DWORD>(code) : std::nullopt;
+}
+
+// Whether the command is still running half a second after its start; ends it either way.
+inline bool KeepsRunning(const std::wstring& commandLine, const std::wstring& cwd) {
+  HANDLE p = Start(commandLine, cwd);
+  if (!p) return false;
+  const bool running = WaitForSingleObject(p, 500) == WAIT_TIMEOUT;
+  TerminateProcess(p, 9);
+  WaitForSingleObject(p, 10000);
+  CloseHandle(p);
+  return running;
 }
 
 inline void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &fd);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = folder + L"\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else
-        DeleteFileW(path.c_str());
-    } while (FindNextFileW(find, &fd));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
+  std::error_code ec;
+  std::filesystem::remove_all(std::filesystem::path(folder), ec);
 }
 
 inline bool Exists(const std::wstring& path) {

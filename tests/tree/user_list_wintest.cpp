@@ -1,4 +1,5 @@
-// ReadUserList against real compound files made with the structured-storage API.
+// ReadUserList against real compound files made with the structured-storage API, alone
+// and as the tree validates a marked infobase with it.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <windows.h>
@@ -8,6 +9,8 @@
 #include <random>
 
 #include "platform/codepage.h"
+#include "tests/config/config_fixture.h"
+#include "tree/infobase_tree.h"
 #include "tree/user_list.h"
 
 namespace {
@@ -94,6 +97,26 @@ TEST_F(UserListFile, FailsWhileAnotherProgramWritesTheFile) {
   EXPECT_FALSE(Read(names));
   other->Release();
   EXPECT_TRUE(Read(names));
+}
+
+TEST_F(UserListFile, ValidationChecksTheUserNameOnlyWhenTheFileNamesUsers) {
+  platform::MemoryRegistry registry;
+  fixture::RegisterInfobases(registry, {{infobase_, "База"}});
+  InfobaseTree tree(ReadUserList, [] {});
+  tree.RebuildFromRegistry(registry);
+  InfobaseEntry e = tree.InfobaseEntries()[0];
+  e.UserName = "Иванов";
+  e.SaveData = 1;
+  tree.StoreInfobase(e);
+  tree.ToggleMark(e.item);  // no users file: any name is accepted
+  EXPECT_EQ(tree.GetMark(e.item), 1);
+
+  ASSERT_TRUE(
+      WriteCompoundFile(file_, L"Container.Contents", R"({"Users",{"1","u1","Admin","d"}})"));
+  EXPECT_EQ(tree.ValidateInfobase(e.item), 0);
+  EXPECT_EQ(tree.GetMark(e.item), 3);
+  ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", kTwoUsers));
+  EXPECT_EQ(tree.ValidateInfobase(e.item), 1);
 }
 
 }  // namespace
