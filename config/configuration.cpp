@@ -1,5 +1,6 @@
 #include "config/configuration.h"
 
+#include "config/enterprise.h"
 #include "config/file_adapters.h"
 #include "config/schedule_record.h"
 #include "platform/registry.h"
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr const char* kEnterpriseKey = "SOFTWARE\\1C\\1Cv7\\7.7";
 constexpr const char* kProgramKey = "SOFTWARE\\Zorvan";  // "SOFTWARE\\" + the program title
 constexpr uint32_t kReplaceTimeoutMs = 2000;  // the launcher holds the file only for a poll
 constexpr long kWriteFault = 29;  // a write that failed without a system error of its own
@@ -241,15 +241,15 @@ int SaveConfiguration(SaveTarget target, const std::string& path, const Configur
 
 void FindDefaultEnterprisePath(platform::Registry& registry, std::string& binaryDirectory) {
   using platform::RegRoot;
-  const auto subkeys = registry.EnumSubkeys(RegRoot::CurrentUser, kEnterpriseKey);
+  const auto subkeys = registry.EnumSubkeys(RegRoot::CurrentUser, enterprise::kVersionKey);
   if (!subkeys) return;
   for (const std::string& subkey : *subkeys) {
     if (subkey.size() > kMaxSectionName) continue;
     const auto values =
-        registry.EnumValues(RegRoot::CurrentUser, std::string(kEnterpriseKey) + "\\" + subkey);
+        registry.EnumValues(RegRoot::CurrentUser, std::string(enterprise::kVersionKey) + "\\" + subkey);
     if (!values) continue;
     for (const platform::RegNamedValue& v : *values) {
-      if (v.name != "1CPath") continue;
+      if (v.name != enterprise::kInstallPathValue) continue;
       const std::string data = v.value.data.substr(0, v.value.data.find('\0'));
       binaryDirectory = data.substr(0, kMaxSectionName);
       break;

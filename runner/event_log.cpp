@@ -2,7 +2,7 @@
 
 #include "platform/fs.h"
 #include "runner/archive_names.h"
-#include "runner/enterprise.h"
+#include "config/enterprise.h"
 
 namespace fs = platform::fs;
 

@@ -7,7 +7,7 @@
 #include "runner/archive_rotation.h"
 #include "runner/batch_file.h"
 #include "runner/child_run.h"
-#include "runner/enterprise.h"
+#include "config/enterprise.h"
 #include "runner/event_log.h"
 #include "runner/external_archiver.h"
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "config/enterprise.h"
 #include "platform/registry.h"
 #include "tree/text_order.h"
 
 namespace {
 
-constexpr const char* kTitlesKey = "Software\\1C\\1Cv7\\7.7\\Titles";
 constexpr size_t kMaxTitlesBytes = 255;  // the 256-byte buffers of the enumeration
 
 bool IsNetworkPath(const std::string& path) { return path.find("\\\\") != std::string::npos; }
@@ -91,7 +91,7 @@ void InfobaseTree::Clear() {
 }
 
 void InfobaseTree::DiscoverInfobases(platform::Registry& registry) {
-  const auto values = registry.EnumValues(platform::RegRoot::CurrentUser, kTitlesKey);
+  const auto values = registry.EnumValues(platform::RegRoot::CurrentUser, enterprise::kTitlesKey);
   if (!values) return;
   for (const platform::RegNamedValue& v : *values) {
     const std::string title = UpToNul(v.value.data);

@@ -3,7 +3,7 @@
 
 #include "runner/archive_names.h"
 #include "runner/batch_file.h"
-#include "runner/enterprise.h"
+#include "config/enterprise.h"
 #include "runner/external_archiver.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "platform/system_error.h"
-#include "runner/enterprise.h"
+#include "config/enterprise.h"
 #include "tests/runner/job_fixture.h"
 
 namespace {

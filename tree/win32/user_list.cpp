@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include "config/enterprise.h"
 #include "platform/codepage.h"
 #include "tree/user_list_scan.h"
 
@@ -54,7 +55,7 @@ bool ReadStream(IStream* stream, std::string& bytes) {
 
 bool ReadUserList(const std::string& infobasePath, std::vector<std::string>& names) {
   names.clear();
-  std::wstring file = platform::Widen(infobasePath + "usrdef\\users.usr");
+  std::wstring file = platform::Widen(infobasePath + enterprise::kUserListFile);
   if (file.size() >= MAX_PATH) return false;
   ComRef<IStorage> storage;
   if (FAILED(StgOpenStorage(file.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,

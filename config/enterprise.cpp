@@ -1,4 +1,4 @@
-#include "runner/enterprise.h"
+#include "config/enterprise.h"
 
 namespace enterprise {
 
