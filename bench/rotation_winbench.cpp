@@ -39,18 +39,6 @@ double Time(F f) {
   return Seconds(a, b);
 }
 
-fs::LocalTime Yesterday() {
-  SYSTEMTIME st;
-  GetLocalTime(&st);
-  FILETIME ft;
-  SystemTimeToFileTime(&st, &ft);
-  ULARGE_INTEGER u{{ft.dwLowDateTime, ft.dwHighDateTime}};
-  u.QuadPart -= 24ull * 3600 * 10000000;
-  ft = {u.LowPart, u.HighPart};
-  FileTimeToSystemTime(&ft, &st);
-  return {st.wYear, st.wMonth, st.wDay, 12, 0, 0};
-}
-
 // Writes a file's cached data to disk outside the timed parts, so that one measurement
 // does not pay for the write-back of the one before.
 void Flush(const std::string& path) {
@@ -114,7 +102,7 @@ int main(int argc, char** argv) {
   std::vector<double> fresh, over, into, rotations;
   std::string plain = folder + "\\plain.zip";
   for (int r = 0; r < rounds; ++r) {
-    fs::SetLastWriteTime(archive, Yesterday());
+    fs::SetLastWriteStamp(archive, fs::NowStamp() - 24 * 3600);
     std::string path = archive;
     bool skip = false;
     double f = 0, o = 0, i = 0, t = 0;

@@ -3,10 +3,11 @@
 // the place where it failed (0 when there is none).
 #pragma once
 
-#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "platform/local_time.h"
 
 namespace platform::fs {
 
@@ -16,14 +17,7 @@ struct Attributes {
   bool readOnly = false;
 };
 
-// Local calendar fields of a moment (month 1-12, day 1-31).
-struct LocalTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  bool SameDay(const LocalTime& o) const {
-    return year == o.year && month == o.month && day == o.day;
-  }
-  auto operator<=>(const LocalTime&) const = default;
-};
+using platform::LocalTime;
 
 Attributes GetAttributes(const std::string& path);
 // True when path names an existing file (not a folder).
@@ -32,14 +26,14 @@ bool CreateFolder(const std::string& path, unsigned long* error = nullptr);
 // Removes an empty folder.
 bool RemoveFolder(const std::string& path);
 
-// The file's last-write time in local calendar fields.
-std::optional<LocalTime> GetLastWriteTime(const std::string& path);
-// Sets the last-write time from local calendar fields.
-bool SetLastWriteTime(const std::string& path, const LocalTime& time);
-LocalTime NowLocal();
 // Seconds since 1970 UTC of the file's last write, and of now: for ordering moments.
 std::optional<int64_t> GetLastWriteStamp(const std::string& path);
+bool SetLastWriteStamp(const std::string& path, int64_t secondsUtc);
 int64_t NowStamp();
+// The same in local calendar fields (the local-time rules of each date).
+std::optional<LocalTime> GetLastWriteTime(const std::string& path);
+bool SetLastWriteTime(const std::string& path, const LocalTime& time);
+LocalTime NowLocal();
 
 // Copies over an existing target; the copy keeps the source's last-write time.
 bool CopyOver(const std::string& from, const std::string& to, unsigned long* error = nullptr);

@@ -17,6 +17,9 @@ struct LocalTime {
   int second = 0;   // 0..59
   int weekday = 4;  // 0 Sunday .. 6 Saturday; ignored by FromLocalTime
 
+  bool SameDay(const LocalTime& o) const {
+    return year == o.year && month == o.month && day == o.day;
+  }
   bool operator==(const LocalTime&) const = default;
 };
 

@@ -25,13 +25,6 @@ bool Result(bool ok, unsigned long* error) {
   return ok;
 }
 
-LocalTime FromTime(time_t t) {
-  tm local{};
-  localtime_r(&t, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-          local.tm_hour,        local.tm_min,     local.tm_sec};
-}
-
 class Fd {
  public:
   explicit Fd(int fd) : fd_(fd) {}
@@ -75,34 +68,19 @@ bool CreateFolder(const std::string& path, unsigned long* error) {
 
 bool RemoveFolder(const std::string& path) { return rmdir(Native(path).c_str()) == 0; }
 
-std::optional<LocalTime> GetLastWriteTime(const std::string& path) {
-  struct stat st;
-  if (stat(Native(path).c_str(), &st) != 0) return {};
-  return FromTime(st.st_mtime);
-}
-
-bool SetLastWriteTime(const std::string& path, const LocalTime& t) {
-  tm local{};
-  local.tm_year = t.year - 1900;
-  local.tm_mon = t.month - 1;
-  local.tm_mday = t.day;
-  local.tm_hour = t.hour;
-  local.tm_min = t.minute;
-  local.tm_sec = t.second;
-  local.tm_isdst = -1;
-  timespec times[2] = {{0, UTIME_OMIT}, {mktime(&local), 0}};
-  return utimensat(AT_FDCWD, Native(path).c_str(), times, 0) == 0;
-}
-
 std::optional<int64_t> GetLastWriteStamp(const std::string& path) {
   struct stat st;
   if (stat(Native(path).c_str(), &st) != 0) return {};
   return static_cast<int64_t>(st.st_mtime);
 }
 
+bool SetLastWriteStamp(const std::string& path, int64_t secondsUtc) {
+  timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(secondsUtc), 0}};
+  return utimensat(AT_FDCWD, Native(path).c_str(), times, 0) == 0;
+}
+
 int64_t NowStamp() { return static_cast<int64_t>(time(nullptr)); }
 
-LocalTime NowLocal() { return FromTime(time(nullptr)); }
 
 bool CopyOver(const std::string& from, const std::string& to, unsigned long* error) {
   std::optional<std::string> bytes = ReadWholeFile(from, error);

@@ -52,10 +52,6 @@ bool WriteAll(HANDLE h, const std::string& bytes, unsigned long* error) {
   return Succeed(error);
 }
 
-LocalTime FromSystemTime(const SYSTEMTIME& st) {
-  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
-}
-
 }  // namespace
 
 Attributes GetAttributes(const std::string& path) {
@@ -75,37 +71,12 @@ bool CreateFolder(const std::string& path, unsigned long* error) {
 
 bool RemoveFolder(const std::string& path) { return RemoveDirectoryW(Widen(path).c_str()) != 0; }
 
-std::optional<LocalTime> GetLastWriteTime(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return {};
-  SYSTEMTIME utc, local;
-  // The date's own time-zone rules, not today's offset.
-  if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
-      !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
-    return {};
-  return FromSystemTime(local);
-}
-
-bool SetLastWriteTime(const std::string& path, const LocalTime& t) {
-  SYSTEMTIME local{}, utc;
-  local.wYear = static_cast<WORD>(t.year);
-  local.wMonth = static_cast<WORD>(t.month);
-  local.wDay = static_cast<WORD>(t.day);
-  local.wHour = static_cast<WORD>(t.hour);
-  local.wMinute = static_cast<WORD>(t.minute);
-  local.wSecond = static_cast<WORD>(t.second);
-  FILETIME ft;
-  if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &ft))
-    return false;
-  Handle h(CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return h.ok() && SetFileTime(h.get(), nullptr, nullptr, &ft);
-}
-
 namespace {
 
+// FILETIME counts 100 ns ticks from 1601; stamps count seconds from 1970.
+constexpr int64_t kTicksPerSecond = 10000000, kSecondsFrom1601 = 11644473600;
+
 int64_t StampOf(const FILETIME& ft) {
-  constexpr int64_t kTicksPerSecond = 10000000, kSecondsFrom1601 = 11644473600;
   uint64_t ticks = (uint64_t{ft.dwHighDateTime} << 32) | ft.dwLowDateTime;
   return static_cast<int64_t>(ticks / kTicksPerSecond) - kSecondsFrom1601;
 }
@@ -118,17 +89,20 @@ std::optional<int64_t> GetLastWriteStamp(const std::string& path) {
   return StampOf(data.ftLastWriteTime);
 }
 
+bool SetLastWriteStamp(const std::string& path, int64_t secondsUtc) {
+  uint64_t ticks = static_cast<uint64_t>(secondsUtc + kSecondsFrom1601) * kTicksPerSecond;
+  FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  Handle h(CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return h.ok() && SetFileTime(h.get(), nullptr, nullptr, &ft);
+}
+
 int64_t NowStamp() {
   FILETIME ft;
   GetSystemTimeAsFileTime(&ft);
   return StampOf(ft);
 }
 
-LocalTime NowLocal() {
-  SYSTEMTIME st;
-  GetLocalTime(&st);
-  return FromSystemTime(st);
-}
 
 bool CopyOver(const std::string& from, const std::string& to, unsigned long* error) {
   return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) ? Succeed(error) : Fail(error);
