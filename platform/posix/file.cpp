@@ -31,18 +31,6 @@ void FillError(FileError* error, const std::string& path, int code) {
 
 }  // namespace
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, kInvalid)) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kInvalid);
-  }
-  return *this;
-}
-
 bool File::Open(const std::string& path, uint32_t flags, FileError* error) {
   Close();
   int fd = ::open(path.c_str(), OpenFlagsFor(flags), 0644);

@@ -7,16 +7,6 @@
 
 namespace platform {
 
-Process::~Process() { Close(); }
-Process::Process(Process&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)),
-      thread_(std::exchange(other.thread_, nullptr)) {}
-Process& Process::operator=(Process&& other) noexcept {
-  process_ = std::exchange(other.process_, nullptr);
-  thread_ = std::exchange(other.thread_, nullptr);
-  return *this;
-}
-
 bool Process::Start(const std::string&, const std::string&, ShowWindow, unsigned long* error) {
   if (error) *error = ENOENT;
   return false;

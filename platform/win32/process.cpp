@@ -8,20 +8,6 @@
 
 namespace platform {
 
-Process::~Process() { Close(); }
-
-Process::Process(Process&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)),
-      thread_(std::exchange(other.thread_, nullptr)) {}
-
-Process& Process::operator=(Process&& other) noexcept {
-  if (this != &other) {
-    Close();
-    process_ = std::exchange(other.process_, nullptr);
-    thread_ = std::exchange(other.thread_, nullptr);
-  }
-  return *this;
-}
 
 bool Process::Start(const std::string& commandLine, const std::string& folder, ShowWindow show,
                     unsigned long* error) {
