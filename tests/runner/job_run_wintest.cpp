@@ -26,10 +26,11 @@ class OwnerWindow {
   explicit OwnerWindow(std::function<void(UINT, LPARAM)> handler) : handler_(std::move(handler)) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"ZvJobRunOwner";
     RegisterClassW(&wc);  // fails harmlessly when already registered
     hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            nullptr, nullptr);
+                            wc.hInstance, nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
   ~OwnerWindow() { DestroyWindow(hwnd_); }
