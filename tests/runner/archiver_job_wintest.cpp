@@ -76,13 +76,4 @@ TEST_F(ArchiverJobTest, TimeOutWithoutEnterpriseStillCountsAndCopies) {
                                CopiedLine()}));
 }
 
-TEST_F(ArchiverJobTest, EndedWithoutArchiveFailsTheStep) {
-  entry.ExternalArchiverParameters = "-fail";
-  EXPECT_FALSE(Run());
-  EXPECT_FALSE(fs::GetAttributes(DuplicateFolder()).exists);
-  EXPECT_FALSE(fs::GetAttributes(ArchiveFolder()).exists);  // empty, created by the call
-  EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",
-                               "Архив не создан: \"" + Archive() + "\""}));
-}
-
 }  // namespace
