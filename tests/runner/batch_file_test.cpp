@@ -1,10 +1,9 @@
-// The texts handed to 1C:Enterprise and to the archiver, compared byte for byte.
+// The texts handed to 1C:Enterprise, compared byte for byte.
 #include <gtest/gtest.h>
 
+#include "config/enterprise.h"
 #include "runner/archive_names.h"
 #include "runner/batch_file.h"
-#include "config/enterprise.h"
-#include "runner/external_archiver.h"
 
 namespace {
 
@@ -25,7 +24,7 @@ std::string Batch(const InfobaseEntry& e, bool skipSave = false, bool skipUnload
   return BuildBatchFile(e, plan);
 }
 
-TEST(ArchiveNames, BaseNameExtensionAndPaths) {
+TEST(ArchiveNames, BaseNameAndExtension) {
   InfobaseEntry e = Trade();
   e.ArchiveName = "Отчёт 1.1/2";
   EXPECT_EQ(ArchiveBaseName(e), "Отчёт 1_1_2");
@@ -34,55 +33,37 @@ TEST(ArchiveNames, BaseNameExtensionAndPaths) {
   e.ArchiveName.clear();
   EXPECT_EQ(ArchiveBaseName(e), "Торговля");
 
-  EXPECT_EQ(ArchiveExtension(e), ".zip");
   e.ExternalArchiveExtention = "rar";
   EXPECT_EQ(ArchiveExtension(e), ".zip");  // only in external-archiver mode
   e.UseExternalArchiver = 1;
   EXPECT_EQ(ArchiveExtension(e), ".rar");
   e.ExternalArchiveExtention = ".7z";
   EXPECT_EQ(ArchiveExtension(e), ".7z");
-  e.ExternalArchiveExtention = "";
-  EXPECT_EQ(ArchiveExtension(e), ".zip");
-
-  ArchivePlan plan = PlanArchives(Trade(), "D:\\Arch");
-  EXPECT_EQ(plan.folder, "D:\\Arch\\Торговля");
-  EXPECT_EQ(plan.path[kSaveArchive], "D:\\Arch\\Торговля\\Торговля архив.zip");
-  EXPECT_EQ(plan.path[kUnloadArchive], "D:\\Arch\\Торговля\\Торговля выгрузка.zip");
-  EXPECT_EQ(ArchiveCopyPath(plan.folder, "Торговля архив", 3, ".zip"),
-            "D:\\Arch\\Торговля\\Торговля архив(3).zip");
 }
 
-TEST(BatchFile, WorkedExampleSave) {
+TEST(BatchFile, SaveAndUnloadWithUserListAndPassword) {
   InfobaseEntry e = Trade();
   e.SaveData = 1;
   EXPECT_EQ(Batch(e),
             "[General]\nQuit=Y\nSaveData=Y\n[SaveData]\n"
             "SaveToFile=\"D:\\Arch\\Торговля\\Торговля архив.zip\"\n" + kZeros);
   EXPECT_EQ(Batch(e, true), "[General]\nQuit=Y\n" + kZeros);
-}
-
-TEST(BatchFile, UnloadWithUserListAndPassword) {
-  InfobaseEntry e = Trade();
-  e.SaveData = 1;
   e.UnloadData = 1;
+  EXPECT_EQ(Batch(e),
+            "[General]\nQuit=Y\nSaveData=Y\nUnloadData=Y\n[SaveData]\n"
+            "SaveToFile=\"D:\\Arch\\Торговля\\Торговля архив.zip\"\n[UnloadData]\n"
+            "UnloadToFile=\"D:\\Arch\\Торговля\\Торговля выгрузка.zip\"\n" + kZeros);
   e.IncludeUserDef = 1;
   e.PswdZIP = "секрет";
   EXPECT_EQ(Batch(e, true),
             "[General]\nQuit=Y\nUnloadData=Y\n[UnloadData]\n"
             "UnloadToFile=\"D:\\Arch\\Торговля\\Торговля выгрузка.zip\"\n"
             "IncludeUserDef=Y\nPassword=секрет\n" + kZeros);
-  e.IncludeUserDef = 0;
-  e.PswdZIP.clear();
-  EXPECT_EQ(Batch(e),
-            "[General]\nQuit=Y\nSaveData=Y\nUnloadData=Y\n[SaveData]\n"
-            "SaveToFile=\"D:\\Arch\\Торговля\\Торговля архив.zip\"\n[UnloadData]\n"
-            "UnloadToFile=\"D:\\Arch\\Торговля\\Торговля выгрузка.zip\"\n" + kZeros);
 }
 
 TEST(BatchFile, CheckAndRepairModes) {
   InfobaseEntry e = Trade();
-  e.PhisicalIntegrity = 1;
-  e.Pack = 1;
+  e.PhisicalIntegrity = e.Pack = 1;
   const std::string actions =
       "PhysicalIntegrity=Y\nReindex=N\nLogicalIntegrity=N\nRecalcSecondaries=N\n"
       "RecalcTotals=N\nPack=Y\n";
@@ -119,10 +100,7 @@ TEST(BatchFile, AutoExchangeWithAndWithoutMail) {
 
 TEST(BatchFile, ExternalArchiverModeAsksNoArchive) {
   InfobaseEntry e = Trade();
-  e.UseExternalArchiver = 1;
-  e.SaveData = 1;
-  e.UnloadData = 1;
-  e.Reindex = 1;
+  e.UseExternalArchiver = e.SaveData = e.UnloadData = e.Reindex = 1;
   EXPECT_EQ(Batch(e), "[General]\nQuit=Y\nCheckAndRepair=Y\n[CheckAndRepair]\nRepair=Y\n"
                       "SkipUnresolved=N\nCreateForUnresolved=Y\nReconstruct=N\n"
                       "PhysicalIntegrity=N\nReindex=Y\nLogicalIntegrity=N\n"
@@ -131,8 +109,7 @@ TEST(BatchFile, ExternalArchiverModeAsksNoArchive) {
 
 TEST(BatchFile, LongTextsAreWrittenWhole) {
   InfobaseEntry e = Trade();
-  e.SaveData = 1;
-  e.AutoExchange = 1;
+  e.SaveData = e.AutoExchange = 1;
   e.ReadFrom = std::string(600, 'r');
   std::string destination = "D:\\" + std::string(300, 'd');
   ArchivePlan plan = PlanArchives(e, destination);
@@ -156,20 +133,6 @@ TEST(CommandLines, EnterpriseAndItsJournalForm) {
             "\"" + exe + "\" CONFIG /D\"C:\\Б\\\" /@\"C:\\b\"");
   EXPECT_EQ(enterprise::BuildJournalCommandLine(exe, "C:\\Б\\", "Иванов", "", "C:\\b"),
             "\"" + exe + "\" CONFIG /D\"C:\\Б\\\" /NИванов /@\"C:\\b\"");
-  EXPECT_EQ(enterprise::TipOfTheDayKey("Торговля"),
-            "Software\\1C\\1Cv7\\7.7\\Торговля\\Config\\TipOfTheDay");
-}
-
-TEST(CommandLines, Archiver) {
-  InfobaseEntry e = Trade();
-  e.ExternalArchiverName = "PKZIP25";
-  e.ExternalArchiverParameters = "-add -directories";
-  e.FileList = {"1Cv7.MD", "Мои документы.txt"};
-  EXPECT_EQ(BuildArchiverCommandLine(e, "\"D:\\Arch\\Торговля\\Торговля архив.zip\""),
-            "PKZIP25 -add -directories \"D:\\Arch\\Торговля\\Торговля архив.zip\" 1Cv7.MD "
-            "\"Мои документы.txt\"");
-  e.FileList.clear();
-  EXPECT_EQ(BuildArchiverCommandLine(e, "\"a.zip\""), "PKZIP25 -add -directories \"a.zip\"");
 }
 
 }  // namespace

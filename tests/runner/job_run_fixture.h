@@ -23,11 +23,12 @@
 #include "tests/support/test_support.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "tests/runner/programs.h"
 #endif
 
 namespace testrunner {
 
+// Paths with the system's separator: the settings store takes them as they are.
 #ifdef _WIN32
 inline constexpr char kSep = '\\';
 #else
@@ -59,48 +60,37 @@ class MarkedTree : public ConfigurationTree {
   std::vector<ScheduleEntry> schedules_;
 };
 
-// Points TMP/TEMP (Windows) or TMPDIR (elsewhere) at a folder for the fixture's life.
+// Points the temporary folder (TMP on Windows, TMPDIR elsewhere) at a folder for the
+// fixture's life.
 class TempFolderScope {
  public:
+#ifdef _WIN32
   explicit TempFolderScope(const std::string& folder) {
-#ifdef _WIN32
-    for (const wchar_t* name : {L"TMP", L"TEMP"}) {
-      wchar_t old[1024];
-      DWORD n = GetEnvironmentVariableW(name, old, 1024);
-      saved_.push_back(n > 0 && n < 1024 ? std::optional<std::wstring>(old) : std::nullopt);
-      SetEnvironmentVariableW(name, platform::Widen(folder).c_str());
-    }
-#else
-    const char* old = std::getenv("TMPDIR");
-    if (old) savedTmpdir_ = old;
-    setenv("TMPDIR", folder.c_str(), 1);
-#endif
+    wchar_t old[1024];
+    DWORD n = GetEnvironmentVariableW(L"TMP", old, 1024);
+    if (n > 0 && n < 1024) saved_ = std::wstring(old, n);
+    SetEnvironmentVariableW(L"TMP", platform::Widen(folder).c_str());
   }
-  ~TempFolderScope() {
-#ifdef _WIN32
-    const wchar_t* names[] = {L"TMP", L"TEMP"};
-    for (size_t i = 0; i < 2; ++i)
-      SetEnvironmentVariableW(names[i], saved_[i] ? saved_[i]->c_str() : nullptr);
-#else
-    if (savedTmpdir_)
-      setenv("TMPDIR", savedTmpdir_->c_str(), 1);
-    else
-      unsetenv("TMPDIR");
-#endif
-  }
+  ~TempFolderScope() { SetEnvironmentVariableW(L"TMP", saved_ ? saved_->c_str() : nullptr); }
 
  private:
-#ifdef _WIN32
-  std::vector<std::optional<std::wstring>> saved_;
+  std::optional<std::wstring> saved_;
 #else
-  std::optional<std::string> savedTmpdir_;
+  explicit TempFolderScope(const std::string& folder) {
+    if (const char* old = std::getenv("TMPDIR")) saved_ = old;
+    setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~TempFolderScope() { saved_ ? setenv("TMPDIR", saved_->c_str(), 1) : unsetenv("TMPDIR"); }
+
+ private:
+  std::optional<std::string> saved_;
 #endif
 };
 
 class JobRunTest : public testing::Test {
  protected:
   JobRunTest()
-      : root_(Root(scratch_)),
+      : root_(scratch_.path()),
         temp_(Join(root_, "tmp")),
         data_(Join(root_, "data")),
         tempScope_(temp_),
@@ -111,15 +101,16 @@ class JobRunTest : public testing::Test {
     options().ClearJournal = 1;
   }
 
+  // No run leaves a "~pak" file in the temporary folder.
   ~JobRunTest() override {
-    std::vector<std::string> left = PakFiles();
-    EXPECT_TRUE(left.empty()) << "left behind: " << left.front();
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(FsPath(temp_), ec))
+      EXPECT_NE(e.path().filename().string().rfind("~pa", 0), 0u) << "left behind";
   }
 
   GeneralOptions& options() { return config_.options; }
   std::string ConfigPath() const { return Join(data_, "Ночь.cfg"); }
   std::string JournalPath() const { return Join(data_, "Journal.txt"); }
-  RunEnvironment Environment() const { return {ConfigPath(), root_, data_}; }
 
   // An infobase folder below the scratch root, with a metadata file; its path ends
   // with the separator, as registered infobase paths do.
@@ -149,13 +140,14 @@ class JobRunTest : public testing::Test {
 
   StartResult Start(bool autoRun = false) {
     configSeams_ = ConfigSeams();
-    RunSource source{Environment(), autoRun, &config_, &tree_, &configSeams_, modified_};
+    RunSource source{{ConfigPath(), root_, data_}, autoRun, &config_, &tree_, &configSeams_,
+                     modified_};
     return run_.StartRun(source);
   }
 
-  bool WaitFinished(std::chrono::seconds limit = std::chrono::seconds(60)) {
+  bool WaitFinished() {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, limit, [&] { return finished_; });
+    return changed_.wait_for(lock, std::chrono::seconds(60), [&] { return finished_; });
   }
 
   // The journal's lines; the date line of the header must match its pattern and is
@@ -173,12 +165,9 @@ class JobRunTest : public testing::Test {
     return lines;
   }
 
-  std::vector<std::string> Header() const {
-    return {kStarsLine, "<date>", "Имя файла настройки \"" + ConfigPath() + "\""};
-  }
-
   std::vector<std::string> WithHeader(std::initializer_list<std::string> lines) const {
-    std::vector<std::string> all = Header();
+    std::vector<std::string> all{kStarsLine, "<date>",
+                                 "Имя файла настройки \"" + ConfigPath() + "\""};
     all.insert(all.end(), lines);
     return all;
   }
@@ -186,16 +175,6 @@ class JobRunTest : public testing::Test {
   std::vector<std::string> Events() {
     std::lock_guard lock(mutex_);
     return events_;
-  }
-
-  std::vector<std::string> PakFiles() const {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(FsPath(temp_), ec)) {
-      std::string name = e.path().filename().string();
-      if (name.rfind("~pa", 0) == 0) names.push_back(name);
-    }
-    return names;
   }
 
   ScratchFolder scratch_;
@@ -224,22 +203,9 @@ class JobRunTest : public testing::Test {
  private:
   static std::string ProgramPath() {
 #ifdef _WIN32
-    wchar_t path[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    return platform::Narrow(std::wstring(path, n));
+    return SelfPath();
 #else
     return testsupport::TestProgram();
-#endif
-  }
-
-  static std::string Root(const ScratchFolder& scratch) {
-#ifdef _WIN32
-    return scratch.path();
-#else
-    std::string p = scratch.path();
-    for (char& c : p)
-      if (c == '\\') c = '/';
-    return p;
 #endif
   }
 

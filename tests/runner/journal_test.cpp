@@ -23,15 +23,9 @@ TEST(JournalFile, AppendsOrClearsAndWritesCrLfLines) {
     EXPECT_TRUE(journal.WriteLine("Дата"));
     EXPECT_EQ(platform::fs::FileSize(path), 6u);  // in the file at once
   }
-  {
-    CJournalFile journal(path, false);
-    journal.WriteLine("");
-  }
+  CJournalFile(path, false).WriteLine("");  // appends, and closes at once
   EXPECT_EQ(Read(path), "\xC4\xE0\xF2\xE0\r\n\r\n");  // 1251 bytes
-  {
-    CJournalFile journal(path, true);
-    journal.WriteLine("x");
-  }
+  CJournalFile(path, true).WriteLine("x");
   EXPECT_EQ(Read(path), "x\r\n");
 }
 

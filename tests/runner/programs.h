@@ -1,5 +1,4 @@
-// Programs the Windows tests start: this test program as a child, and the stand-ins
-// built beside it.
+// Where the Windows tests find this test program and the stand-ins built beside it.
 #pragma once
 
 #include <windows.h>
@@ -20,11 +19,6 @@ inline std::string SelfPath() {
 inline std::string BinFolder() {
   std::string self = SelfPath();
   return self.substr(0, self.rfind('\\') + 1);
-}
-
-// Command line that starts this program's child entry point name with args.
-inline std::string ChildCommand(const std::string& name, const std::string& args = "") {
-  return "\"" + SelfPath() + "\" --child " + name + (args.empty() ? "" : " " + args);
 }
 
 }  // namespace testrunner

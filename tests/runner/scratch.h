@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/fs.h"
+#include "platform/local_time.h"
 #include "runner/journal_file.h"
 #include "runner/run_control.h"
 
@@ -87,22 +88,12 @@ inline std::string Lines(std::initializer_list<std::string> lines) {
   return text;
 }
 
+// Noon of the local day `days` back: no daylight-saving change moves noon into another day.
 inline platform::fs::LocalTime DaysAgo(int days) {
-  platform::fs::LocalTime t = platform::fs::NowLocal();
-  t.hour = 12;
-  t.minute = t.second = 0;
-  // Step back whole days, with month lengths of a common year (enough for tests).
-  static const int kLengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  for (int i = 0; i < days; ++i) {
-    if (--t.day == 0) {
-      if (--t.month == 0) {
-        t.month = 12;
-        --t.year;
-      }
-      t.day = kLengths[t.month - 1];
-    }
-  }
-  return t;
+  platform::fs::LocalTime now = platform::fs::NowLocal();
+  platform::LocalTime noon{now.year, now.month, now.day, 12};
+  platform::LocalTime t = *platform::ToLocalTime(*platform::FromLocalTime(noon) - days * 86400LL);
+  return {t.year, t.month, t.day, t.hour};
 }
 
 }  // namespace testrunner
