@@ -42,6 +42,8 @@ class File {
   bool Write(const void* data, size_t size);
   bool SetLength(int64_t length);
   int64_t GetLength() const;  // -1 on failure
+  // Hands what was written to the disk before returning.
+  bool Flush();
 
  private:
   static constexpr intptr_t kInvalid = -1;  // also INVALID_HANDLE_VALUE

@@ -3,8 +3,9 @@
 // written as its bytes plus CR LF and handed to the system before WriteLine returns.
 #pragma once
 
-#include <cstdint>
 #include <string>
+
+#include "platform/file.h"
 
 class CJournalFile {
  public:
@@ -23,5 +24,5 @@ class CJournalFile {
  private:
   std::string path_;
   unsigned long error_ = 0;
-  intptr_t handle_ = -1;  // the platform's file handle or descriptor
+  platform::File file_;
 };

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -33,7 +34,9 @@ void FillError(FileError* error, const std::string& path, int code) {
 
 bool File::Open(const std::string& path, uint32_t flags, FileError* error) {
   Close();
-  int fd = ::open(path.c_str(), OpenFlagsFor(flags), 0644);
+  std::string native = path;  // backslashes are separators, as on Windows
+  std::replace(native.begin(), native.end(), '\\', '/');
+  int fd = ::open(native.c_str(), OpenFlagsFor(flags), 0644);
   if (fd < 0) {
     FillError(error, path, errno);
     return false;
@@ -109,5 +112,7 @@ int64_t File::GetLength() const {
   if (::fstat(static_cast<int>(handle_), &st) != 0) return -1;
   return st.st_size;
 }
+
+bool File::Flush() { return IsOpen() && ::fsync(static_cast<int>(handle_)) == 0; }
 
 }  // namespace platform

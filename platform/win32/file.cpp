@@ -110,4 +110,6 @@ int64_t File::GetLength() const {
   return size.QuadPart;
 }
 
+bool File::Flush() { return IsOpen() && FlushFileBuffers(Handle(handle_)) != 0; }
+
 }  // namespace platform
