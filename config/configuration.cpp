@@ -1,8 +1,8 @@
 #include "config/configuration.h"
 
 #include "config/enterprise.h"
-#include "config/file_adapters.h"
 #include "config/schedule_record.h"
+#include "platform/fs.h"
 #include "platform/registry.h"
 #include "platform/system_error.h"
 #include "store/settings_file.h"
@@ -60,8 +60,7 @@ void ApplySchedules(CSettingsFile& file, int32_t scheduleId, ConfigurationTree& 
 }
 
 void ApplyFile(const std::string& path, Configuration& config, ConfigurationTree& tree) {
-  uint32_t lookupError = 0;
-  if (!config_files::FileExists(path, lookupError)) return;
+  if (!platform::fs::FileExists(path)) return;
   CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
   if (!file.Open()) return;
   const int32_t root = file.OpenSectionPath("Zorvan");
@@ -172,8 +171,8 @@ bool CheckEnterprisePath(const std::string& enterprisePath, const ConfigurationS
     ShowError(seams, "Не указан путь к исполняемому файлу \"1С:Предприятия\"!");
     return false;
   }
-  uint32_t error = 0;
-  if (!config_files::FileExists(enterprisePath, error)) {
+  unsigned long error = 0;
+  if (!platform::fs::FileExists(enterprisePath, &error)) {
     ShowError(seams, "Неверно указан путь к исполняемому файлу \"1С:Предприятия\"! " +
                          platform::GetSystemErrorText(error));
     return false;
@@ -191,13 +190,13 @@ std::optional<WrittenCounts> WriteCurrentFile(const std::string& path,
   platform::FileError error;
   const std::optional<WrittenCounts> counts = WriteFile(temporary, config, tree, error);
   if (counts) {
-    const uint32_t code = config_files::ReplaceFileWithRetry(temporary, path, kReplaceTimeoutMs);
-    if (code == 0) return counts;
+    unsigned long code = 0;
+    if (platform::fs::ReplaceDurably(temporary, path, kReplaceTimeoutMs, &code)) return counts;
     Report(seams, FileErrorFor(path, static_cast<long>(code)));
   } else {
     Report(seams, FileErrorFor(path, error.osError));  // name the file the operator knows
   }
-  config_files::RemoveFile(temporary);
+  platform::fs::RemoveFile(temporary);
   return std::nullopt;
 }
 

@@ -20,8 +20,9 @@ struct Attributes {
 using platform::LocalTime;
 
 Attributes GetAttributes(const std::string& path);
-// True when path names an existing file (not a folder).
-bool FileExists(const std::string& path);
+// True when path names an existing file (not a folder); otherwise error receives the code
+// of the failed lookup (file not found for a folder).
+bool FileExists(const std::string& path, unsigned long* error = nullptr);
 bool CreateFolder(const std::string& path, unsigned long* error = nullptr);
 // Removes an empty folder.
 bool RemoveFolder(const std::string& path);
@@ -42,6 +43,10 @@ bool CopyOver(const std::string& from, const std::string& to, unsigned long* err
 bool CopyInto(const std::string& from, const std::string& to);
 // Renames, replacing an existing target; the file keeps its times.
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error = nullptr);
+// Puts source's data on disk, then renames it over target (written through). A target
+// that another program holds open for the moment is retried for up to timeoutMs.
+bool ReplaceDurably(const std::string& source, const std::string& target, uint32_t timeoutMs,
+                    unsigned long* error = nullptr);
 // Renames; fails when the target exists.
 bool Rename(const std::string& from, const std::string& to, unsigned long* error = nullptr);
 bool RemoveFile(const std::string& path, unsigned long* error = nullptr);

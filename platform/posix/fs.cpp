@@ -57,9 +57,11 @@ Attributes GetAttributes(const std::string& path) {
   return {true, S_ISDIR(st.st_mode), (st.st_mode & S_IWUSR) == 0};
 }
 
-bool FileExists(const std::string& path) {
-  Attributes a = GetAttributes(path);
-  return a.exists && !a.folder;
+bool FileExists(const std::string& path, unsigned long* error) {
+  struct stat st;
+  if (stat(Native(path).c_str(), &st) != 0) return Result(false, error);
+  errno = ENOENT;  // a folder is no file
+  return Result(!S_ISDIR(st.st_mode), error);
 }
 
 bool CreateFolder(const std::string& path, unsigned long* error) {
@@ -105,6 +107,16 @@ bool CopyInto(const std::string& from, const std::string& to) {
 
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error) {
   return Result(rename(Native(from).c_str(), Native(to).c_str()) == 0, error);
+}
+
+bool ReplaceDurably(const std::string& source, const std::string& target, uint32_t,
+                    unsigned long* error) {
+  // A rename never waits for readers here; the data reaches the disk before the name does.
+  if (int fd = open(Native(source).c_str(), O_WRONLY); fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+  return MoveReplace(source, target, error);
 }
 
 bool Rename(const std::string& from, const std::string& to, unsigned long* error) {

@@ -60,9 +60,14 @@ Attributes GetAttributes(const std::string& path) {
   return {true, (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_READONLY) != 0};
 }
 
-bool FileExists(const std::string& path) {
-  Attributes a = GetAttributes(path);
-  return a.exists && !a.folder;
+bool FileExists(const std::string& path, unsigned long* error) {
+  DWORD a = GetFileAttributesW(Widen(path).c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return Fail(error);
+  if (a & FILE_ATTRIBUTE_DIRECTORY) {
+    if (error) *error = ERROR_FILE_NOT_FOUND;
+    return false;
+  }
+  return Succeed(error);
 }
 
 bool CreateFolder(const std::string& path, unsigned long* error) {
@@ -131,6 +136,29 @@ bool MoveReplace(const std::string& from, const std::string& to, unsigned long* 
   return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING)
              ? Succeed(error)
              : Fail(error);
+}
+
+namespace {
+
+// Errors of a target that another program holds open for the moment.
+bool IsTransient(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_LOCK_VIOLATION;
+}
+
+}  // namespace
+
+bool ReplaceDurably(const std::string& source, const std::string& target, uint32_t timeoutMs,
+                    unsigned long* error) {
+  const std::wstring from = Widen(source), to = Widen(target);
+  if (Handle h = OpenFile(source, GENERIC_WRITE, OPEN_EXISTING); h.ok()) FlushFileBuffers(h.get());
+  const DWORD start = GetTickCount();
+  while (!MoveFileExW(from.c_str(), to.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!IsTransient(GetLastError()) || GetTickCount() - start >= timeoutMs) return Fail(error);
+    Sleep(50);
+  }
+  return Succeed(error);
 }
 
 bool Rename(const std::string& from, const std::string& to, unsigned long* error) {

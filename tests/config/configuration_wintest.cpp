@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "config/configuration.h"
-#include "config/file_adapters.h"
 #include "platform/codepage.h"
 #include "platform/file.h"
+#include "platform/fs.h"
 #include "platform/registry.h"
 #include "tests/config/config_fixture.h"
 #include "tree/infobase_tree.h"
@@ -70,8 +70,7 @@ TEST_F(SaveWinTest, TargetReleasedDuringTheRetryIsReplaced) {
 TEST_F(SaveWinTest, CyrillicFileNameRoundTrips) {
   const std::string path = dir.Path("") + "Ночная копия.cfg";
   SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams);
-  uint32_t error = 0;
-  EXPECT_TRUE(config_files::FileExists(path, error));
+  EXPECT_TRUE(platform::fs::FileExists(path));
   EXPECT_TRUE(GetFileAttributesW((platform::Widen(dir.Path("")) + L"Ночная копия.cfg").c_str()) !=
               INVALID_FILE_ATTRIBUTES);
   Configuration back;
@@ -79,13 +78,13 @@ TEST_F(SaveWinTest, CyrillicFileNameRoundTrips) {
   EXPECT_EQ(back.options.DestinationDirectory, "E:\\Новый");
 }
 
-TEST(FileAdaptersWinTest, LookupReportsTheSystemError) {
+TEST(FileLookupWinTest, ReportsTheSystemError) {
   fixture::TempDir dir;
-  uint32_t error = 0;
-  EXPECT_FALSE(config_files::FileExists(dir.Path("none.exe"), error));
-  EXPECT_EQ(error, static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
-  EXPECT_FALSE(config_files::FileExists(dir.Path("none\\x.exe"), error));
-  EXPECT_EQ(error, static_cast<uint32_t>(ERROR_PATH_NOT_FOUND));
+  unsigned long error = 0;
+  EXPECT_FALSE(platform::fs::FileExists(dir.Path("none.exe"), &error));
+  EXPECT_EQ(error, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(platform::fs::FileExists(dir.Path("none\\x.exe"), &error));
+  EXPECT_EQ(error, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
 }
 
 TEST(DiscoveryWinTest, RegisteredInfobasesComeFromTheUsersRegistry) {
