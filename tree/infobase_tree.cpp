@@ -38,49 +38,46 @@ void InfobaseTree::DeleteItem(ItemHandle item) {
   }
 }
 
-std::optional<InfobaseEntry> InfobaseTree::FindInfobase(ItemHandle item) const {
-  for (const InfobaseEntry& e : infobases_) {
+namespace {
+
+// The two record lists are kept the same way: one record per item handle, in list order.
+template <typename Entry>
+std::optional<Entry> FindByItem(const std::vector<Entry>& list, ItemHandle item) {
+  for (const Entry& e : list) {
     if (e.item == item) return e;
   }
   return std::nullopt;
 }
 
-void InfobaseTree::StoreInfobase(const InfobaseEntry& entry) {
-  for (InfobaseEntry& e : infobases_) {
+template <typename Entry>
+void StoreByItem(std::vector<Entry>& list, const Entry& entry) {
+  for (Entry& e : list) {
     if (e.item == entry.item) {
       e = entry;
       return;
     }
   }
-  infobases_.push_back(entry);
+  list.push_back(entry);
 }
 
-bool InfobaseTree::RemoveInfobase(ItemHandle item) {
-  const auto n = std::erase_if(infobases_, [&](const InfobaseEntry& e) { return e.item == item; });
-  return n != 0;
+template <typename Entry>
+bool RemoveByItem(std::vector<Entry>& list, ItemHandle item) {
+  return std::erase_if(list, [&](const Entry& e) { return e.item == item; }) != 0;
 }
+
+}  // namespace
+
+std::optional<InfobaseEntry> InfobaseTree::FindInfobase(ItemHandle item) const {
+  return FindByItem(infobases_, item);
+}
+void InfobaseTree::StoreInfobase(const InfobaseEntry& entry) { StoreByItem(infobases_, entry); }
+bool InfobaseTree::RemoveInfobase(ItemHandle item) { return RemoveByItem(infobases_, item); }
 
 std::optional<ScheduleEntry> InfobaseTree::FindSchedule(ItemHandle item) const {
-  for (const ScheduleEntry& s : schedules_) {
-    if (s.item == item) return s;
-  }
-  return std::nullopt;
+  return FindByItem(schedules_, item);
 }
-
-void InfobaseTree::StoreSchedule(const ScheduleEntry& entry) {
-  for (ScheduleEntry& s : schedules_) {
-    if (s.item == entry.item) {
-      s = entry;
-      return;
-    }
-  }
-  schedules_.push_back(entry);
-}
-
-bool InfobaseTree::RemoveSchedule(ItemHandle item) {
-  const auto n = std::erase_if(schedules_, [&](const ScheduleEntry& s) { return s.item == item; });
-  return n != 0;
-}
+void InfobaseTree::StoreSchedule(const ScheduleEntry& entry) { StoreByItem(schedules_, entry); }
+bool InfobaseTree::RemoveSchedule(ItemHandle item) { return RemoveByItem(schedules_, item); }
 
 void InfobaseTree::Clear() {
   infobases_.clear();
