@@ -49,16 +49,6 @@ void ApplyInfobaseRecords(CSettingsFile& file, int32_t parametersId, Configurati
   }
 }
 
-void ApplySchedules(CSettingsFile& file, int32_t scheduleId, ConfigurationTree& tree) {
-  std::string name;
-  for (int32_t i = 0;; ++i) {
-    const int32_t id = file.EnumSection(scheduleId, i, name);
-    if (id == 0) break;
-    if (name.size() > kMaxSectionName) continue;
-    if (auto record = ReadScheduleSection(file, id, name)) tree.ApplySchedule(record->entry);
-  }
-}
-
 void ApplyFile(const std::string& path, Configuration& config, ConfigurationTree& tree) {
   if (!platform::fs::FileExists(path)) return;
   CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
@@ -70,9 +60,7 @@ void ApplyFile(const std::string& path, Configuration& config, ConfigurationTree
   if (const int32_t parameters = file.OpenSection(root, "Parameters")) {
     ApplyInfobaseRecords(file, parameters, tree);
   }
-  if (const int32_t schedule = file.OpenSection(root, "Schedule")) {
-    ApplySchedules(file, schedule, tree);
-  }
+  for (const ScheduleRecord& record : ReadSchedules(file, root)) tree.ApplySchedule(record.entry);
   file.Close();
 }
 

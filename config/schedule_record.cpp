@@ -1,15 +1,12 @@
 #include "config/schedule_record.h"
 
+#include "config/infobase_record.h"
 #include "store/settings_file.h"
 
 namespace {
 
 // Readers copy at most this many bytes of a value; longer values count as unreadable.
 constexpr uint32_t kReadCapacity = 260;
-// Section names are read into 256-byte buffers: a longer one is no schedule for either
-// program.
-constexpr size_t kMaxNameBytes = 255;
-
 // The bytes of a value, or nullopt when it is missing or unreadable.
 std::optional<std::string> ReadRaw(CSettingsFile& file, int32_t sectionId, const char* name) {
   std::string buffer(kReadCapacity, '\0');
@@ -88,7 +85,7 @@ std::vector<ScheduleRecord> ReadSchedules(CSettingsFile& file, int32_t rootId) {
   for (int32_t index = 0;; ++index) {
     int32_t id = file.EnumSection(scheduleId, index, name);
     if (id == 0) break;
-    if (name.size() > kMaxNameBytes) continue;
+    if (name.size() > kMaxSectionName) continue;  // no schedule for either program
     if (auto record = ReadScheduleSection(file, id, name)) list.push_back(std::move(*record));
   }
   return list;
