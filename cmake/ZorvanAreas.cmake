@@ -56,9 +56,30 @@ function(zv_tests area)
   endif()
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
   add_executable(${area}_tests ${t} ${w} ${support})
-  target_link_libraries(${area}_tests PRIVATE zv_runner zv_tree zv_config zv_store zv_platform
-                        GTest::gtest)
+  target_link_libraries(${area}_tests PRIVATE zv_launcher zv_runner zv_tree zv_config zv_store
+                        zv_platform GTest::gtest)
   target_compile_definitions(${area}_tests PRIVATE "ZV_SOURCE_DIR=\"${ZV_SOURCE_DIR_NATIVE}\"")
   gtest_discover_tests(${area}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
                        PROPERTIES TIMEOUT 300)
+endfunction()
+
+# tests/<area>/*_sessiontest.cpp (Windows only) create what every process of the Wine prefix
+# sees: the programs' named mutexes, their window titles, HKCU Run and list values. They run
+# one at a time with every other test holding the same resource lock.
+function(zv_session_tests area)
+  if(NOT WIN32)
+    return()
+  endif()
+  file(GLOB t CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_sessiontest.cpp)
+  if(NOT t)
+    return()
+  endif()
+  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+  add_executable(${area}_session_tests ${t} ${support})
+  target_link_libraries(${area}_session_tests PRIVATE zv_launcher zv_runner zv_tree zv_config
+                        zv_store zv_platform GTest::gtest)
+  target_compile_definitions(${area}_session_tests
+                             PRIVATE "ZV_SOURCE_DIR=\"${ZV_SOURCE_DIR_NATIVE}\"")
+  gtest_discover_tests(${area}_session_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
+                       PROPERTIES TIMEOUT 300 RESOURCE_LOCK zorvan_session)
 endfunction()

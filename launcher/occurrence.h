@@ -1,0 +1,50 @@
+// When a clock schedule (daily, weekly, monthly) occurs, seen from the launcher's polls:
+// the memory of what was started today, the start time that a spring-forward change
+// skips, and the next start for the tray tip. Times are compared in local time.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "config/schedule_record.h"
+#include "platform/local_time.h"
+
+namespace launcher {
+
+// Modes 1 to 3: the schedule starts at its local hour and minute on matching days.
+bool IsClockSchedule(const ScheduleRecord& schedule);
+// Whether the schedule's mode allows a start on this local date (weekday, day of month).
+bool MatchesDay(const ScheduleEntry& entry, const platform::LocalTime& date);
+
+// What the launcher started, per file and schedule section, by local date. A clock
+// schedule starts at most once per local calendar day, so a run that ends within its
+// minute, or the repeated hour of an autumn clock change, does not start it again.
+class StartMemory {
+ public:
+  bool StartedOn(const std::string& path, const std::string& schedule,
+                 const platform::LocalTime& date) const;
+  void Remember(const std::string& path, const std::string& schedule,
+                const platform::LocalTime& date);
+  // Drops everything started before date.
+  void ForgetBefore(const platform::LocalTime& date);
+  size_t Size() const { return started_.size(); }
+
+ private:
+  std::map<std::string, int32_t> started_;  // path '\0' schedule -> yyyymmdd
+};
+
+// The longest time between two polls over which a skipped start is still made up.
+inline constexpr int64_t kMaxPollGapSeconds = 600;
+
+// True when the schedule's start time does not exist on a local date between the two
+// polls (the clock jumped over it) and the jump happened after previousPoll and by now.
+bool SkippedBetween(const ScheduleRecord& schedule, int64_t previousPoll, int64_t now);
+
+// The first start of a clock schedule from now's minute on; today is left out when it
+// has started today already. nullopt for other modes or when none lies within 63 days.
+std::optional<int64_t> NextClockStart(const ScheduleRecord& schedule, int64_t now,
+                                      bool startedToday);
+
+}  // namespace launcher

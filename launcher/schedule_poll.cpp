@@ -1,0 +1,108 @@
+#include "launcher/schedule_poll.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "config/schedule_due.h"
+#include "launcher/launcher_names.h"
+#include "platform/fs.h"
+
+namespace launcher {
+
+using platform::RegRoot;
+
+struct SchedulePoller::Tick {
+  int64_t now = 0;
+  std::optional<int64_t> previous;  // the poll before; a start skipped between counts
+  platform::LocalTime today;
+  std::vector<std::string> missing;
+  std::vector<std::string> launches;
+  std::optional<NextStart> next;
+};
+
+SchedulePoller::SchedulePoller(PollSeams seams, bool startupPass)
+    : seams_(std::move(seams)), startupPass_(startupPass) {}
+
+std::vector<std::string> SchedulePoller::Poll() {
+  Tick tick;
+  tick.now = seams_.now();
+  tick.previous = std::exchange(previousPoll_, tick.now);
+  auto today = platform::ToLocalTime(tick.now);
+  if (seams_.mainProgramRunning() || !today) return {};
+  tick.today = *today;
+  memory_.ForgetBefore(tick.today);
+  ScanList(tick);
+  next_ = tick.next;
+  for (const std::string& arguments : tick.launches) seams_.startProgram(arguments);
+  if (startupPass_) {
+    WriteLastStartUp(*seams_.registry, tick.now);
+    startupPass_ = false;
+  }
+  return tick.launches;
+}
+
+void SchedulePoller::ScanList(Tick& tick) {
+  auto values = seams_.registry->EnumValues(RegRoot::CurrentUser, kListKey);
+  if (!values) return;
+  for (const platform::RegNamedValue& value : *values) {
+    if (value.name.empty()) continue;
+    if (!platform::fs::FileExists(value.name)) {
+      tick.missing.push_back(value.name);
+      continue;
+    }
+    PollFile(value.name, tick);
+  }
+  for (const std::string& name : tick.missing)
+    seams_.registry->DeleteValue(RegRoot::CurrentUser, kListKey, name);
+}
+
+// A file that cannot be opened now (held by the main program or a save) is tried again
+// at the next poll.
+void SchedulePoller::PollFile(const std::string& path, Tick& tick) {
+  auto schedules = ReadConfigSchedules(path);
+  if (!schedules) return;
+  for (const ScheduleRecord& schedule : *schedules) {
+    if (IsDue(path, schedule, tick)) {
+      tick.launches.push_back(ScheduledRunArguments(path));
+      if (IsClockSchedule(schedule)) memory_.Remember(path, schedule.entry.name, tick.today);
+    }
+    NoteNextStart(path, schedule, tick);
+  }
+}
+
+bool SchedulePoller::IsDue(const std::string& path, const ScheduleRecord& schedule,
+                           const Tick& tick) {
+  if (!IsClockSchedule(schedule))
+    return IsScheduleDue(schedule, tick.now, startupPass_, *seams_.registry);
+  if (memory_.StartedOn(path, schedule.entry.name, tick.today)) return false;
+  return IsScheduleDue(schedule, tick.now, startupPass_, *seams_.registry) ||
+         (tick.previous && SkippedBetween(schedule, *tick.previous, tick.now));
+}
+
+void SchedulePoller::NoteNextStart(const std::string& path, const ScheduleRecord& schedule,
+                                   Tick& tick) {
+  const bool startedToday = memory_.StartedOn(path, schedule.entry.name, tick.today);
+  auto when = NextClockStart(schedule, tick.now, startedToday);
+  if (when && (!tick.next || *when < tick.next->when)) tick.next = NextStart{*when, path};
+}
+
+std::string ScheduledRunArguments(const std::string& path) {
+  return "/@" + path + " /" + kBeginSwitch;
+}
+
+std::string TrayTip(const std::optional<NextStart>& next) {
+  std::string tip = kLauncherName;
+  if (!next) return tip;
+  auto when = platform::ToLocalTime(next->when);
+  if (!when) return tip;
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%02d.%02d %02d:%02d", when->day, when->month, when->hour,
+                when->minute);
+  const size_t slash = next->path.find_last_of("\\/");
+  tip += " — следующий запуск: " + std::string(stamp) + ", " +
+         next->path.substr(slash == std::string::npos ? 0 : slash + 1);
+  if (tip.size() > kTrayTipLimit) tip.resize(kTrayTipLimit);
+  return tip;
+}
+
+}  // namespace launcher
