@@ -99,8 +99,12 @@ void ShowTrayMenu(Launcher& l) {
   GetCursorPos(&at);
   SetForegroundWindow(l.window);
   TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, l.window, nullptr);
-  PostMessageW(l.window, WM_NULL, 0, 0);
   DestroyMenu(menu);
+  if (!IsWindow(l.window)) {
+    PostQuitMessage(0);  // closed meanwhile; the menu's loop may have taken the quit message
+    return;
+  }
+  PostMessageW(l.window, WM_NULL, 0, 0);
 }
 
 void StopSchedulerCommand(Launcher& l) {
@@ -153,7 +157,10 @@ bool OnCreate(Launcher& l, HWND window) {
   return true;
 }
 
+// A close request may come while the tray menu is open: the menu's loop must end too, or
+// the process would stay without its window, holding the single-instance mutex.
 void OnDestroy(Launcher& l) {
+  EndMenu();
   KillTimer(l.window, kPollTimerId);
   NOTIFYICONDATAW data = TrayData(l);
   Shell_NotifyIconW(NIM_DELETE, &data);

@@ -154,12 +154,13 @@ TEST_F(LauncherSession, TheStartUpPassStartsTheMainProgramAndPrunes) {
   EXPECT_FALSE(standintest::Exists(root_ + L"\\main-call2.args"));
 }
 
-// The message box of the stop question, owned by the launcher's process.
-HWND FindQuestion(DWORD pid) {
+// A top-level window of this class (the message box's, the popup menu's) in process pid.
+HWND FindWindowOf(DWORD pid, const wchar_t* windowClass) {
   struct Search {
     DWORD pid;
+    const wchar_t* windowClass;
     HWND found = nullptr;
-  } search{pid};
+  } search{pid, windowClass};
   EnumWindows(
       [](HWND w, LPARAM p) -> BOOL {
         auto* s = reinterpret_cast<Search*>(p);
@@ -167,7 +168,7 @@ HWND FindQuestion(DWORD pid) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
         GetClassNameW(w, cls, 16);
-        if (owner != s->pid || std::wstring(cls) != L"#32770") return TRUE;
+        if (owner != s->pid || std::wstring(cls) != s->windowClass) return TRUE;
         s->found = w;
         return FALSE;
       },
@@ -175,17 +176,31 @@ HWND FindQuestion(DWORD pid) {
   return search.found;
 }
 
-TEST_F(LauncherSession, TheStopCommandRemovesSchedulesAndRegistrations) {
-  const std::string a = folder + "\\a.cfg";
-  Save(a, {kDaily});
-  ASSERT_TRUE(Eventually([] { return LauncherWindow() != nullptr; }));
-  HWND w = LauncherWindow();
+class LauncherRunning : public LauncherSession {
+ protected:
+  void SetUp() override {
+    LauncherSession::SetUp();
+    a = folder + "\\a.cfg";
+    Save(a, {kDaily});
+    ASSERT_TRUE(Eventually([this] { return (w = LauncherWindow()) != nullptr; }));
+    GetWindowThreadProcessId(w, &pid);
+  }
+  std::string a;
+  HWND w = nullptr;
   DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
+};
+
+TEST_F(LauncherRunning, TheCloseRequestEndsItWhileTheTrayMenuIsOpen) {
+  PostMessageW(w, WM_USER + 0x100, 1, WM_RBUTTONDOWN);
+  ASSERT_TRUE(Eventually([&] { return FindWindowOf(pid, L"#32768") != nullptr; }));
+  EXPECT_TRUE(EndAndWait(w, [] { launcher::SendCloseRequestToLauncher(); }));
+}
+
+TEST_F(LauncherRunning, TheStopCommandRemovesSchedulesAndRegistrations) {
   EXPECT_TRUE(EndAndWait(w, [&] {
     PostMessageW(w, WM_COMMAND, 2, 0);
     HWND question = nullptr;
-    ASSERT_TRUE(Eventually([&] { return (question = FindQuestion(pid)) != nullptr; }));
+    ASSERT_TRUE(Eventually([&] { return (question = FindWindowOf(pid, L"#32770")) != nullptr; }));
     PostMessageW(question, WM_COMMAND, IDYES, 0);
   }));
   EXPECT_FALSE(Read(kRunKey, "Zorvan launcher"));
