@@ -27,12 +27,10 @@ void AdvanceDay(LocalTime& t) {
   ++t.year;
 }
 
-// date with the schedule's start hour and minute.
-std::optional<LocalTime> StartOn(const ScheduleEntry& entry, LocalTime date) {
-  auto start = platform::ToLocalTime(entry.Time);
-  if (!start) return std::nullopt;
-  date.hour = start->hour;
-  date.minute = start->minute;
+// date with the start's hour and minute.
+LocalTime StartOn(const LocalTime& start, LocalTime date) {
+  date.hour = start.hour;
+  date.minute = start.minute;
   date.second = 0;
   return date;
 }
@@ -43,6 +41,16 @@ bool IsSkipped(const LocalTime& t) {
   if (!instant) return false;
   auto back = platform::ToLocalTime(*instant);
   return back && MinuteOrder(*back) != MinuteOrder(t);
+}
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+int64_t DaysSinceEpoch(int year, int month, int day) {
+  year -= month <= 2;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t yearOfEra = year - era * 400;
+  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
 }
 
 }  // namespace
@@ -79,31 +87,41 @@ void StartMemory::ForgetBefore(const LocalTime& date) {
   std::erase_if(started_, [&](const auto& item) { return item.second < DateKey(date); });
 }
 
-bool SkippedBetween(const ScheduleRecord& schedule, int64_t previousPoll, int64_t now) {
-  if (!IsClockSchedule(schedule) || now <= previousPoll || now - previousPoll > kMaxPollGapSeconds)
-    return false;
-  auto before = platform::ToLocalTime(previousPoll);
-  auto after = platform::ToLocalTime(now);
-  if (!before || !after) return false;
-  for (const LocalTime& date : {*before, *after}) {
-    auto start = StartOn(schedule.entry, date);
-    if (start && MatchesDay(schedule.entry, date) && MinuteOrder(*before) < MinuteOrder(*start) &&
-        MinuteOrder(*start) <= MinuteOrder(*after) && IsSkipped(*start))
+void StartTimes::Check(int64_t now, const LocalTime& local) {
+  const int64_t offset = DaysSinceEpoch(local.year, local.month, local.day) * 86400 +
+                         local.hour * 3600 + local.minute * 60 + local.second - now;
+  if (offset_ != offset) times_.clear();
+  offset_ = offset;
+}
+
+std::optional<LocalTime> StartTimes::Of(uint32_t time) {
+  auto it = times_.find(time);
+  if (it == times_.end()) it = times_.emplace(time, platform::ToLocalTime(time)).first;
+  return it->second;
+}
+
+bool IsClockDue(const ScheduleEntry& entry, const LocalTime& start, const LocalTime& now) {
+  return start.hour == now.hour && start.minute == now.minute && MatchesDay(entry, now);
+}
+
+bool SkippedBetween(const ScheduleEntry& entry, const LocalTime& start, const LocalTime& before,
+                    const LocalTime& after) {
+  for (const LocalTime& date : {before, after}) {
+    const LocalTime at = StartOn(start, date);
+    if (MatchesDay(entry, date) && MinuteOrder(before) < MinuteOrder(at) &&
+        MinuteOrder(at) <= MinuteOrder(after) && IsSkipped(at))
       return true;
   }
   return false;
 }
 
-std::optional<int64_t> NextClockStart(const ScheduleRecord& schedule, int64_t now,
-                                      bool startedToday) {
-  auto today = platform::ToLocalTime(now);
-  if (!IsClockSchedule(schedule) || !today) return std::nullopt;
-  LocalTime date = *today;
+std::optional<LocalTime> NextClockStart(const ScheduleEntry& entry, const LocalTime& start,
+                                        const LocalTime& now, bool startedToday) {
+  LocalTime date = now;
   for (int day = 0; day < 63; ++day, AdvanceDay(date)) {
-    if ((day == 0 && startedToday) || !MatchesDay(schedule.entry, date)) continue;
-    auto start = StartOn(schedule.entry, date);
-    if (!start || (day == 0 && MinuteOrder(*start) < MinuteOrder(*today))) continue;
-    if (auto instant = platform::FromLocalTime(*start)) return *instant;
+    if ((day == 0 && startedToday) || !MatchesDay(entry, date)) continue;
+    const LocalTime at = StartOn(start, date);
+    if (day > 0 || MinuteOrder(at) >= MinuteOrder(now)) return at;
   }
   return std::nullopt;
 }

@@ -35,16 +35,37 @@ class StartMemory {
   std::map<std::string, int32_t> started_;  // path '\0' schedule -> yyyymmdd
 };
 
+// The local hour and minute of each stored start time, converted once (conversions are
+// slow on some systems and a poll needs one per schedule) and anew after the offset from
+// UTC has changed, since the time zone may have been changed.
+class StartTimes {
+ public:
+  // now and its local fields: a different offset than before empties the cache.
+  void Check(int64_t now, const platform::LocalTime& local);
+  std::optional<platform::LocalTime> Of(uint32_t time);
+
+ private:
+  std::optional<int64_t> offset_;
+  std::map<uint32_t, std::optional<platform::LocalTime>> times_;
+};
+
+// Due in the minute now shows: hour and minute equal start's, on a matching day.
+bool IsClockDue(const ScheduleEntry& entry, const platform::LocalTime& start,
+                const platform::LocalTime& now);
+
 // The longest time between two polls over which a skipped start is still made up.
 inline constexpr int64_t kMaxPollGapSeconds = 600;
 
-// True when the schedule's start time does not exist on a local date between the two
-// polls (the clock jumped over it) and the jump happened after previousPoll and by now.
-bool SkippedBetween(const ScheduleRecord& schedule, int64_t previousPoll, int64_t now);
+// True when the start time (start's hour and minute) does not exist on a matching local
+// date between the two polls, shown as before and after: the clock jumped over it.
+bool SkippedBetween(const ScheduleEntry& entry, const platform::LocalTime& start,
+                    const platform::LocalTime& before, const platform::LocalTime& after);
 
-// The first start of a clock schedule from now's minute on; today is left out when it
-// has started today already. nullopt for other modes or when none lies within 63 days.
-std::optional<int64_t> NextClockStart(const ScheduleRecord& schedule, int64_t now,
-                                      bool startedToday);
+// The local date and time of the first start from now's minute on; today is left out when
+// it has started today already. nullopt when none lies within 63 days.
+std::optional<platform::LocalTime> NextClockStart(const ScheduleEntry& entry,
+                                                  const platform::LocalTime& start,
+                                                  const platform::LocalTime& now,
+                                                  bool startedToday);
 
 }  // namespace launcher

@@ -1,6 +1,7 @@
 #include "launcher/schedule_poll.h"
 
 #include <cstdio>
+#include <tuple>
 #include <utility>
 
 #include "config/schedule_due.h"
@@ -13,8 +14,9 @@ using platform::RegRoot;
 
 struct SchedulePoller::Tick {
   int64_t now = 0;
-  std::optional<int64_t> previous;  // the poll before; a start skipped between counts
   platform::LocalTime today;
+  // The poll before, when it was recent: a start the clock skipped since then is due.
+  std::optional<platform::LocalTime> before;
   std::vector<std::string> missing;
   std::vector<std::string> launches;
   std::optional<NextStart> next;
@@ -26,10 +28,13 @@ SchedulePoller::SchedulePoller(PollSeams seams, bool startupPass)
 std::vector<std::string> SchedulePoller::Poll() {
   Tick tick;
   tick.now = seams_.now();
-  tick.previous = std::exchange(previousPoll_, tick.now);
+  auto previous = std::exchange(previousPoll_, tick.now);
   auto today = platform::ToLocalTime(tick.now);
   if (seams_.mainProgramRunning() || !today) return {};
   tick.today = *today;
+  if (previous && tick.now > *previous && tick.now - *previous <= kMaxPollGapSeconds)
+    tick.before = platform::ToLocalTime(*previous);
+  startTimes_.Check(tick.now, tick.today);
   memory_.ForgetBefore(tick.today);
   ScanList(tick);
   next_ = tick.next;
@@ -72,18 +77,33 @@ void SchedulePoller::PollFile(const std::string& path, Tick& tick) {
 
 bool SchedulePoller::IsDue(const std::string& path, const ScheduleRecord& schedule,
                            const Tick& tick) {
-  if (!IsClockSchedule(schedule))
-    return IsScheduleDue(schedule, tick.now, startupPass_, *seams_.registry);
-  if (memory_.StartedOn(path, schedule.entry.name, tick.today)) return false;
-  return IsScheduleDue(schedule, tick.now, startupPass_, *seams_.registry) ||
-         (tick.previous && SkippedBetween(schedule, *tick.previous, tick.now));
+  if (IsClockSchedule(schedule)) return IsClockStartDue(path, schedule, tick);
+  // Only start-up schedules are left, due during the start-up pass alone.
+  return startupPass_ && IsScheduleDue(schedule, tick.now, true, *seams_.registry);
+}
+
+// The due rule of daily, weekly and monthly schedules, with two additions: one start per
+// local day, and a start time that the spring clock change skipped is due at the first
+// poll after the change.
+bool SchedulePoller::IsClockStartDue(const std::string& path, const ScheduleRecord& schedule,
+                                     const Tick& tick) {
+  auto start = startTimes_.Of(schedule.entry.Time);
+  if (!start || memory_.StartedOn(path, schedule.entry.name, tick.today)) return false;
+  return IsClockDue(schedule.entry, *start, tick.today) ||
+         (tick.before && SkippedBetween(schedule.entry, *start, *tick.before, tick.today));
 }
 
 void SchedulePoller::NoteNextStart(const std::string& path, const ScheduleRecord& schedule,
                                    Tick& tick) {
+  auto start = IsClockSchedule(schedule) ? startTimes_.Of(schedule.entry.Time) : std::nullopt;
+  if (!start) return;
   const bool startedToday = memory_.StartedOn(path, schedule.entry.name, tick.today);
-  auto when = NextClockStart(schedule, tick.now, startedToday);
-  if (when && (!tick.next || *when < tick.next->when)) tick.next = NextStart{*when, path};
+  auto when = NextClockStart(schedule.entry, *start, tick.today, startedToday);
+  auto order = [](const platform::LocalTime& t) {
+    return std::make_tuple(t.year, t.month, t.day, t.hour, t.minute);
+  };
+  if (when && (!tick.next || order(*when) < order(tick.next->when)))
+    tick.next = NextStart{*when, path};
 }
 
 std::string ScheduledRunArguments(const std::string& path) {
@@ -93,11 +113,10 @@ std::string ScheduledRunArguments(const std::string& path) {
 std::string TrayTip(const std::optional<NextStart>& next) {
   std::string tip = kLauncherName;
   if (!next) return tip;
-  auto when = platform::ToLocalTime(next->when);
-  if (!when) return tip;
+  const platform::LocalTime& when = next->when;
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%02d.%02d %02d:%02d", when->day, when->month, when->hour,
-                when->minute);
+  std::snprintf(stamp, sizeof stamp, "%02d.%02d %02d:%02d", when.day, when.month, when.hour,
+                when.minute);
   const size_t slash = next->path.find_last_of("\\/");
   tip += " — следующий запуск: " + std::string(stamp) + ", " +
          next->path.substr(slash == std::string::npos ? 0 : slash + 1);

@@ -24,8 +24,8 @@ struct PollSeams {
 
 // The next scheduled start, for the tray tip.
 struct NextStart {
-  int64_t when = 0;
-  std::string path;  // configuration file
+  platform::LocalTime when;  // local date, hour and minute
+  std::string path;          // configuration file
   bool operator==(const NextStart&) const = default;
 };
 
@@ -44,12 +44,15 @@ class SchedulePoller {
   struct Tick;
   void PollFile(const std::string& path, Tick& tick);
   bool IsDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
+  bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule,
+                       const Tick& tick);
   void NoteNextStart(const std::string& path, const ScheduleRecord& schedule, Tick& tick);
   void ScanList(Tick& tick);
 
   PollSeams seams_;
   bool startupPass_;
   StartMemory memory_;
+  StartTimes startTimes_;
   std::optional<int64_t> previousPoll_;
   std::optional<NextStart> next_;
 };

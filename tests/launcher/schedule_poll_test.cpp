@@ -101,12 +101,12 @@ TEST_F(PollTest, TrayTipNamesTheNextStart) {
   const std::string a = Config("nightly.cfg", {Schedule("n", 1, 2, 30), Schedule("b", 4, 0, 0)});
   PollAt(At(2026, 12, 6, 23, 0));
   ASSERT_TRUE(poller->Next());
-  EXPECT_EQ(*poller->Next(), (launcher::NextStart{At(2026, 12, 7, 2, 30), a}));
+  EXPECT_EQ(*poller->Next(), (launcher::NextStart{{2026, 12, 7, 2, 30, 0, 1}, a}));
   EXPECT_EQ(launcher::TrayTip(poller->Next()),
             "Zorvan launcher — следующий запуск: 07.12 02:30, nightly.cfg");
   PollAt(At(2026, 12, 7, 2, 30, 20));  // started: the next one is tomorrow's
-  EXPECT_EQ(poller->Next()->when, At(2026, 12, 8, 2, 30));
-  const std::string tip = launcher::TrayTip(launcher::NextStart{0, std::string(200, 'x')});
+  EXPECT_EQ(poller->Next()->when, (platform::LocalTime{2026, 12, 8, 2, 30, 0, 2}));
+  const std::string tip = launcher::TrayTip(launcher::NextStart{{}, std::string(200, 'x')});
   EXPECT_EQ(tip.size(), launcher::kTrayTipLimit);
 }
 
