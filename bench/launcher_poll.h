@@ -77,11 +77,12 @@ inline int Run(int rounds) {
   platform::fs::RemoveFolder(folder);
   std::sort(first.begin(), first.end());
   std::sort(next.begin(), next.end());
-  std::printf("poll over %d files x 4 schedules, %d rounds:\n"
-              "  first poll (%zu starts): median %.2f ms, slowest %.2f ms\n"
-              "  next poll  (%zu starts): median %.2f ms, slowest %.2f ms\n",
-              kFiles, rounds, starts, first[first.size() / 2], first.back(), again,
-              next[next.size() / 2], next.back());
+  std::printf(
+      "poll over %d files x 4 schedules, %d rounds:\n"
+      "  first poll (%zu starts): median %.2f ms, slowest %.2f ms\n"
+      "  next poll  (%zu starts): median %.2f ms, slowest %.2f ms\n",
+      kFiles, rounds, starts, first[first.size() / 2], first.back(), again, next[next.size() / 2],
+      next.back());
   return starts == 2 * kFiles && again == 0 ? 0 : 1;
 }
 

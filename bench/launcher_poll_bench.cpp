@@ -1,5 +1,5 @@
-// One launcher poll over 100 configuration files. Usage: launcher_poll_bench [rounds, default 20]
-#include <cstdlib>
+// One launcher poll over 100 configuration files.
+// Usage: launcher_poll_bench [rounds, default 20]
 
 #include "bench/launcher_poll.h"
 

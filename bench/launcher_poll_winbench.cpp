@@ -1,4 +1,5 @@
-// One launcher poll over 100 configuration files. Usage: launcher_poll_winbench [rounds, default 20]
+// One launcher poll over 100 configuration files.
+// Usage: launcher_poll_winbench [rounds, default 20]
 #include <cstdlib>
 
 #include "bench/launcher_poll.h"

@@ -22,9 +22,8 @@ bool HasStartupSwitch(const std::string& arguments) {
   size_t slash = arguments.find('/');
   while (slash != std::string::npos) {
     const size_t next = arguments.find('/', slash + 1);
-    std::string item = next == std::string::npos
-                           ? arguments.substr(slash + 1)
-                           : arguments.substr(slash + 1, next - slash - 1);
+    std::string item = next == std::string::npos ? arguments.substr(slash + 1)
+                                                 : arguments.substr(slash + 1, next - slash - 1);
     if (next != std::string::npos && !item.empty()) item.pop_back();  // the blank before "/"
     if (EqualsIgnoringCase(item, kStartupSwitch)) return true;
     slash = next;

@@ -17,8 +17,8 @@ namespace launcher {
 
 struct PollSeams {
   platform::Registry* registry = nullptr;
-  std::function<int64_t()> now;                 // seconds since 1970 UTC
-  std::function<bool()> mainProgramRunning;     // its mutex exists
+  std::function<int64_t()> now;              // seconds since 1970 UTC
+  std::function<bool()> mainProgramRunning;  // its mutex exists
   std::function<void(const std::string& arguments)> startProgram;
 };
 
@@ -44,8 +44,7 @@ class SchedulePoller {
   struct Tick;
   void PollFile(const std::string& path, Tick& tick);
   bool IsDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
-  bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule,
-                       const Tick& tick);
+  bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   void NoteNextStart(const std::string& path, const ScheduleRecord& schedule, Tick& tick);
   void ScanList(Tick& tick);
 

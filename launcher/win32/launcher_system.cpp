@@ -126,8 +126,8 @@ std::string ExecutableFolder() {
 std::function<void(const std::string&, bool)> MakeLauncherRegistration(
     platform::Registry& registry, std::string programFolder,
     std::function<void(const std::string&)> showError) {
-  RegistrationSeams seams{&registry, std::move(programFolder), StartDetached,
-                          std::move(showError), SendCloseRequestToLauncher};
+  RegistrationSeams seams{&registry, std::move(programFolder), StartDetached, std::move(showError),
+                          SendCloseRequestToLauncher};
   return [seams](const std::string& path, bool hasSchedules) {
     RegisterLauncher(seams, path, hasSchedules);
   };

@@ -34,8 +34,7 @@ class NamedMutex {
 bool MutexExists(const std::string& name);
 
 // Starts commandLine in folder without waiting (handles closed at once).
-bool StartDetached(const std::string& commandLine, const std::string& folder,
-                   unsigned long& error);
+bool StartDetached(const std::string& commandLine, const std::string& folder, unsigned long& error);
 
 // Sends the close request, waiting until it is handled, to the first top-level window
 // whose title equals the launcher's name exactly (letter case counts).

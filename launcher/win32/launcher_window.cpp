@@ -33,7 +33,7 @@ struct Launcher {
   HICON icon = nullptr;
   UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   std::string tip = kLauncherName;
-  bool errorShown = false;               // a failed start has been reported
+  bool errorShown = false;                 // a failed start has been reported
   std::optional<std::string> failedStart;  // message of a failed start, not yet shown
 };
 
@@ -134,10 +134,12 @@ void OnCommand(Launcher& l, UINT id) {
 // The main program's folder: beside this executable, else from the installation record.
 bool FindProgram(Launcher& l) {
   const InstallRecord record = ReadInstallRecord();
-  auto folder = FindProgramFolder(
-      {ExecutableFolder(), record.path, [](const std::string& p) { return platform::fs::FileExists(p); }});
+  auto folder = FindProgramFolder({ExecutableFolder(), record.path, [](const std::string& p) {
+                                     return platform::fs::FileExists(p);
+                                   }});
   if (!folder) {
-    ShowMessage(nullptr, MissingProgramMessage(record.path ? 0 : record.error), MB_OK | MB_ICONERROR);
+    ShowMessage(nullptr, MissingProgramMessage(record.path ? 0 : record.error),
+                MB_OK | MB_ICONERROR);
     return false;
   }
   l.programFolder = *folder;

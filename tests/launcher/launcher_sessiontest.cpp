@@ -120,8 +120,8 @@ TEST_F(LauncherSession, SaveRegistersAndStartsTheLastUnregisterEndsIt) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"ZvOtherCase";
   RegisterClassW(&wc);
-  HWND other = CreateWindowW(L"ZvOtherCase", L"ZORVAN LAUNCHER", WS_OVERLAPPED, 0, 0, 0, 0,
-                             nullptr, nullptr, wc.hInstance, nullptr);
+  HWND other = CreateWindowW(L"ZvOtherCase", L"ZORVAN LAUNCHER", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                             nullptr, wc.hInstance, nullptr);
   int otherRequests = 0;
   SetWindowLongPtrW(other, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&otherRequests));
 

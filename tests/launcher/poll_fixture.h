@@ -25,7 +25,7 @@ inline int64_t At(int y, int mo, int d, int h, int mi, int s = 0) {
 // mode 1 daily, 2 weekly on days, 3 monthly on date, 4 at start-up (once).
 inline ScheduleEntry Schedule(const std::string& name, int mode, int hour, int minute,
                               uint8_t days = 0, uint8_t date = 1, uint8_t once = 0) {
-  return {name, "", kNoItem, days, mode, static_cast<uint32_t>(At(2026, 1, 15, hour, minute)),
+  return {name, "",  kNoItem, days, mode, static_cast<uint32_t>(At(2026, 1, 15, hour, minute)),
           date, once};
 }
 

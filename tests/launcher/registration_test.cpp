@@ -43,8 +43,9 @@ class RegistrationTest : public polltest::PollTest {
 TEST_F(RegistrationTest, TheLastUnregisterRemovesAutostartAndClosesTheLauncher) {
   launcher::RegisterLauncher(seams, "C:\\a.cfg", true);
   launcher::RegisterLauncher(seams, "C:\\b.cfg", true);
-  EXPECT_EQ(starts, std::vector<std::string>(2, "\"C:\\Program Files\\Zorvan\\Zorvan launcher.exe\""
-                                                " in C:\\Program Files\\Zorvan"));
+  EXPECT_EQ(starts, std::vector<std::string>(2,
+                                             "\"C:\\Program Files\\Zorvan\\Zorvan launcher.exe\""
+                                             " in C:\\Program Files\\Zorvan"));
   EXPECT_EQ(Read(kRunKey, "Zorvan launcher")->data,
             "\"C:\\Program Files\\Zorvan\\Zorvan launcher.exe\" /STARTUP");
   EXPECT_EQ(*Read(kListKey, "C:\\b.cfg"), platform::RegValue::String("Файл настройки"));
@@ -64,7 +65,8 @@ TEST_F(RegistrationTest, AFailedLauncherStartIsShownAndTheValuesAreWritten) {
   launcher::RegisterLauncher(seams, "C:\\a.cfg", true);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].rfind("Неудачная попытка запуска процесса с параметрами:\n \"C:\\Program "
-                            "Files\\Zorvan\\Zorvan launcher.exe\"\n", 0),
+                            "Files\\Zorvan\\Zorvan launcher.exe\"\n",
+                            0),
             0u);
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, kRunKey));
   EXPECT_TRUE(Read(kListKey, "C:\\a.cfg"));
@@ -93,7 +95,7 @@ TEST(LauncherStart, StartupSwitch) {
   struct {
     const char* arguments;
     bool startup;
-  } cases[] = {{"/STARTUP", true},  {"/startup", true},       {"x /a /StartUp", true},
+  } cases[] = {{"/STARTUP", true},   {"/startup", true},      {"x /a /StartUp", true},
                {"/STARTUPX", false}, {"/STARTUP2 /b", false}, {"STARTUP", false},
                {"", false},          {"/STARTUP /b", true}};
   for (const auto& c : cases)

@@ -20,10 +20,10 @@ constexpr uint8_t kMonday = 1 << 1, kTuesday = 1 << 2;
 
 TEST_F(PollTest, DueSchedulesStartInRegistryAndSectionOrder) {
   const std::string b = Config("b.cfg", {Schedule("b daily", 1, 10, 0)});
-  const std::string a = Config("a file.cfg", {Schedule("weekly", 2, 10, 0, kMonday | kTuesday),
-                                              Schedule("later", 1, 11, 0),
-                                              Schedule("monthly", 3, 10, 0, 0, 7),
-                                              Schedule("other month day", 3, 10, 0, 0, 8)});
+  const std::string a =
+      Config("a file.cfg",
+             {Schedule("weekly", 2, 10, 0, kMonday | kTuesday), Schedule("later", 1, 11, 0),
+              Schedule("monthly", 3, 10, 0, 0, 7), Schedule("other month day", 3, 10, 0, 0, 8)});
   EXPECT_EQ(PollAt(At(2026, 12, 7, 9, 59, 59)), Starts{});  // Monday 7 December
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 40)), (Starts{Run(b), Run(a), Run(a)}));
   EXPECT_EQ(Run(a), "/@" + a + " /BEGIN");  // a path with blanks is not quoted
