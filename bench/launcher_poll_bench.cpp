@@ -1,5 +1,6 @@
 // One launcher poll over 100 configuration files.
 // Usage: launcher_poll_bench [rounds, default 20]
+#include <cstdlib>
 
 #include "bench/launcher_poll.h"
 
