@@ -196,6 +196,14 @@ TEST_F(LauncherRunning, TheCloseRequestEndsItWhileTheTrayMenuIsOpen) {
   EXPECT_TRUE(EndAndWait(w, [] { launcher::SendCloseRequestToLauncher(); }));
 }
 
+TEST_F(LauncherRunning, ShowProgramStartsItWithoutArguments) {
+  SendMessageW(w, WM_COMMAND, 1, 0);
+  SendMessageW(w, WM_USER + 0x100, 1, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(Eventually([&] { return standintest::Exists(root_ + L"\\main-call2.cwd"); }));
+  for (const wchar_t* call : {L"\\main-call1.args", L"\\main-call2.args"})
+    EXPECT_EQ(standintest::Slurp(root_ + call), "\"" + folder + "\\Zorvan.exe\"");
+}
+
 TEST_F(LauncherRunning, TheStopCommandRemovesSchedulesAndRegistrations) {
   EXPECT_TRUE(EndAndWait(w, [&] {
     PostMessageW(w, WM_COMMAND, 2, 0);
