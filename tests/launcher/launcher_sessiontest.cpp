@@ -156,24 +156,13 @@ TEST_F(LauncherSession, TheStartUpPassStartsTheMainProgramAndPrunes) {
 
 // A top-level window of this class (the message box's, the popup menu's) in process pid.
 HWND FindWindowOf(DWORD pid, const wchar_t* windowClass) {
-  struct Search {
-    DWORD pid;
-    const wchar_t* windowClass;
-    HWND found = nullptr;
-  } search{pid, windowClass};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        wchar_t cls[16] = {};
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        GetClassNameW(w, cls, 16);
-        if (owner != s->pid || std::wstring(cls) != s->windowClass) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND w = FindWindowExW(nullptr, nullptr, windowClass, nullptr); w;
+       w = FindWindowExW(nullptr, w, windowClass, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid) return w;
+  }
+  return nullptr;
 }
 
 class LauncherRunning : public LauncherSession {
