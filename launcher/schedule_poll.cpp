@@ -28,9 +28,12 @@ SchedulePoller::SchedulePoller(PollSeams seams, bool startupPass)
 std::vector<std::string> SchedulePoller::Poll() {
   Tick tick;
   tick.now = seams_.now();
+  // Ticks while the main program runs count as polls too: what the clock skipped then
+  // is not made up later, as a minute that passed then is not.
   auto previous = std::exchange(previousPoll_, tick.now);
+  if (seams_.mainProgramRunning()) return {};
   auto today = platform::ToLocalTime(tick.now);
-  if (seams_.mainProgramRunning() || !today) return {};
+  if (!today) return {};
   tick.today = *today;
   if (previous && tick.now > *previous && tick.now - *previous <= kMaxPollGapSeconds)
     tick.before = platform::ToLocalTime(*previous);
