@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_schema.h"
 #include "config/schedule_record.h"
 #include "launcher/launcher_names.h"
 #include "launcher/schedule_poll.h"
@@ -34,11 +35,13 @@ inline std::string WriteConfig(const std::string& folder, int n) {
   const std::string path = folder + "config " + std::to_string(n) + ".cfg";
   CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
   std::vector<ScheduleEntry> list = {
-      {"Каждый день в 02:30", "", kNoItem, 0, 1, LocalStamp(n, 2, 30), 1, 0},
-      {"Каждую неделю в 02:30", "", kNoItem, 0x7F, 2, LocalStamp(n, 2, 30), 1, 0},
-      {"Каждый месяц в 04:00", "", kNoItem, 0, 3, LocalStamp(n, 4, 0), 9, 0},
-      {"При включении компьютера", "", kNoItem, 0, 4, LocalStamp(n, 0, 0), 1, 1}};
-  WriteSchedules(file, file.CreateSection(kRootSection, 0), list);
+      {"Каждый день в 02:30", "", kNoItem, 0, ScheduleMode::Daily, LocalStamp(n, 2, 30), 1, 0},
+      {"Каждую неделю в 02:30", "", kNoItem, 0x7F, ScheduleMode::Weekly, LocalStamp(n, 2, 30), 1,
+       0},
+      {"Каждый месяц в 04:00", "", kNoItem, 0, ScheduleMode::Monthly, LocalStamp(n, 4, 0), 9, 0},
+      {"При включении компьютера", "", kNoItem, 0, ScheduleMode::AtStartUp, LocalStamp(n, 0, 0), 1,
+       1}};
+  WriteSchedules(file, file.CreateSection(cfg::kRootSection, 0), list);
   file.Close();
   return path;
 }

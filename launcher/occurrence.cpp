@@ -56,16 +56,18 @@ int64_t DaysSinceEpoch(int year, int month, int day) {
 }  // namespace
 
 bool IsClockSchedule(const ScheduleRecord& schedule) {
-  return schedule.hasTime && schedule.entry.Mode >= 1 && schedule.entry.Mode <= 3;
+  const ScheduleMode mode = schedule.entry.Mode;
+  return schedule.hasTime && (mode == ScheduleMode::Daily || mode == ScheduleMode::Weekly ||
+                              mode == ScheduleMode::Monthly);
 }
 
 bool MatchesDay(const ScheduleEntry& entry, const LocalTime& date) {
   switch (entry.Mode) {
-    case 1:
+    case ScheduleMode::Daily:
       return true;
-    case 2:
+    case ScheduleMode::Weekly:
       return (entry.Days >> date.weekday) & 1;
-    case 3:
+    case ScheduleMode::Monthly:
       return date.day == entry.Date;
     default:
       return false;

@@ -13,7 +13,7 @@
 
 namespace launcher {
 
-// Modes 1 to 3: the schedule starts at its local hour and minute on matching days.
+// Daily, weekly and monthly: the schedule starts at its local hour and minute on matching days.
 bool IsClockSchedule(const ScheduleRecord& schedule);
 // Whether the schedule's mode allows a start on this local date (weekday, day of month).
 bool MatchesDay(const ScheduleEntry& entry, const platform::LocalTime& date);

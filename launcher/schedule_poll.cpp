@@ -67,7 +67,7 @@ void SchedulePoller::ScanList(Tick& tick) {
 // A file that cannot be opened now (held by the main program or a save) is tried again
 // at the next poll.
 void SchedulePoller::PollFile(const std::string& path, Tick& tick) {
-  auto schedules = ReadConfigSchedules(path);
+  auto schedules = ReadConfigSchedules(path, platform::SilentFileErrorReporter());
   if (!schedules) return;
   for (const ScheduleRecord& schedule : *schedules) {
     if (IsDue(path, schedule, tick)) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "config/schedule_record.h"
+#include "config/config_schema.h"
 #include "launcher/launcher_names.h"
 #include "platform/fs.h"
 #include "store/settings_file.h"
@@ -14,8 +14,8 @@ namespace {
 void DeleteSchedules(const std::string& path) {
   CSettingsFile file(path, SF_MODE_READWRITE, platform::SilentFileErrorReporter());
   if (!file.Open()) return;
-  int32_t root = file.OpenSectionPath(kRootSection);
-  int32_t schedules = root ? file.OpenSection(root, kScheduleSection) : 0;
+  int32_t root = file.OpenSectionPath(cfg::kRootSection);
+  int32_t schedules = root ? file.OpenSection(root, cfg::kScheduleSection) : 0;
   if (schedules) file.DeleteSection(schedules);
   file.Close();
 }

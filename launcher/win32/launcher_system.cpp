@@ -1,7 +1,5 @@
 #include "launcher/win32/launcher_system.h"
 
-#include <utility>
-
 #include "launcher/launcher_names.h"
 #include "launcher/registration.h"
 #include "platform/codepage.h"
@@ -44,37 +42,16 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
 
 }  // namespace
 
-NamedMutex NamedMutex::CreateOwned(const std::string& name, bool& alreadyExisted) {
-  NamedMutex mutex;
-  mutex.handle_ = CreateMutexW(nullptr, TRUE, platform::Widen(name).c_str());
+platform::win32::KernelHandle CreateOwnedMutex(const std::string& name, bool& alreadyExisted) {
+  platform::win32::KernelHandle mutex(CreateMutexW(nullptr, TRUE, platform::Widen(name).c_str()));
   alreadyExisted = GetLastError() == ERROR_ALREADY_EXISTS;
   return mutex;
 }
 
-NamedMutex::~NamedMutex() { Close(); }
-
-NamedMutex::NamedMutex(NamedMutex&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)) {}
-
-NamedMutex& NamedMutex::operator=(NamedMutex&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, nullptr);
-  }
-  return *this;
-}
-
-void NamedMutex::Close() {
-  if (!handle_) return;
-  ReleaseMutex(handle_);
-  CloseHandle(std::exchange(handle_, nullptr));
-}
-
 bool MutexExists(const std::string& name) {
-  HANDLE h = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, platform::Widen(name).c_str());
-  if (!h) return false;
-  CloseHandle(h);
-  return true;
+  return platform::win32::KernelHandle(
+             OpenMutexW(MUTEX_ALL_ACCESS, FALSE, platform::Widen(name).c_str()))
+      .Valid();
 }
 
 bool StartDetached(const std::string& commandLine, const std::string& folder,
@@ -95,17 +72,16 @@ bool MainProgramWindowOpen(HWND own) {
 // same 32-bit view as the adapter and the installer.
 InstallRecord ReadInstallRecord() {
   InstallRecord record;
-  HKEY key = nullptr;
+  HKEY opened = nullptr;
   LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, platform::Widen(kInstallKey).c_str(), 0,
-                          KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key);
+                          KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened);
+  platform::win32::RegKey key(opened);
   wchar_t path[261] = {};
   DWORD size = sizeof path - sizeof(wchar_t);
   DWORD type = 0;
-  if (rc == ERROR_SUCCESS) {
-    rc = RegQueryValueExW(key, platform::Widen(kInstallPathValue).c_str(), nullptr, &type,
+  if (rc == ERROR_SUCCESS)
+    rc = RegQueryValueExW(key.Get(), platform::Widen(kInstallPathValue).c_str(), nullptr, &type,
                           reinterpret_cast<BYTE*>(path), &size);
-    RegCloseKey(key);
-  }
   if (rc == ERROR_SUCCESS && type != REG_SZ) rc = ERROR_INVALID_DATA;
   if (rc != ERROR_SUCCESS) {
     record.error = static_cast<unsigned long>(rc);

@@ -9,26 +9,13 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/win32/handles.h"
 
 namespace launcher {
 
-// A named mutex this process created; released and closed once.
-class NamedMutex {
- public:
-  NamedMutex() = default;
-  // Creates the mutex owned; alreadyExisted tells whether another process had it.
-  static NamedMutex CreateOwned(const std::string& name, bool& alreadyExisted);
-  ~NamedMutex();
-  NamedMutex(NamedMutex&& other) noexcept;
-  NamedMutex& operator=(NamedMutex&& other) noexcept;
-  NamedMutex(const NamedMutex&) = delete;
-  NamedMutex& operator=(const NamedMutex&) = delete;
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  void Close();
-  HANDLE handle_ = nullptr;
-};
+// Creates the named mutex owned by this thread; alreadyExisted tells whether another
+// process had created it.
+platform::win32::KernelHandle CreateOwnedMutex(const std::string& name, bool& alreadyExisted);
 
 // Whether a mutex of this name exists (it opens).
 bool MutexExists(const std::string& name);

@@ -229,7 +229,8 @@ int RunMessageLoop() {
 
 int RunLauncher(HINSTANCE instance, const std::string& arguments) {
   bool running = false;
-  NamedMutex single = NamedMutex::CreateOwned(kLauncherName, running);
+  // Held until the process ends.
+  const platform::win32::KernelHandle single = CreateOwnedMutex(kLauncherName, running);
   if (running) return 0;
   Launcher l;
   l.instance = instance;

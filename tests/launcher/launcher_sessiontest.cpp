@@ -42,9 +42,7 @@ class LauncherSession : public standintest::ScratchTest {
                           (root_ + L"\\Zorvan.exe").c_str(), FALSE));
     ClearRegistry();
     registry->CreateKey(RegRoot::CurrentUser, kRunKey);
-    registry->CreateKey(RegRoot::CurrentUser, kProgramKey);
-    seams.registry = registry.get();
-    seams.fileErrorReporter = platform::SilentFileErrorReporter();
+    registry->CreateKey(RegRoot::CurrentUser, cfg::kProgramKey);
     seams.registerLauncher = launcher::MakeLauncherRegistration(
         *registry, folder, [this](const std::string& text) { errors.push_back(text); });
   }
@@ -59,7 +57,7 @@ class LauncherSession : public standintest::ScratchTest {
       for (const auto& v : *values) registry->DeleteValue(RegRoot::CurrentUser, kListKey, v.name);
     registry->DeleteKey(RegRoot::CurrentUser, kListKey);
     registry->DeleteValue(RegRoot::CurrentUser, kRunKey, launcher::kLauncherName);
-    registry->DeleteValue(RegRoot::CurrentUser, kProgramKey, kLastStartUpValue);
+    registry->DeleteValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue);
   }
 
   // Runs action and waits until the process of window w has ended.
@@ -88,12 +86,12 @@ class LauncherSession : public standintest::ScratchTest {
 
   std::unique_ptr<platform::Registry> registry = platform::MakeWin32Registry();
   std::string folder;
-  ConfigurationSeams seams;
+  ConfigurationSeams seams{*registry, platform::SilentFileErrorReporter()};
   std::vector<std::string> errors;
 };
 
-const ScheduleEntry kDaily{"Каждый день в 03:00", "", kNoItem, 0, 1, 3 * 3600, 1, 0};
-const ScheduleEntry kAtStartUp{"При включении", "", kNoItem, 0, 4, 0, 1, 0};
+const ScheduleEntry kDaily{"Каждый день в 03:00", "", kNoItem, 0, ScheduleMode::Daily, 3 * 3600};
+const ScheduleEntry kAtStartUp{"При включении", "", kNoItem, 0, ScheduleMode::AtStartUp};
 
 // Counts close requests that reach a test window titled like the launcher.
 LRESULT CALLBACK CountCloseRequests(HWND w, UINT message, WPARAM wp, LPARAM lp) {
@@ -149,7 +147,8 @@ TEST_F(LauncherSession, TheStartUpPassStartsTheMainProgramAndPrunes) {
   EXPECT_EQ(standintest::Slurp(root_ + L"\\main-call1.args"),
             "\"" + folder + "\\Zorvan.exe\" /@" + a + " /BEGIN");
   EXPECT_EQ(standintest::Slurp(root_ + L"\\main-call1.cwd"), folder);
-  EXPECT_TRUE(Eventually([&] { return Read(kProgramKey, kLastStartUpValue).has_value(); }));
+  EXPECT_TRUE(
+      Eventually([&] { return Read(cfg::kProgramKey, cfg::kLastStartUpValue).has_value(); }));
   EXPECT_EQ(registry->EnumValues(RegRoot::CurrentUser, kListKey)->size(), 1u);
   EXPECT_FALSE(standintest::Exists(root_ + L"\\main-call2.args"));
 }
@@ -202,7 +201,7 @@ TEST_F(LauncherRunning, TheStopCommandRemovesSchedulesAndRegistrations) {
   }));
   EXPECT_FALSE(Read(kRunKey, "Zorvan launcher"));
   EXPECT_FALSE(Read(kListKey, a));
-  EXPECT_EQ(ReadConfigSchedules(a)->size(), 0u);
+  EXPECT_EQ(ReadConfigSchedules(a, platform::SilentFileErrorReporter())->size(), 0u);
 }
 
 }  // namespace

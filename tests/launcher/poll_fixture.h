@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_schema.h"
 #include "config/schedule_due.h"
 #include "config/schedule_record.h"
 #include "launcher/launcher_names.h"
@@ -25,14 +26,14 @@ inline int64_t At(int y, int mo, int d, int h, int mi, int s = 0) {
 // mode 1 daily, 2 weekly on days, 3 monthly on date, 4 at start-up (once).
 inline ScheduleEntry Schedule(const std::string& name, int mode, int hour, int minute,
                               uint8_t days = 0, uint8_t date = 1, uint8_t once = 0) {
-  return {name, "",  kNoItem, days, mode, static_cast<uint32_t>(At(2026, 1, 15, hour, minute)),
-          date, once};
+  const auto time = static_cast<uint32_t>(At(2026, 1, 15, hour, minute));
+  return {name, "", kNoItem, days, static_cast<ScheduleMode>(mode), time, date, once};
 }
 
 class PollTest : public testing::Test {
  protected:
   PollTest() {
-    registry.CreateKey(RegRoot::CurrentUser, kProgramKey);
+    registry.CreateKey(RegRoot::CurrentUser, cfg::kProgramKey);
     registry.CreateKey(RegRoot::CurrentUser, launcher::kListKey);
     Restart(false);
   }
@@ -47,8 +48,8 @@ class PollTest : public testing::Test {
   // Writes a configuration file with these schedules and lists it for the launcher.
   std::string Config(const std::string& name, const std::vector<ScheduleEntry>& schedules) {
     const std::string path = dir.Path(name);
-    CSettingsFile file(path, SF_MODE_CREATE_READWRITE);
-    EXPECT_TRUE(WriteSchedules(file, file.CreateSection(kRootSection, 0), schedules));
+    CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
+    EXPECT_TRUE(WriteSchedules(file, file.CreateSection(cfg::kRootSection, 0), schedules));
     file.Close();
     List(path);
     return path;

@@ -87,8 +87,9 @@ TEST_F(RegistrationTest, StopRemovesSchedulesOfExistingFilesAndTheirValues) {
   auto values = registry.EnumValues(RegRoot::CurrentUser, kListKey);
   ASSERT_EQ(values->size(), 1u);
   EXPECT_EQ((*values)[0].name, dir.Path("missing.cfg"));
-  EXPECT_EQ(ReadConfigSchedules(a)->size(), 0u);
-  EXPECT_EQ(ReadConfigSchedules(held)->size(), 1u);  // could not be opened: keeps them
+  EXPECT_EQ(ReadConfigSchedules(a, platform::SilentFileErrorReporter())->size(), 0u);
+  EXPECT_EQ(ReadConfigSchedules(held, platform::SilentFileErrorReporter())->size(),
+            1u);  // could not be opened: keeps them
 }
 
 TEST(LauncherStart, StartupSwitch) {

@@ -38,7 +38,7 @@ TEST_F(PollTest, NothingHappensWhileTheMainProgramRuns) {
   mainRunning = true;
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 10)), Starts{});
   EXPECT_TRUE(poller->StartupPassPending());
-  EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, kProgramKey, kLastStartUpValue));
+  EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue));
   EXPECT_EQ(registry.EnumValues(RegRoot::CurrentUser, kListKey)->size(), 2u);
   mainRunning = false;  // the daily minute has passed: no catch-up; the start-up pass runs
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 1, 0)).size(), 1u);
@@ -56,12 +56,13 @@ TEST_F(PollTest, StartUpPassStartsModeFourByItsStampAndWritesTheStamp) {
                {1, At(2026, 12, 7, 0, 1), 0}};
   Config("a.cfg", {Schedule("boot", 4, 0, 0)});
   for (const Case& c : cases) {
-    registry.DeleteValue(RegRoot::CurrentUser, kProgramKey, kLastStartUpValue);
+    registry.DeleteValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue);
     if (c.stamp) WriteLastStartUp(registry, *c.stamp);
     Config("a.cfg", {Schedule("boot", 4, 0, 0, 0, 1, c.once)});
     Restart(true);
     EXPECT_EQ(PollAt(At(2026, 12, 7, 9, 0)).size(), c.starts) << int(c.once);
-    EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, kProgramKey, kLastStartUpValue)->AsDword(),
+    EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue)
+                  ->AsDword(),
               static_cast<uint32_t>(now));
     EXPECT_EQ(PollAt(At(2026, 12, 7, 9, 1)), Starts{});  // never after the pass
   }
