@@ -2,6 +2,8 @@
 
 #include <tuple>
 
+#include "config/schedule_due.h"
+
 namespace launcher {
 namespace {
 
@@ -61,19 +63,6 @@ bool IsClockSchedule(const ScheduleRecord& schedule) {
                               mode == ScheduleMode::Monthly);
 }
 
-bool MatchesDay(const ScheduleEntry& entry, const LocalTime& date) {
-  switch (entry.Mode) {
-    case ScheduleMode::Daily:
-      return true;
-    case ScheduleMode::Weekly:
-      return (entry.Days >> date.weekday) & 1;
-    case ScheduleMode::Monthly:
-      return date.day == entry.Date;
-    default:
-      return false;
-  }
-}
-
 bool StartMemory::StartedOn(const std::string& path, const std::string& schedule,
                             const LocalTime& date) const {
   auto it = started_.find(MemoryKey(path, schedule));
@@ -103,14 +92,14 @@ std::optional<LocalTime> StartTimes::Of(uint32_t time) {
 }
 
 bool IsClockDue(const ScheduleEntry& entry, const LocalTime& start, const LocalTime& now) {
-  return start.hour == now.hour && start.minute == now.minute && MatchesDay(entry, now);
+  return start.hour == now.hour && start.minute == now.minute && MatchesScheduleDay(entry, now);
 }
 
 bool SkippedBetween(const ScheduleEntry& entry, const LocalTime& start, const LocalTime& before,
                     const LocalTime& after) {
   for (const LocalTime& date : {before, after}) {
     const LocalTime at = StartOn(start, date);
-    if (MatchesDay(entry, date) && MinuteOrder(before) < MinuteOrder(at) &&
+    if (MatchesScheduleDay(entry, date) && MinuteOrder(before) < MinuteOrder(at) &&
         MinuteOrder(at) <= MinuteOrder(after) && IsSkipped(at))
       return true;
   }
@@ -121,7 +110,7 @@ std::optional<LocalTime> NextClockStart(const ScheduleEntry& entry, const LocalT
                                         const LocalTime& now, bool startedToday) {
   LocalTime date = now;
   for (int day = 0; day < 63; ++day, AdvanceDay(date)) {
-    if ((day == 0 && startedToday) || !MatchesDay(entry, date)) continue;
+    if ((day == 0 && startedToday) || !MatchesScheduleDay(entry, date)) continue;
     const LocalTime at = StartOn(start, date);
     if (day > 0 || MinuteOrder(at) >= MinuteOrder(now)) return at;
   }

@@ -15,8 +15,6 @@ namespace launcher {
 
 // Daily, weekly and monthly: the schedule starts at its local hour and minute on matching days.
 bool IsClockSchedule(const ScheduleRecord& schedule);
-// Whether the schedule's mode allows a start on this local date (weekday, day of month).
-bool MatchesDay(const ScheduleEntry& entry, const platform::LocalTime& date);
 
 // What the launcher started, per file and schedule section, by local date. A clock
 // schedule starts at most once per local calendar day, so a run that ends within its
