@@ -116,7 +116,7 @@ TEST_F(JobTest, DestinationThatCannotBeCreated) {
                                platform::GetSystemErrorText(error)}));
 }
 
-TEST_F(JobTest, TimeOutWithoutTerminationLeavesTheLogSetAside) {
+TEST_F(JobTest, TimeOutLeavesTheLogSetAsideUntilTheChildIsEnded) {
   entry.SaveData = 1;
   entry.DuplicateDirectory = Duplicate();
   WriteLog("old\r\n");
@@ -129,6 +129,13 @@ TEST_F(JobTest, TimeOutWithoutTerminationLeavesTheLogSetAside) {
   EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",
                                "Истекло время ожидания завершения задания"}));
 
+  // Ended after its time-out: the log it set aside is merged back.
+  values.terminateAfterTimeOut = true;
+  Control("sleep_ms=4000\nlog_lines=1\n");
+  EXPECT_FALSE(RunAgain("second.txt"));
+  EXPECT_FALSE(fs::FileExists(BackupPath()));
+  EXPECT_EQ(Read(EventLogPath()), "old\r\n");
+  EXPECT_FALSE(fs::GetAttributes(ArchiveFolder()).exists);  // empty, created by the call
 }
 
 TEST_F(JobTest, StaleOrMissingArchiveFailsTheStep) {
