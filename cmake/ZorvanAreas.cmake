@@ -46,7 +46,9 @@ else()
 endif()
 
 # tests/<area>/*_test.cpp run in both builds; *_wintest.cpp only in the Windows build.
+# LIBS: areas the tests need besides the core; PROPERTIES: extra ctest properties.
 function(zv_tests area)
+  cmake_parse_arguments(A "" "" "LIBS;PROPERTIES" ${ARGN})
   file(GLOB t CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_test.cpp)
   if(WIN32)
     file(GLOB w CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_wintest.cpp)
@@ -56,9 +58,13 @@ function(zv_tests area)
   endif()
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
   add_executable(${area}_tests ${t} ${w} ${support})
-  target_link_libraries(${area}_tests PRIVATE zv_runner zv_tree zv_config zv_store zv_platform
+  if(WIN32 AND A_LIBS MATCHES "zv_app")
+    # The dialogs under test load their templates from the test program's resources.
+    target_sources(${area}_tests PRIVATE ${CMAKE_SOURCE_DIR}/resources/app/zorvan.rc)
+  endif()
+  target_link_libraries(${area}_tests PRIVATE ${A_LIBS} zv_runner zv_tree zv_config zv_store zv_platform
                         GTest::gtest)
   target_compile_definitions(${area}_tests PRIVATE "ZV_SOURCE_DIR=\"${ZV_SOURCE_DIR_NATIVE}\"")
   gtest_discover_tests(${area}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
-                       PROPERTIES TIMEOUT 300)
+                       PROPERTIES TIMEOUT 300 ${A_PROPERTIES})
 endfunction()
