@@ -38,7 +38,4 @@ std::string TaskCommandLine(const std::string& program, const std::string& argum
 // The additional task's prompt.
 std::string TaskPromptText(const std::string& program);
 
-// A chosen folder as the options keep it: no trailing "\" except for a drive root.
-std::string NormalizeFolder(std::string folder);
-
 }  // namespace app

@@ -1,4 +1,5 @@
 #include "app/options_rules.h"
+#include "widgets/folder_path.h"
 
 #include <gtest/gtest.h>
 
@@ -55,10 +56,10 @@ TEST(OptionsRules, TaskProgramQuotedOnlyWhenItNamesAFileAsAWhole) {
 }
 
 TEST(OptionsRules, ChosenFoldersLoseTheirTrailingBackslashExceptARoot) {
-  EXPECT_EQ(NormalizeFolder("C:\\Архив\\"), "C:\\Архив");
-  EXPECT_EQ(NormalizeFolder("C:\\"), "C:\\");
-  EXPECT_EQ(NormalizeFolder("C:"), "C:\\");
-  EXPECT_EQ(NormalizeFolder("\\\\srv\\share\\"), "\\\\srv\\share");
+  EXPECT_EQ(widgets::NormalizeFolder("C:\\Архив\\"), "C:\\Архив");
+  EXPECT_EQ(widgets::NormalizeFolder("C:\\"), "C:\\");
+  EXPECT_EQ(widgets::NormalizeFolder("C:"), "C:\\");
+  EXPECT_EQ(widgets::NormalizeFolder("\\\\srv\\share\\"), "\\\\srv\\share");
 }
 
 }  // namespace
