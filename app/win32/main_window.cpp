@@ -30,6 +30,9 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create() {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS |
+                                                      ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   windowThread_ = GetCurrentThreadId();
   accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));

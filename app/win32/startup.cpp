@@ -107,9 +107,6 @@ std::wstring ArgumentsOf(const std::wstring& commandLine) {
 }
 
 int RunProgram(const std::wstring& commandLine) {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS |
-                                                      ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&controls);
   OleInitialize(nullptr);  // the folder picker and the help control need COM
   const std::string programPath = ProgramPath();
   const size_t slash = programPath.rfind('\\');
