@@ -69,7 +69,9 @@ StartRequest ParseCommandLine(const std::string& text) {
     if (!path.empty()) request.configName = path;
     return request;
   }
-  for (const std::string& token : tokens) {
+  for (std::string token : tokens) {
+    // Quoted arguments ("/@C:\My x.cfg" "/BEGIN") mean the same as unquoted ones.
+    if (std::erase(token, '"') > 0) token.erase(token.find_last_not_of(' ') + 1);
     if (EqualsNoCase1251(token, "BEGIN")) {
       request.autoRun = true;
     } else if (!token.empty() && token[0] == '@') {

@@ -24,6 +24,7 @@ TEST(StartRules, CommandLines) {
       {"C:\\Мои настройки\\x.cfg", "C:\\Мои настройки\\x.cfg", false},
       {"/@a /@b.cfg", "b.cfg", false},  // a later "@" wins
       {"", std::nullopt, false},
+      {"\"/@C:\\My x.cfg\" \"/BEGIN\"", "C:\\My x.cfg", true},  // quoted arguments
   };
   for (const Case& c : cases) {
     const StartRequest r = ParseCommandLine(c.line);
