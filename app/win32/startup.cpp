@@ -3,7 +3,6 @@
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include "app/start_rules.h"
@@ -107,7 +106,6 @@ std::wstring ArgumentsOf(const std::wstring& commandLine) {
 }
 
 int RunProgram(const std::wstring& commandLine) {
-  OleInitialize(nullptr);  // the folder picker and the help control need COM
   const std::string programPath = ProgramPath();
   const size_t slash = programPath.rfind('\\');
   const std::string programFolder =
