@@ -6,6 +6,7 @@
 #include "platform/fs.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "runner/journal_file.h"
 #include "store/settings_file.h"
 
 namespace app {
@@ -69,9 +70,15 @@ RunSeams MainController::MakeRunSeams() {
   RunSeams seams;
   seams.jobStarted = [this](const InfobaseEntry& entry) { view_.SendJobStarted(entry); };
   seams.runFinished = [this] { view_.SendRunFinished(); };
-  seams.showMessage = [this](const std::string& text) { view_.ShowMessage(text); };
+  seams.showMessage = [this](const std::string& text) {
+    JournalMessage(text);
+    view_.ShowMessage(text);
+  };
   seams.ask = [this](const std::string& text) { return view_.Ask(text); };
-  seams.fileErrorReporter = [this](const platform::FileError& e) { view_.ReportFileError(e); };
+  seams.fileErrorReporter = [this](const platform::FileError& e) {
+    JournalMessage(e.message);
+    view_.ReportFileError(e);
+  };
   seams.beforeWorker = [this] {
     view_.EnterRunning();
     RunTask(config_.tasks.PreProcessFileName, config_.tasks.PreProcessCmdLine);
@@ -282,6 +289,13 @@ void MainController::EndRun() {
   } else if (!config_.options.ShutDownAfterSave || !view_.ShutDown()) {
     view_.CloseWindow();
   }
+}
+
+// Unattended, the messages of a run may be seen by nobody: the journal keeps them too.
+void MainController::JournalMessage(const std::string& text) {
+  if (!autoRun_ || config_.options.Journal == 0) return;
+  CJournalFile journal(JournalPath(), false);
+  if (journal.ErrorCode() == 0) journal.WriteLine(text);
 }
 
 void MainController::RunTask(const std::string& program, const std::string& arguments) {

@@ -113,6 +113,7 @@ class MainController {
   bool ConfirmOverwriteUnread();
   void EndRun();
   void RunTask(const std::string& program, const std::string& arguments);
+  void JournalMessage(const std::string& text);
   ConfigurationSeams MakeConfigSeams();
   RunSeams MakeRunSeams();
 

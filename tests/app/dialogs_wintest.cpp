@@ -96,7 +96,6 @@ TEST(QueryDlg, GuardedPromptIsNotShownWhileAnotherIsOpen) {
 }
 
 TEST(FolderPicker, ReturnsTheFolderShownOrChosenAndCancelKeepsTheText) {
-  OleInitialize(nullptr);
   testrunner::ScratchFolder scratch;
   const std::string sub = scratch / "Архивы";
   platform::fs::CreateFolder(sub);

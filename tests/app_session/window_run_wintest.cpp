@@ -95,5 +95,14 @@ TEST_F(WindowRunTest, UnattendedRunStartsByItselfAndEnds) {
   EXPECT_EQ(Reload("run.cfg").options.QuitAfterSave, 0);  // not saved
 }
 
+TEST_F(WindowRunTest, UnattendedErrorsCloseThemselvesAndReachTheJournal) {
+  testrunner::Write(ConfigAt("empty.cfg"), "");
+  Open("empty.cfg", true);
+  ASSERT_TRUE(PumpUntil([&] { return window->Handle() == nullptr; }));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("Ошибка чтения данных из файла"), std::string::npos);
+  EXPECT_EQ(Read(scratch / "Journal.txt"), messages[0] + "\r\n");
+}
+
 }  // namespace
 }  // namespace apptest
