@@ -23,16 +23,16 @@ std::string UnreadText(const std::string& path) {
 }
 
 std::string OverwriteUnreadQuestion(const std::string& path) {
-  return "Файл настроек \"" + path +
-         "\" не был прочитан. Записать текущие настройки поверх него?";
+  return "Файл настроек \"" + path + "\" не был прочитан. Записать текущие настройки поверх него?";
 }
 
 }  // namespace
 
 ConfigFileState ProbeConfigFile(const std::string& path) {
   const std::optional<uint64_t> size = platform::fs::FileSize(path);
-  if (!size) return platform::fs::GetAttributes(path).exists ? ConfigFileState::Unreadable
-                                                             : ConfigFileState::Missing;
+  if (!size)
+    return platform::fs::GetAttributes(path).exists ? ConfigFileState::Unreadable
+                                                    : ConfigFileState::Missing;
   if (*size == 0) return ConfigFileState::Empty;
   CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
   if (!file.Open()) return ConfigFileState::Unreadable;
@@ -215,9 +215,9 @@ std::vector<std::pair<std::string, std::string>> MainController::EnterpriseInsta
   const auto subkeys = registry_.EnumSubkeys(RegRoot::LocalMachine, enterprise::kVersionKey);
   if (!subkeys) return found;
   for (const std::string& name : *subkeys) {
-    const auto value = registry_.ReadValue(
-        RegRoot::LocalMachine, std::string(enterprise::kVersionKey) + "\\" + name,
-        enterprise::kInstallPathValue);
+    const auto value = registry_.ReadValue(RegRoot::LocalMachine,
+                                           std::string(enterprise::kVersionKey) + "\\" + name,
+                                           enterprise::kInstallPathValue);
     if (!value) break;  // the list ends at the first installation without a path
     found.emplace_back(name, value->data.substr(0, value->data.find('\0')));
   }
@@ -225,8 +225,7 @@ std::vector<std::pair<std::string, std::string>> MainController::EnterpriseInsta
 }
 
 std::string MainController::JournalPath() const {
-  return LocateBareName(config_.options.JournalFileName, folders_.dataFolder,
-                        folders_.olderFolders,
+  return LocateBareName(config_.options.JournalFileName, folders_.dataFolder, folders_.olderFolders,
                         [](const std::string& p) { return platform::fs::FileExists(p); });
 }
 

@@ -14,7 +14,9 @@
 #include "runner/job_run.h"
 #include "tree/infobase_tree.h"
 
-namespace platform { class Registry; }
+namespace platform {
+class Registry;
+}
 
 namespace app {
 

@@ -11,18 +11,23 @@ unsigned char UpperByte(unsigned char c) {
   if (c >= 0xE0) return static_cast<unsigned char>(c - 0x20);  // а..я
   if (c == 0xB8) return 0xA8;                                  // ё
   switch (c) {  // the other Cyrillic letters of the code page
-    case 0xA2: return 0xA1;  // ў
-    case 0xB3: return 0xB2;  // і
-    case 0xB4: return 0xA5;  // ґ
-    case 0xBA: return 0xAA;  // є
-    case 0xBF: return 0xAF;  // ї
-    default: return c;
+    case 0xA2:
+      return 0xA1;  // ў
+    case 0xB3:
+      return 0xB2;  // і
+    case 0xB4:
+      return 0xA5;  // ґ
+    case 0xBA:
+      return 0xAA;  // є
+    case 0xBF:
+      return 0xAF;  // ї
+    default:
+      return c;
   }
 }
 
 bool EndsWithNoCase(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() &&
-         EqualsNoCase1251(text.substr(text.size() - end.size()), end);
+  return text.size() >= end.size() && EqualsNoCase1251(text.substr(text.size() - end.size()), end);
 }
 
 }  // namespace

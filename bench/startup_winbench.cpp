@@ -46,8 +46,8 @@ double TimeToWindow(const std::wstring& commandLine) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   const auto start = std::chrono::steady_clock::now();
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
     return -1;
   }
   HWND window = nullptr;
@@ -56,7 +56,8 @@ double TimeToWindow(const std::wstring& commandLine) {
   }
   const auto shown = std::chrono::steady_clock::now();
   if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+  if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0)
+    TerminateProcess(info.hProcess, 1);
   CloseHandle(info.hProcess);
   CloseHandle(info.hThread);
   if (window == nullptr) return -1;

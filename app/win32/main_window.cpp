@@ -175,8 +175,7 @@ void MainWindow::Pump() {
 void MainWindow::OnIdle() {
   if (hwnd_ == nullptr) return;
   const bool modified = controller_->Modified();
-  widgets::SetWindowText1251(hwnd_,
-                             TitleWithMark(widgets::GetWindowText1251(hwnd_), modified));
+  widgets::SetWindowText1251(hwnd_, TitleWithMark(widgets::GetWindowText1251(hwnd_), modified));
   widgets::EnableItem(hwnd_, IDC_APPLY, modified);
   widgets::EnableItem(hwnd_, IDC_RUN, !controller_->Running());
 }

@@ -41,30 +41,46 @@ void MainWindow::OnCommand(int id, int code) {
   if (id == IDC_CONFIG_NAME && code == EN_KILLFOCUS && naming_) return EndNaming(true);
   if (code != BN_CLICKED && code != 1 /* accelerator */) return;
   switch (id) {
-    case IDC_NEW: return BeginNaming();
-    case IDC_OPEN: return OnOpen();
-    case IDC_SAVE_AS: return OnSaveAs();
-    case IDC_APPLY: controller_->Save(); return;
-    case IDC_RUN: controller_->Run(); return;
-    case IDCANCEL: return OnClose();
-    case IDC_HELP_CONTENTS: return help_.Show(controller_->Folders().programFolder);
-    case ID_APP_ABOUT: return OnAbout();
-    case IDC_ARCHIVE_CHOOSE: return OnChooseArchiveFolder();
-    case IDC_ARCHIVE_TOGGLE: controller_->ToggleArchiveFolder(); return;
-    case IDC_ENTERPRISE_CHOOSE: return OnChooseEnterprise();
+    case IDC_NEW:
+      return BeginNaming();
+    case IDC_OPEN:
+      return OnOpen();
+    case IDC_SAVE_AS:
+      return OnSaveAs();
+    case IDC_APPLY:
+      controller_->Save();
+      return;
+    case IDC_RUN:
+      controller_->Run();
+      return;
+    case IDCANCEL:
+      return OnClose();
+    case IDC_HELP_CONTENTS:
+      return help_.Show(controller_->Folders().programFolder);
+    case ID_APP_ABOUT:
+      return OnAbout();
+    case IDC_ARCHIVE_CHOOSE:
+      return OnChooseArchiveFolder();
+    case IDC_ARCHIVE_TOGGLE:
+      controller_->ToggleArchiveFolder();
+      return;
+    case IDC_ENTERPRISE_CHOOSE:
+      return OnChooseEnterprise();
     case IDC_JOURNAL_OPEN:
       TakeFields();
       OpenWithShell(hwnd_, controller_->JournalPath());
       return;
-    default: return;
+    default:
+      return;
   }
 }
 
 // Check boxes, radio buttons and the three typed fields: every change the operator
 // makes marks the configuration modified and applies the dependent enabling.
 bool MainWindow::OnOptionControl(int id, int code) {
-  static constexpr int kClicked[] = {IDC_TERMINATE, IDC_CLEAR_JOURNAL, IDC_QUIT_AFTER,
-                                     IDC_SHUTDOWN_AFTER, IDC_JOURNAL, IDC_OVERWRITE, IDC_KEEP};
+  static constexpr int kClicked[] = {
+      IDC_TERMINATE, IDC_CLEAR_JOURNAL, IDC_QUIT_AFTER, IDC_SHUTDOWN_AFTER,
+      IDC_JOURNAL,   IDC_OVERWRITE,     IDC_KEEP};
   static constexpr int kTyped[] = {IDC_TIMEOUT, IDC_JOURNAL_NAME, IDC_COPY_COUNT};
   bool option = false;
   for (int c : kClicked) option = option || (id == c && code == BN_CLICKED);
@@ -82,8 +98,9 @@ void MainWindow::OnNotify(const NMHDR& header) {
   HWND tree = header.hwndFrom;
   if (header.code == TVN_SELCHANGEDW) {
     const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-    widgets::SetItemText(hwnd_, IDC_SELECTED_PATH, controller_->SelectedInfobasePath(
-                                                       static_cast<ItemHandle>(change.itemNew.lParam)));
+    widgets::SetItemText(
+        hwnd_, IDC_SELECTED_PATH,
+        controller_->SelectedInfobasePath(static_cast<ItemHandle>(change.itemNew.lParam)));
   } else if (header.code == NM_CLICK) {
     TVHITTESTINFO hit{};
     GetCursorPos(&hit.pt);
@@ -178,11 +195,10 @@ void MainWindow::OnAbout() { ShowAboutBox(hwnd_); }
 std::optional<std::string> MainWindow::ChooseFile(FileDialogKind kind, const std::string& initial) {
   if (params_.services.chooseFile) return params_.services.chooseFile(kind, initial);
   const bool enterprise = kind == FileDialogKind::Enterprise;
-  const std::wstring filter = DialogFilter(
-      enterprise ? "Файлы запуска 1С Предприятия (*.exe)|*.exe|" : ConfigFilter());
-  const std::wstring title =
-      platform::Widen(enterprise ? "Выберите исполняемый файл \"1С Предприятия\"."
-                                 : "Выберите файл настройки");
+  const std::wstring filter =
+      DialogFilter(enterprise ? "Файлы запуска 1С Предприятия (*.exe)|*.exe|" : ConfigFilter());
+  const std::wstring title = platform::Widen(
+      enterprise ? "Выберите исполняемый файл \"1С Предприятия\"." : "Выберите файл настройки");
   const std::wstring folder = platform::Widen(controller_->Folders().dataFolder);
   std::vector<wchar_t> file(MAX_PATH * 4, L'\0');
   platform::Widen(initial).copy(file.data(), file.size() - 1);
@@ -196,8 +212,8 @@ std::optional<std::string> MainWindow::ChooseFile(FileDialogKind kind, const std
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                  (kind == FileDialogKind::SaveConfig ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  const BOOL ok = kind == FileDialogKind::SaveConfig ? GetSaveFileNameW(&dialog)
-                                                     : GetOpenFileNameW(&dialog);
+  const BOOL ok =
+      kind == FileDialogKind::SaveConfig ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!ok) return std::nullopt;
   return platform::Narrow(file.data());
 }

@@ -58,9 +58,8 @@ void InsertTreeItems(HWND tree, const InfobaseTree& model, ItemHandle parent, HT
     insert.item.lParam = static_cast<LPARAM>(handle);
     insert.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_EXPANDED;
     insert.item.state = INDEXTOSTATEIMAGEMASK(item->stateImage) | TVIS_EXPANDED;
-    HTREEITEM added =
-        reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0,
-                                                 reinterpret_cast<LPARAM>(&insert)));
+    HTREEITEM added = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     InsertTreeItems(tree, model, handle, added);
   }
 }
@@ -92,12 +91,12 @@ void TakeNumber(HWND dialog, int id, Number& value, Number maximum) {
 void MainWindow::OnInit() {
   SendMessageW(hwnd_, DM_SETDEFID, IDC_TREE, 0);  // Enter never presses a button
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  icon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16,
-                                        LR_SHARED));
+  icon_ = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16, LR_SHARED));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
-               reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN),
-                                                   IMAGE_ICON, 32, 32, LR_SHARED)));
+               reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                                   32, 32, LR_SHARED)));
   HMENU system = GetSystemMenu(hwnd_, FALSE);
   AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(system, MF_STRING, IDM_SYSTEM_ABOUT,
@@ -163,9 +162,9 @@ void MainWindow::ShowFields() {
   }
   widgets::EnableItem(hwnd_, IDC_TERMINATE, e.terminateAfterTimeOut);
   widgets::EnableItem(hwnd_, IDC_QUIT_AFTER, e.quitAfterSave);
-  widgets::SetButtonIcon(hwnd_, IDC_ARCHIVE_TOGGLE, o.DestinationDirectory.empty()
-                                                        ? IDI_BUTTON_FOLDER_DEFAULT
-                                                        : IDI_BUTTON_FOLDER_CHOSEN);
+  widgets::SetButtonIcon(
+      hwnd_, IDC_ARCHIVE_TOGGLE,
+      o.DestinationDirectory.empty() ? IDI_BUTTON_FOLDER_DEFAULT : IDI_BUTTON_FOLDER_CHOSEN);
   updating_ = false;
 }
 
@@ -231,9 +230,12 @@ Answer MainWindow::Ask(const std::string& text) {
     return r == IDOK ? Answer::No : Answer::Cancel;
   }
   switch (widgets::ShowMessageBox(PromptOwner(), text, MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES: return Answer::Yes;
-    case IDNO: return Answer::No;
-    default: return Answer::Cancel;
+    case IDYES:
+      return Answer::Yes;
+    case IDNO:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
   }
 }
 

@@ -73,8 +73,8 @@ AppFolders FindAppFolders(const std::string& programFolder) {
 StartChoice ChooseConfiguration(const std::string& commandLine, const AppFolders& folders,
                                 platform::Registry& registry) {
   std::string name = kDefaultConfigName;
-  const auto last = registry.ReadValue(platform::RegRoot::CurrentUser, kProgramKey,
-                                       kLastConfigValue);
+  const auto last =
+      registry.ReadValue(platform::RegRoot::CurrentUser, kProgramKey, kLastConfigValue);
   if (last && last->type == platform::RegType::String) {
     const std::string path = last->data.substr(0, last->data.find('\0'));
     if (!path.empty() && Exists(path)) name = path;
@@ -112,8 +112,7 @@ int RunProgram(const std::wstring& commandLine) {
       slash == std::string::npos ? CurrentFolder() : programPath.substr(0, slash);
   const AppFolders folders = FindAppFolders(programFolder);
   std::unique_ptr<platform::Registry> registry = platform::MakeWin32Registry();
-  const StartChoice choice =
-      ChooseConfiguration(platform::Narrow(commandLine), folders, *registry);
+  const StartChoice choice = ChooseConfiguration(platform::Narrow(commandLine), folders, *registry);
   PrepareConfigFile(choice.configPath, programFolder);
 
   // Both held until the process ends: the launcher sees a main program running, and a

@@ -2,10 +2,9 @@
 // timer plays the operator inside the modal dialogs.
 #include <windows.h>
 // after windows.h
+#include <gtest/gtest.h>
 #include <ole2.h>
 #include <shlobj.h>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 

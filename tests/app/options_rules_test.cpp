@@ -1,7 +1,8 @@
 #include "app/options_rules.h"
-#include "widgets/folder_path.h"
 
 #include <gtest/gtest.h>
+
+#include "widgets/folder_path.h"
 
 namespace app {
 namespace {
