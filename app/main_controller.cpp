@@ -47,23 +47,22 @@ MainController::MainController(MainView& view, platform::Registry& registry, App
       registry_(registry),
       folders_(std::move(folders)),
       autoRun_(autoRun),
-      tree_(std::move(readUsers), [this] { SetModified(true); }) {
+      tree_(std::move(readUsers), [this] { SetModified(true); }),
+      configSeams_(registry, [this](const platform::FileError& e) { ReportFileError(e); }) {
   SetPath(configPath);
-  configSeams_ = MakeConfigSeams();
-  job_ = std::make_unique<JobRun>(MakeRunSeams(), registry_);
+  configSeams_.showError = [this](const std::string& text) { view_.ShowMessage(text); };
+  configSeams_.setModified = [this](bool modified) { SetModified(modified); };
+  configSeams_.registerLauncher = RegisterWithLauncher;
+  configSeams_.autoRun = autoRun_;
+  job_ = std::make_unique<JobRun>(MakeRunSeams(), registry_,
+                                  [this](const platform::FileError& e) { ReportFileError(e); });
 }
 
 MainController::~MainController() = default;
 
-ConfigurationSeams MainController::MakeConfigSeams() {
-  ConfigurationSeams seams;
-  seams.registry = &registry_;
-  seams.showError = [this](const std::string& text) { view_.ShowMessage(text); };
-  seams.setModified = [this](bool modified) { SetModified(modified); };
-  seams.registerLauncher = RegisterWithLauncher;
-  seams.autoRun = autoRun_;
-  seams.fileErrorReporter = [this](const platform::FileError& e) { view_.ReportFileError(e); };
-  return seams;
+void MainController::ReportFileError(const platform::FileError& error) {
+  JournalMessage(error.message);
+  view_.ReportFileError(error);
 }
 
 RunSeams MainController::MakeRunSeams() {
@@ -75,10 +74,6 @@ RunSeams MainController::MakeRunSeams() {
     view_.ShowMessage(text);
   };
   seams.ask = [this](const std::string& text) { return view_.Ask(text); };
-  seams.fileErrorReporter = [this](const platform::FileError& e) {
-    JournalMessage(e.message);
-    view_.ReportFileError(e);
-  };
   seams.beforeWorker = [this] {
     view_.EnterRunning();
     RunTask(config_.tasks.PreProcessFileName, config_.tasks.PreProcessCmdLine);
@@ -254,11 +249,8 @@ void MainController::Run() {
   if (config_.options.JournalFileName.find('\\') != std::string::npos) {
     source.environment.dataFolder = folders_.dataFolder;
   }
-  source.autoRun = autoRun_;
-  source.config = &config_;
-  source.tree = &tree_;
-  source.configSeams = &configSeams_;
-  source.modified = modified_;
+  if (!autoRun_)
+    source.window.emplace(WindowConfiguration{config_, tree_, configSeams_, modified_});
   const StartResult started = job_->StartRun(source);
   if (started != StartResult::Started && autoRun_) view_.CloseWindow();
 }

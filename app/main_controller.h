@@ -116,7 +116,7 @@ class MainController {
   void EndRun();
   void RunTask(const std::string& program, const std::string& arguments);
   void JournalMessage(const std::string& text);
-  ConfigurationSeams MakeConfigSeams();
+  void ReportFileError(const platform::FileError& error);
   RunSeams MakeRunSeams();
 
   MainView& view_;

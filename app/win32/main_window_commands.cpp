@@ -7,12 +7,12 @@
 
 #include <vector>
 
+#include "app/options_rules.h"
 #include "app/start_rules.h"
 #include "app/win32/about_box.h"
 #include "app/win32/main_window.h"
 #include "platform/codepage.h"
 #include "resources/app/resource.h"
-#include "widgets/folder_path.h"
 #include "widgets/win32/dialog_text.h"
 #include "widgets/win32/folder_picker.h"
 
@@ -155,7 +155,7 @@ void MainWindow::OnChooseArchiveFolder() {
   std::string folder = controller_->Config().options.DestinationDirectory;
   const bool chosen = params_.services.pickFolder ? params_.services.pickFolder(folder)
                                                   : widgets::ShowFolderPicker(hwnd_, folder);
-  if (chosen) controller_->SetArchiveFolder(widgets::NormalizeFolder(folder));
+  if (chosen) controller_->SetArchiveFolder(NormalizeFolder(folder));
 }
 
 // The installations 1C:Enterprise registered for the machine, then "Обзор...".

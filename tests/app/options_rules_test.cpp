@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "widgets/folder_path.h"
 
 namespace app {
 namespace {
@@ -57,10 +56,10 @@ TEST(OptionsRules, TaskProgramQuotedOnlyWhenItNamesAFileAsAWhole) {
 }
 
 TEST(OptionsRules, ChosenFoldersLoseTheirTrailingBackslashExceptARoot) {
-  EXPECT_EQ(widgets::NormalizeFolder("C:\\Архив\\"), "C:\\Архив");
-  EXPECT_EQ(widgets::NormalizeFolder("C:\\"), "C:\\");
-  EXPECT_EQ(widgets::NormalizeFolder("C:"), "C:\\");
-  EXPECT_EQ(widgets::NormalizeFolder("\\\\srv\\share\\"), "\\\\srv\\share");
+  EXPECT_EQ(NormalizeFolder("C:\\Архив\\"), "C:\\Архив");
+  EXPECT_EQ(NormalizeFolder("C:\\"), "C:\\");
+  EXPECT_EQ(NormalizeFolder("C:"), "C:\\");
+  EXPECT_EQ(NormalizeFolder("\\\\srv\\share\\"), "\\\\srv\\share");
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ class WindowTest : public testing::Test {
       InfobaseRecord record;
       record.hasState = true;
       record.State = 1;
-      record.entry.Type = 1;
+      record.entry.Type = InfobaseType::AddedByHand;
       record.entry.path = infobase + "\\";
       record.entry.BaseName = "База";
       record.entry.SaveData = 1;
@@ -49,8 +49,7 @@ class WindowTest : public testing::Test {
     }
     Configuration config;
     config.options = options;
-    ConfigurationSeams seams;
-    seams.registry = &registry;
+    ConfigurationSeams seams(registry, platform::SilentFileErrorReporter());
     seams.autoRun = true;
     ASSERT_GT(SaveConfiguration(SaveTarget::CurrentFile, ConfigAt(name), config, tree, seams) +
                   (infobase.empty() ? 1 : 0),
@@ -135,8 +134,7 @@ class WindowTest : public testing::Test {
   Configuration Reload(const std::string& name) {
     Configuration config;
     InfobaseTree tree(nullptr, nullptr);
-    ConfigurationSeams seams;
-    seams.registry = &registry;
+    ConfigurationSeams seams(registry, platform::SilentFileErrorReporter());
     LoadConfiguration(ConfigAt(name), config, tree, seams);
     return config;
   }

@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include "platform/codepage.h"
-#include "widgets/folder_path.h"
 
 namespace widgets {
 
@@ -50,7 +49,7 @@ bool ShowFolderPicker(HWND owner, std::string& folder) {
   const bool ok = SHGetPathFromIDListW(chosen, path) != FALSE;
   CoTaskMemFree(chosen);
   if (SUCCEEDED(ole)) OleUninitialize();
-  if (ok) folder = NormalizeFolder(platform::Narrow(path));
+  if (ok) folder = platform::Narrow(path);
   return ok;
 }
 
