@@ -9,6 +9,7 @@
 #include "app/win32/query_dlg.h"
 #include "platform/codepage.h"
 #include "resources/app/resource.h"
+#include "widgets/message_box_reporter.h"
 #include "widgets/win32/dialog_text.h"
 
 namespace app {
@@ -239,7 +240,14 @@ Answer MainWindow::Ask(const std::string& text) {
   }
 }
 
-void MainWindow::ReportFileError(const platform::FileError& error) { ShowMessage(error.message); }
+void MainWindow::ReportFileError(const platform::FileError& error) {
+  if (params_.services.message) return params_.services.message(error.message);
+  if (params_.autoRun) {
+    ShowQueryDlg(PromptOwner(), {error.message, kAutoRunPromptSeconds, 2, IDOK});
+  } else {
+    widgets::MessageBoxFileErrorReporter(PromptOwner())(error);
+  }
+}
 
 bool MainWindow::ConfirmTask(const std::string& text) {
   if (params_.services.confirmTask) return params_.services.confirmTask(text);
