@@ -165,6 +165,25 @@ TEST_F(WindowTest, CloseAsksOnlyWhenModified) {
   }
 }
 
+TEST_F(WindowTest, SpaceTogglesTheMarkOfTheSelectedInfobase) {
+  GeneralOptions o;
+  o.BinaryDirectory = testrunner::BinFolder() + "enterprise_standin.exe";
+  WriteConfig("a.cfg", o, MakeInfobase(""));
+  Open("a.cfg");
+  InfobaseTree& tree = window->Controller().Tree();
+  const ItemHandle base = tree.Items().Children(tree.UnregisteredGroup()).at(0);
+  HWND view = Item(IDC_TREE);
+  HTREEITEM item = TreeView_GetChild(view, TreeView_GetRoot(view));
+  TreeView_SelectItem(view, item);
+  window->Pump();
+  EXPECT_EQ(Text(IDC_SELECTED_PATH), scratch / "База\\");
+  ASSERT_EQ(tree.GetMark(base), Mark::Marked);
+  Key(IDC_TREE, VK_SPACE);
+  EXPECT_EQ(tree.GetMark(base), Mark::Unmarked);
+  EXPECT_EQ(TreeView_GetItemState(view, item, TVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
+  EXPECT_EQ(Title(), std::string(app::kWindowTitle) + "*");
+}
+
 TEST_F(WindowTest, ArchiveFolderToggleClearsAndRestores) {
   GeneralOptions stored;
   stored.DestinationDirectory = "D:\\Архив";
