@@ -119,6 +119,7 @@ class MainWindow : public MainView {
   HelpViewer help_;
   widgets::ButtonTips tips_;
   widgets::ImageListHandle marks_;
+  widgets::ModuleHandle commonDialogs_;
 };
 
 }  // namespace app

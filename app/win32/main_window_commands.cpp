@@ -212,8 +212,16 @@ std::optional<std::string> MainWindow::ChooseFile(FileDialogKind kind, const std
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                  (kind == FileDialogKind::SaveConfig ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  const BOOL ok =
-      kind == FileDialogKind::SaveConfig ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+  // The common dialogs are loaded at their first use: start-up does not pay for them.
+  if (!commonDialogs_) commonDialogs_ = widgets::ModuleHandle(LoadLibraryW(L"comdlg32.dll"));
+  using FileDialogFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  const auto show =
+      commonDialogs_
+          ? reinterpret_cast<FileDialogFn>(GetProcAddress(
+                commonDialogs_.Get(),
+                kind == FileDialogKind::SaveConfig ? "GetSaveFileNameW" : "GetOpenFileNameW"))
+          : nullptr;
+  const BOOL ok = show != nullptr && show(&dialog);
   if (!ok) return std::nullopt;
   return platform::Narrow(file.data());
 }
