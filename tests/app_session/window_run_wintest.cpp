@@ -49,6 +49,9 @@ TEST_F(WindowRunTest, RunShowsTheTrayIconAndAbortEndsIt) {
   EXPECT_TRUE(IsWindowVisible(Dialog()));
   SendMessageW(Dialog(), app::WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
   EXPECT_FALSE(IsWindowVisible(Dialog()));
+  SendMessageW(Dialog(), app::WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+  SendMessageW(Dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // minimising hides during a run
+  EXPECT_FALSE(IsWindowVisible(Dialog()));
 
   Command(IDCANCEL);  // "Прервать"
   EXPECT_FALSE(Running());
