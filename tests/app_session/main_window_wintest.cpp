@@ -113,6 +113,21 @@ TEST_F(WindowTest, EnterMovesTheFocusOnAndEscElsewhereCloses) {
   EXPECT_EQ(window->Handle(), nullptr);
 }
 
+TEST_F(WindowTest, CtrlSSavesFromAnyControl) {
+  WriteConfig("a.cfg", GeneralOptions{});
+  Open("a.cfg");
+  SetText(IDC_COPY_COUNT, "6");
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  Key(IDC_TIMEOUT, 'S');
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(Title(), app::kWindowTitle);
+  EXPECT_EQ(Reload("a.cfg").options.CopyCount, 6u);
+}
+
 TEST_F(WindowTest, SaveAsAndOpenTakeTheChosenFile) {
   WriteConfig("a.cfg", GeneralOptions{});
   Open("a.cfg");
