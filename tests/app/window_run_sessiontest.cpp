@@ -1,6 +1,6 @@
 // Runs from the main window against the 1C:Enterprise stand-in: the tray icon, the
 // status, abort, the end of a run and the tray icon after a shell restart.
-#include "tests/app_session/window_fixture.h"
+#include "tests/app/window_fixture.h"
 // after windows.h
 #include <shellapi.h>
 

@@ -2,7 +2,7 @@
 // program on a configuration that is already open.
 #include <vector>
 
-#include "tests/app_session/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace apptest {
 namespace {

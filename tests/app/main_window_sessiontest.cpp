@@ -1,6 +1,6 @@
 // The main window on real files, driven by control ids: options, enabling, naming, the
 // file commands and closing.
-#include "tests/app_session/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace apptest {
 namespace {
