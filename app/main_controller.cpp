@@ -42,7 +42,8 @@ ConfigFileState ProbeConfigFile(const std::string& path) {
 }
 
 MainController::MainController(MainView& view, platform::Registry& registry, AppFolders folders,
-                               std::string configPath, bool autoRun, UserListReader readUsers)
+                               std::string configPath, bool autoRun,
+                               LauncherRegistration registerLauncher, UserListReader readUsers)
     : view_(view),
       registry_(registry),
       folders_(std::move(folders)),
@@ -52,7 +53,7 @@ MainController::MainController(MainView& view, platform::Registry& registry, App
   SetPath(configPath);
   configSeams_.showError = [this](const std::string& text) { view_.ShowMessage(text); };
   configSeams_.setModified = [this](bool modified) { SetModified(modified); };
-  configSeams_.registerLauncher = RegisterWithLauncher;
+  configSeams_.registerLauncher = std::move(registerLauncher);
   configSeams_.autoRun = autoRun_;
   job_ = std::make_unique<JobRun>(MakeRunSeams(), registry_,
                                   [this](const platform::FileError& e) { ReportFileError(e); });

@@ -20,7 +20,8 @@ constexpr UINT WM_CLOSE_PROGRAM = WM_USER + 104;  // closes the window outside a
 
 MainWindow::MainWindow(MainWindowParams params) : params_(std::move(params)) {
   controller_ = std::make_unique<MainController>(*this, *params_.registry, params_.folders,
-                                                 params_.configPath, params_.autoRun);
+                                                 params_.configPath, params_.autoRun,
+                                                 params_.registerLauncher);
 }
 
 MainWindow::~MainWindow() {

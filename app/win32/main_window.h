@@ -41,6 +41,7 @@ struct MainWindowParams {
   AppFolders folders;
   std::string configPath;
   bool autoRun = false;
+  LauncherRegistration registerLauncher;  // empty: saves register nothing
   WindowServices services;
 };
 

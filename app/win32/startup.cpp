@@ -8,9 +8,11 @@
 #include "app/start_rules.h"
 #include "app/win32/main_window.h"
 #include "app/win32/query_dlg.h"
+#include "launcher/win32/launcher_system.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
+#include "widgets/win32/dialog_text.h"
 #include "widgets/win32/handles.h"
 
 namespace app {
@@ -130,6 +132,10 @@ int RunProgram(const std::wstring& commandLine) {
   params.folders = folders;
   params.configPath = choice.configPath;
   params.autoRun = choice.autoRun;
+  params.registerLauncher =
+      launcher::MakeLauncherRegistration(*registry, programFolder, [](const std::string& text) {
+        widgets::ShowMessageBox(nullptr, text, MB_OK | MB_ICONEXCLAMATION);
+      });
   MainWindow window(std::move(params));
   if (!window.Create()) return 1;
   window.RunLoop();
