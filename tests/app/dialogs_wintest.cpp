@@ -20,10 +20,12 @@
 
 namespace {
 
-// Runs act once on the first dialog of this thread that shows up.
+// Runs act once on the first dialog of this thread that shows up and is ready.
 class Operator {
  public:
-  explicit Operator(std::function<void(HWND)> act) : act_(std::move(act)) {
+  explicit Operator(
+      std::function<void(HWND)> act, std::function<bool(HWND)> ready = [](HWND) { return true; })
+      : act_(std::move(act)), ready_(std::move(ready)) {
     self_ = this;
     timer_ = SetTimer(nullptr, 0, 100, Tick);
   }
@@ -48,13 +50,14 @@ class Operator {
           return TRUE;
         },
         reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr) return;
+    if (dialog == nullptr || !self_->ready_(dialog)) return;
     self_->done_ = true;
     self_->act_(dialog);
   }
 
   static inline Operator* self_ = nullptr;
   std::function<void(HWND)> act_;
+  std::function<bool(HWND)> ready_;
   UINT_PTR timer_ = 0;
   bool done_ = false;
 };
@@ -110,14 +113,18 @@ TEST(FolderPicker, ReturnsTheFolderShownOrChosenAndCancelKeepsTheText) {
   };
   for (const Case& c : cases) {
     std::string okText;
-    Operator op([&](HWND dialog) {
-      okText = widgets::GetItemText(dialog, IDOK);
-      if (!c.select.empty()) {
-        const std::wstring path = platform::Widen(c.select);
-        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-      }
-      PostMessageW(dialog, WM_COMMAND, c.button, 0);
-    });
+    Operator op(
+        [&](HWND dialog) {
+          okText = widgets::GetItemText(dialog, IDOK);
+          if (!c.select.empty()) {
+            const std::wstring path = platform::Widen(c.select);
+            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+          }
+          PostMessageW(dialog, WM_COMMAND, c.button, 0);
+        },
+        [](HWND dialog) {  // set up: its own title and button text given, initial folder shown
+          return widgets::GetWindowText1251(dialog) == "Выбор каталога";
+        });
     std::string folder = c.initial;
     EXPECT_EQ(widgets::ShowFolderPicker(nullptr, folder), c.button == IDOK);
     EXPECT_EQ(folder, c.button == IDOK ? c.result : c.initial);

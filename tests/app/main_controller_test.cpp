@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <random>
 
 #include "platform/fs.h"
 #include "platform/registry.h"
@@ -44,13 +45,24 @@ class FakeView : public MainView {
 
 class MainControllerTest : public testing::Test {
  protected:
+  // A unique folder name: natively the files named "<folder>\\x.cfg" lie beside the folder
+  // (a backslash is an ordinary character there), so the clean-up takes every name
+  // starting with it.
   MainControllerTest() {
-    auto base = std::filesystem::temp_directory_path() /
-                ("zv-app-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    std::filesystem::create_directories(base);
-    data = base.string();
+    static int counter = 0;
+    prefix = "zv-app-" + std::to_string(std::random_device{}()) + "-" + std::to_string(counter++);
+    std::filesystem::create_directories(std::filesystem::temp_directory_path() / prefix);
+    data = (std::filesystem::temp_directory_path() / prefix).string();
   }
-  ~MainControllerTest() override { std::filesystem::remove_all(data); }
+  ~MainControllerTest() override {
+    controller.reset();
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::temp_directory_path())) {
+      if (entry.path().filename().string().rfind(prefix, 0) == 0) {
+        std::filesystem::remove_all(entry.path());
+      }
+    }
+  }
 
   MainController& Open(const std::string& name) {
     controller = std::make_unique<MainController>(view, registry, AppFolders{data, data, {}},
@@ -60,7 +72,7 @@ class MainControllerTest : public testing::Test {
   }
   bool Exists(const std::string& name) { return platform::fs::FileExists(data + "\\" + name); }
 
-  std::string data;
+  std::string prefix, data;
   FakeView view;
   platform::MemoryRegistry registry;
   std::unique_ptr<MainController> controller;
