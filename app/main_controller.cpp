@@ -2,6 +2,7 @@
 
 #include "app/options_rules.h"
 #include "app/start_rules.h"
+#include "config/config_schema.h"
 #include "config/enterprise.h"
 #include "platform/fs.h"
 #include "platform/process.h"
@@ -36,7 +37,7 @@ ConfigFileState ProbeConfigFile(const std::string& path) {
   if (*size == 0) return ConfigFileState::Empty;
   CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
   if (!file.Open()) return ConfigFileState::Unreadable;
-  const bool hasRoot = file.OpenSectionPath("Zorvan") != 0;
+  const bool hasRoot = file.OpenSectionPath(cfg::kRootSection) != 0;
   file.Close();
   return hasRoot ? ConfigFileState::Readable : ConfigFileState::Unreadable;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "launcher/launcher_names.h"
+
 namespace app {
 
 namespace {
@@ -104,7 +106,7 @@ std::string WithConfigExtension(const std::string& name) {
 }
 
 std::string ConfigMutexName(const std::string& path) {
-  std::string name = std::string(kProgramTitle) + " " + path;
+  std::string name = std::string(launcher::kProgramName) + " " + path;
   std::replace_if(
       name.begin(), name.end(),
       [](char c) { return c == ' ' || c == ':' || c == '\\' || c == '/' || c == '.'; }, '_');

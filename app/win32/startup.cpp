@@ -8,6 +8,8 @@
 #include "app/start_rules.h"
 #include "app/win32/main_window.h"
 #include "app/win32/query_dlg.h"
+#include "config/config_schema.h"
+#include "launcher/launcher_names.h"
 #include "launcher/win32/launcher_system.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
@@ -62,7 +64,7 @@ AppFolders FindAppFolders(const std::string& programFolder) {
   folders.dataFolder = programFolder;
   const std::string appData = KnownFolder(CSIDL_APPDATA);
   if (!appData.empty()) {
-    const std::string own = appData + "\\" + kProgramTitle;
+    const std::string own = appData + "\\" + launcher::kProgramName;
     if (platform::fs::GetAttributes(own).folder || platform::fs::CreateFolder(own)) {
       folders.dataFolder = own;
     }
@@ -76,7 +78,7 @@ StartChoice ChooseConfiguration(const std::string& commandLine, const AppFolders
                                 platform::Registry& registry) {
   std::string name = kDefaultConfigName;
   const auto last =
-      registry.ReadValue(platform::RegRoot::CurrentUser, kProgramKey, kLastConfigValue);
+      registry.ReadValue(platform::RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastConfigValue);
   if (last && last->type == platform::RegType::String) {
     const std::string path = last->data.substr(0, last->data.find('\0'));
     if (!path.empty() && Exists(path)) name = path;
@@ -119,7 +121,7 @@ int RunProgram(const std::wstring& commandLine) {
 
   // Both held until the process ends: the launcher sees a main program running, and a
   // second program on the same configuration sees this one.
-  widgets::KernelHandle recognize = CreateOwnedMutex(kRecognizeMutex, nullptr);
+  widgets::KernelHandle recognize = CreateOwnedMutex(launcher::kRecognizeMutex, nullptr);
   bool taken = false;
   widgets::KernelHandle own = CreateOwnedMutex(ConfigMutexName(choice.configPath), &taken);
   if (taken) {
