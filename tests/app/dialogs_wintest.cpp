@@ -14,7 +14,7 @@
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "resources/app/resource.h"
-#include "tests/runner/scratch.h"
+#include "tests/support/scratch.h"
 #include "widgets/win32/dialog_text.h"
 #include "widgets/win32/folder_picker.h"
 #include "widgets/win32/handles.h"
@@ -125,7 +125,7 @@ std::string SelectedFolderName(HWND dialog) {
 }
 
 TEST(FolderPicker, ReturnsTheFolderShownOrChosenAndCancelKeepsTheText) {
-  testrunner::ScratchFolder scratch;
+  testsupport::ScratchFolder scratch;
   const std::string sub = scratch / "Архивы";
   platform::fs::CreateFolder(sub);
   struct Case {

@@ -99,7 +99,7 @@ TEST_F(WindowRunTest, UnattendedRunStartsByItselfAndEnds) {
 }
 
 TEST_F(WindowRunTest, UnattendedErrorsCloseThemselvesAndReachTheJournal) {
-  testrunner::Write(ConfigAt("empty.cfg"), "");
+  testsupport::Write(ConfigAt("empty.cfg"), "");
   Open("empty.cfg", true);
   ASSERT_TRUE(PumpUntil([&] { return window->Handle() == nullptr; }));
   ASSERT_EQ(messages.size(), 1u);
