@@ -42,6 +42,8 @@ class InfobaseJob {
       return false;
     }
     if (NothingToDo()) {
+      // Everything asked for is an archive of today that stays: nothing else runs either.
+      Journal("Архив за сегодня оставлен без изменений, обработка пропущена");
       removeCreatedFolder_.Dismiss();
       return true;
     }
