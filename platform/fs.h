@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/local_time.h"
 
@@ -65,6 +66,10 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes,
 bool SetFileLength(const std::string& path, uint64_t size);
 // Byte size of a file, or nullopt.
 std::optional<uint64_t> FileSize(const std::string& path);
+
+// Names of a folder's entries (files and folders, not "." and ".."); empty when it
+// cannot be read.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // The temporary folder, ending with a path separator.
 std::string TempPath();

@@ -2,6 +2,7 @@
 // with sanitizers. Backslashes in paths are taken as separators.
 #include "platform/fs.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -172,6 +173,18 @@ std::optional<uint64_t> FileSize(const std::string& path) {
   struct stat st;
   if (stat(Native(path).c_str(), &st) != 0) return {};
   return static_cast<uint64_t>(st.st_size);
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(Native(folder).c_str());
+  if (!dir) return names;
+  while (const dirent* e = readdir(dir)) {
+    std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  closedir(dir);
+  return names;
 }
 
 std::string TempPath() {

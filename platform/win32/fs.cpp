@@ -197,6 +197,19 @@ std::optional<uint64_t> FileSize(const std::string& path) {
   return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((Widen(folder) + L"\\*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::wstring name = fd.cFileName;
+    if (name != L"." && name != L"..") names.push_back(Narrow(name));
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  return names;
+}
+
 std::string TempPath() {
   wchar_t buffer[MAX_PATH + 2];
   DWORD n = GetTempPathW(MAX_PATH + 2, buffer);
