@@ -22,16 +22,17 @@ std::string SparePath(const std::string& folder, const std::string& name, int n,
 // of the copy that drops out is reused for the new copy 1: its space is overwritten
 // rather than released and allocated again, so a rotation costs about one copy.
 void ShiftCopies(const std::string& name, const std::string& archive, const std::string& folder,
-                 const std::string& extension, int count) {
+                 const std::string& extension, int count, RunControl& control) {
   auto copy = [&](int n) { return ArchiveCopyPath(folder, name, n, extension); };
   std::string spare = SparePath(folder, name, count, extension);
   bool reuse = fs::FileExists(copy(count)) && (count == 1 || fs::FileExists(copy(count - 1))) &&
                fs::MoveReplace(copy(count), spare);
   for (int n = count - 1; n >= 1; --n)
     if (fs::FileExists(copy(n))) fs::MoveReplace(copy(n), copy(n + 1));
-  if (reuse && fs::CopyInto(archive, spare) && fs::MoveReplace(spare, copy(1))) return;
+  auto stop = [&control] { return control.StopRequested(); };
+  if (reuse && fs::CopyInto(archive, spare, stop) && fs::MoveReplace(spare, copy(1))) return;
   if (reuse) fs::RemoveFile(spare);
-  fs::CopyOver(archive, copy(1));
+  fs::CopyStoppable(archive, copy(1), stop);
 }
 
 }  // namespace
@@ -74,7 +75,7 @@ void RotateArchiveCopies(const std::string& name, std::string& archivePath,
   RotationDecision d;
   if (!control.StopRequested()) d = DecideRotation(archivePath, values);
   if (d.shift) {
-    ShiftCopies(name, archivePath, folder, extension, count);
+    ShiftCopies(name, archivePath, folder, extension, count, control);
   } else if (d.retain) {
     control.Journal("    Копия архива уже существует");
     skip = true;

@@ -252,9 +252,11 @@ class InfobaseJob {
       bool unused = false;
       RotateArchiveCopies(name, targetPath, target, unused, plan_.extension, values_, control_);
       unsigned long error = 0;
-      if (fs::CopyOver(RemoveQuotes(plan_.path[kind]), RemoveQuotes(targetPath), &error))
+      fs::CopyResult copied = fs::CopyStoppable(PathOf(kind), RemoveQuotes(targetPath),
+                                                [this] { return Stopped(); }, &error);
+      if (copied == fs::CopyResult::Copied)
         Journal("Файл " + name + plan_.extension + " скопирован в папку " + target);
-      else
+      else if (copied == fs::CopyResult::Failed)
         JournalError(error);
     }
   }
