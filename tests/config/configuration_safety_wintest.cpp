@@ -1,4 +1,5 @@
-// A load that meets the file held by another program (the launcher's poll).
+// A load that meets the file held by another program (the launcher's poll), and files
+// that are missing or empty.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,43 +13,28 @@
 
 namespace {
 
-class HeldLoadTest : public ::testing::Test {
- protected:
-  HeldLoadTest() : tree(fixture::NoUsers(), [] {}) {
-    config.options.DestinationDirectory = "E:\\Архивы";
-    config.options.CopyCount = 5;
-    EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 0);
-    saved = fixture::ReadAll(path);
-  }
-  LoadResult Load(Configuration& into) { return LoadConfiguration(path, into, tree, seams); }
-
+TEST(HeldLoad, UnreadableIsToldFromEmptyAndARetryThatGetsTheFileKeepsIt) {
   fixture::TempDir dir;
-  std::string path = dir.Path("held.cfg");
+  const std::string path = dir.Path("held.cfg");
   platform::MemoryRegistry registry;
-  InfobaseTree tree;
-  Configuration config;
+  InfobaseTree tree(fixture::NoUsers(), [] {});
   ConfigurationSeams seams{registry, platform::SilentFileErrorReporter()};
-  std::string saved;
-};
+  Configuration config, loaded;
+  EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Empty);
+  fixture::WriteAll(path, "");
+  EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Empty);
+  config.options.DestinationDirectory = "E:\\Архивы";
+  EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 0);
+  const std::string saved = fixture::ReadAll(path);
 
-TEST_F(HeldLoadTest, HeldThroughoutIsUnreadableNotEmpty) {
   platform::File held;  // without sharing, as the launcher's poll holds it
   ASSERT_TRUE(held.Open(path, 0));
-  Configuration loaded;
-  EXPECT_EQ(Load(loaded), LoadResult::Unreadable);
-  held.Close();
-  EXPECT_EQ(fixture::ReadAll(path), saved);
-}
-
-TEST_F(HeldLoadTest, ReleasedDuringTheRetryLoadsAndASaveKeepsTheContent) {
-  platform::File held;
-  ASSERT_TRUE(held.Open(path, 0));
+  EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Unreadable);
   std::thread release([&] {
     Sleep(300);
     held.Close();
   });
-  Configuration loaded;
-  LoadResult result = Load(loaded);
+  const LoadResult result = LoadConfiguration(path, loaded, tree, seams);
   release.join();
   ASSERT_EQ(result, LoadResult::Loaded);
   EXPECT_EQ(loaded.options.DestinationDirectory, "E:\\Архивы");

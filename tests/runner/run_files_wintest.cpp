@@ -22,17 +22,11 @@ ZV_TEST_CHILD(idle) {
 PROCESS_INFORMATION StartIdle(int ms) {
   std::wstring line = L"\"" + platform::Widen(SelfPath()) + L"\" --child idle " +
                       std::to_wstring(ms);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
+  STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION pi{};
-  EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &si, &pi));
-  return pi;
-}
-
-void Close(PROCESS_INFORMATION& pi) {
+  CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
   CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  return pi;
 }
 
 class RunFilesTest : public JobRunTest {
@@ -41,17 +35,18 @@ class RunFilesTest : public JobRunTest {
   std::string FolderOf(DWORD processId) {
     return Join(temp_, "Zorvan." + std::to_string(processId));
   }
-  InfobaseEntry AddCheck(const std::string& name) {
+  // The batch file a check job of a new infobase was given.
+  std::string BatchOfCheck(const std::string& name) {
     InfobaseEntry e;
     e.BaseName = name;
     e.path = MakeInfobase(name);
     e.Reindex = 1;
     tree_.Add(e);
-    return e;
+    return e.path + "standin\\call1.args";
   }
-  std::string BatchOf(const InfobaseEntry& e) {
-    std::string args = Read(e.path + "standin\\call1.args");
-    return args.substr(args.find("/@\"") + 3);
+  static std::string BatchIn(const std::string& args) {
+    std::string line = Read(args);
+    return line.substr(line.find("/@\"") + 3);
   }
 };
 
@@ -66,18 +61,18 @@ TEST_F(RunFilesTest, EndedRunsFilesGoLiveOnesStayEachStepHasItsBatchFile) {
     Write(folder + "\\~pak1.tmp", "Pswd=секрет");
     Write(folder + "\\~pak2.tmp", "[General]\n/Pсекрет");
   }
-  InfobaseEntry first = AddCheck("Торговля"), second = AddCheck("Склад");
+  const std::string first = BatchOfCheck("Торговля"), second = BatchOfCheck("Склад");
   ASSERT_EQ(RunToEnd(), StartResult::Started);
   TerminateProcess(live.hProcess, 0);
+  CloseHandle(live.hProcess);
+  CloseHandle(ended.hProcess);
 
   EXPECT_FALSE(fs::GetAttributes(crashed).exists);
   EXPECT_TRUE(fs::FileExists(running + "\\~pak2.tmp"));
   EXPECT_TRUE(fs::FileExists(other + "\\~pak2.tmp"));
-  EXPECT_NE(BatchOf(first), BatchOf(second));
-  EXPECT_EQ(BatchOf(first).rfind(FolderOf(GetCurrentProcessId()) + "\\~pa", 0), 0u);
+  EXPECT_NE(BatchIn(first), BatchIn(second));
+  EXPECT_EQ(BatchIn(first).rfind(FolderOf(GetCurrentProcessId()) + "\\~pa", 0), 0u);
   EXPECT_FALSE(fs::GetAttributes(FolderOf(GetCurrentProcessId())).exists);  // nothing left
-  Close(ended);
-  Close(live);
 }
 
 }  // namespace
