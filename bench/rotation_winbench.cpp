@@ -10,9 +10,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -193,9 +193,10 @@ int main(int argc, char** argv) {
     FlushAll(folder, archive);
     settles.push_back(SettleTime(folder, archive));
   }
-  std::printf("archive folder: settling a verified step (rename into copy 1) median %.4f s "
-              "(%.3f x one copy)\n",
-              Median(settles), Median(settles) / copyMedian);
+  std::printf(
+      "archive folder: settling a verified step (rename into copy 1) median %.4f s "
+      "(%.3f x one copy)\n",
+      Median(settles), Median(settles) / copyMedian);
   std::vector<double> latencies;
   for (int r = 0; r < rounds; ++r) latencies.push_back(AbortLatency(folder, archive, 50 + 30 * r));
   std::printf("abort during a copy of %zu MiB: latency median %.4f s, worst %.4f s\n", mib,

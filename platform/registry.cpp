@@ -180,8 +180,7 @@ std::optional<std::vector<RegNamedValue>> MemoryRegistry::EnumValues(RegRoot roo
   });
 }
 
-void MemoryRegistry::SetUnreadable(RegRoot root, const std::string& path,
-                                   const std::string& name) {
+void MemoryRegistry::SetUnreadable(RegRoot root, const std::string& path, const std::string& name) {
   if (Key* key = Find(root, path)) key->unreadable.push_back(name);
 }
 

@@ -58,8 +58,8 @@ RotationDecision DecideRotation(const std::string& archivePath, const RunValues&
   return d;
 }
 
-bool MoveIntoCopies(const std::string& name, const std::string& previous,
-                    const std::string& folder, const std::string& extension, int count) {
+bool MoveIntoCopies(const std::string& name, const std::string& previous, const std::string& folder,
+                    const std::string& extension, int count) {
   auto copy = [&](int n) { return ArchiveCopyPath(folder, name, n, extension); };
   RemoveRotationSpares(name, folder, extension, count);
   for (int n = count - 1; n >= 1; --n)

@@ -27,8 +27,8 @@ RotationDecision DecideRotation(const std::string& archivePath, const RunValues&
 // The shift of RotateArchiveCopies with the previous archive renamed (not copied) into
 // copy 1: for an archive that was set aside while the new one was written. False when
 // previous could not be renamed.
-bool MoveIntoCopies(const std::string& name, const std::string& previous,
-                    const std::string& folder, const std::string& extension, int count);
+bool MoveIntoCopies(const std::string& name, const std::string& previous, const std::string& folder,
+                    const std::string& extension, int count);
 
 // Removes the "<name>(n)<ext>.tmp" files an interrupted rotation leaves behind.
 void RemoveRotationSpares(const std::string& name, const std::string& folder,

@@ -252,8 +252,8 @@ class InfobaseJob {
       bool unused = false;
       RotateArchiveCopies(name, targetPath, target, unused, plan_.extension, values_, control_);
       unsigned long error = 0;
-      fs::CopyResult copied = fs::CopyStoppable(PathOf(kind), RemoveQuotes(targetPath),
-                                                [this] { return Stopped(); }, &error);
+      fs::CopyResult copied = fs::CopyStoppable(
+          PathOf(kind), RemoveQuotes(targetPath), [this] { return Stopped(); }, &error);
       if (copied == fs::CopyResult::Copied)
         Journal("Файл " + name + plan_.extension + " скопирован в папку " + target);
       else if (copied == fs::CopyResult::Failed)

@@ -103,7 +103,6 @@ class Worker {
     for (const std::string& line : JournalHeaderLines(fs::NowLocal(), ConfigPath())) Journal(line);
   }
 
-
   // Returns the number of infobase records found.
   int WalkInfobases(CSettingsFile& file, int32_t parameters) {
     int count = 0;

@@ -94,8 +94,7 @@ bool CopyOver(const std::string& from, const std::string& to, unsigned long* err
   return Result(utimensat(AT_FDCWD, Native(to).c_str(), times, 0) == 0, error);
 }
 
-bool CopyInto(const std::string& from, const std::string& to,
-              const std::function<bool()>& stop) {
+bool CopyInto(const std::string& from, const std::string& to, const std::function<bool()>& stop) {
   if (stop && stop()) return false;  // one chunk here: the whole file
   struct stat st;
   std::optional<std::string> bytes = ReadWholeFile(from);

@@ -92,8 +92,7 @@ bool CopyOver(const std::string& from, const std::string& to, unsigned long* err
   return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) ? Succeed(error) : Fail(error);
 }
 
-bool CopyInto(const std::string& from, const std::string& to,
-              const std::function<bool()>& stop) {
+bool CopyInto(const std::string& from, const std::string& to, const std::function<bool()>& stop) {
   FileHandle in(CreateFileW(Widen(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FileHandle out = OpenFile(to, GENERIC_WRITE, OPEN_EXISTING);

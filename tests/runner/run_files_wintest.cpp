@@ -20,8 +20,8 @@ ZV_TEST_CHILD(idle) {
 
 // This test program started as a child that idles for ms milliseconds.
 PROCESS_INFORMATION StartIdle(int ms) {
-  std::wstring line = L"\"" + platform::Widen(SelfPath()) + L"\" --child idle " +
-                      std::to_wstring(ms);
+  std::wstring line =
+      L"\"" + platform::Widen(SelfPath()) + L"\" --child idle " + std::to_wstring(ms);
   STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION pi{};
   CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);

@@ -8,9 +8,9 @@ namespace {
 
 TEST(DiscoverySafety, UnreadableTitleKeepsTheOthers) {
   platform::MemoryRegistry registry;
-  fixture::RegisterInfobases(registry,
-                             {{"C:\\Trade", "Торговля"}, {"C:\\Changed", "Меняется"},
-                              {"\\\\server\\Salary", "Зарплата"}});
+  fixture::RegisterInfobases(
+      registry,
+      {{"C:\\Trade", "Торговля"}, {"C:\\Changed", "Меняется"}, {"\\\\server\\Salary", "Зарплата"}});
   registry.SetUnreadable(platform::RegRoot::CurrentUser, fixture::kTitlesKey, "C:\\Changed");
   InfobaseTree tree(fixture::NoUsers(), [] {});
   tree.RebuildFromRegistry(registry);
