@@ -80,7 +80,8 @@ TEST_F(JobTest, ArchiveOfTodayRetainedOrOverwritten) {
   EXPECT_TRUE(Run());
   EXPECT_FALSE(Started(2));
   EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",
-                               "    Копия архива уже существует"}));
+                               "    Копия архива уже существует",
+                               "Архив за сегодня оставлен без изменений, обработка пропущена"}));
   values.saveMode = 0;
   Write(Infobase() + "data.dbf", "changed");
   EXPECT_TRUE(RunAgain("third.txt"));

@@ -156,7 +156,7 @@ TEST_F(StandinRunTest, FailureTimeOutAndSuccessInOneRun) {
   std::string args = Read(e.path + "standin\\call1.args");
   std::string batch = args.substr(args.find("/@\"") + 3);
   batch.pop_back();
-  EXPECT_EQ(batch.rfind(temp_ + "\\~pa", 0), 0u) << batch;
+  EXPECT_EQ(batch.rfind(temp_ + "\\Zorvan.", 0), 0u) << batch;
   EXPECT_FALSE(platform::fs::FileExists(batch));
   EXPECT_TRUE(platform::fs::FileExists(copies + "\\Торговля\\Торговля выгрузка.zip"));
   EXPECT_EQ(Read(e.path + "SYSLOG\\1cv7.mlg").rfind("old;entry\r\n", 0), 0u);
