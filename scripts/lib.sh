@@ -40,7 +40,7 @@ zv_wine_session_start() {
   cmake/wine-run.sh wineboot </dev/null >/dev/null 2>&1
   timeout 15 /usr/lib/wine/wineserver -w || true
   # wineserver puts itself in the background once its socket is ready.
-  /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
+  /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true  # one may be up already
   cmake/wine-run.sh wineboot </dev/null >/dev/null 2>&1
 }
 
