@@ -46,22 +46,22 @@ MainController::MainController(MainView& view, platform::Registry& registry, App
       registry_(registry),
       folders_(std::move(folders)),
       autoRun_(autoRun),
-      tree_(std::move(readUsers), [this] { SetModified(true); }) {
+      tree_(std::move(readUsers), [this] { SetModified(true); }),
+      configSeams_(MakeConfigSeams()) {
   SetPath(configPath);
-  configSeams_ = MakeConfigSeams();
-  job_ = std::make_unique<JobRun>(MakeRunSeams(), registry_);
+  job_ = std::make_unique<JobRun>(MakeRunSeams(), registry_, configSeams_.fileErrorReporter);
 }
 
 MainController::~MainController() = default;
 
 ConfigurationSeams MainController::MakeConfigSeams() {
-  ConfigurationSeams seams;
-  seams.registry = &registry_;
+  ConfigurationSeams seams(registry_, [this](const platform::FileError& e) {
+    view_.ReportFileError(e);
+  });
   seams.showError = [this](const std::string& text) { view_.ShowMessage(text); };
   seams.setModified = [this](bool modified) { SetModified(modified); };
   seams.registerLauncher = RegisterWithLauncher;
   seams.autoRun = autoRun_;
-  seams.fileErrorReporter = [this](const platform::FileError& e) { view_.ReportFileError(e); };
   return seams;
 }
 
@@ -71,7 +71,6 @@ RunSeams MainController::MakeRunSeams() {
   seams.runFinished = [this] { view_.SendRunFinished(); };
   seams.showMessage = [this](const std::string& text) { view_.ShowMessage(text); };
   seams.ask = [this](const std::string& text) { return view_.Ask(text); };
-  seams.fileErrorReporter = [this](const platform::FileError& e) { view_.ReportFileError(e); };
   seams.beforeWorker = [this] {
     view_.EnterRunning();
     RunTask(config_.tasks.PreProcessFileName, config_.tasks.PreProcessCmdLine);
@@ -248,11 +247,8 @@ void MainController::Run() {
   if (config_.options.JournalFileName.find('\\') != std::string::npos) {
     source.environment.dataFolder = folders_.dataFolder;
   }
-  source.autoRun = autoRun_;
-  source.config = &config_;
-  source.tree = &tree_;
-  source.configSeams = &configSeams_;
-  source.modified = modified_;
+  // Unattended, the file itself runs; otherwise what the window holds.
+  if (!autoRun_) source.window.emplace(WindowConfiguration{config_, tree_, configSeams_, modified_});
   const StartResult started = job_->StartRun(source);
   if (started != StartResult::Started && autoRun_) view_.CloseWindow();
 }

@@ -1,5 +1,6 @@
 #include "config/configuration.h"
 
+#include "config/config_schema.h"
 #include "config/enterprise.h"
 #include "config/schedule_record.h"
 #include "platform/fs.h"
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr const char* kProgramKey = "SOFTWARE\\Zorvan";  // "SOFTWARE\\" + the program title
 constexpr uint32_t kReplaceTimeoutMs = 2000;  // the launcher holds the file only for a poll
 constexpr long kWriteFault = 29;  // a write that failed without a system error of its own
 
@@ -17,26 +17,26 @@ void ReadGeneralOptions(CSettingsFile& file, int32_t id, Configuration& config,
                         ConfigurationTree& tree) {
   GeneralOptions& o = config.options;
   AdditionalTasks& t = config.tasks;
-  ReadTextValue(file, id, "BinaryDirectory", o.BinaryDirectory);
-  ReadTextValue(file, id, "PreProcessFileName", t.PreProcessFileName);
-  ReadTextValue(file, id, "PostProcessFileName", t.PostProcessFileName);
-  ReadTextValue(file, id, "PreProcessCmdLine", t.PreProcessCmdLine);
-  ReadTextValue(file, id, "PostProcessCmdLine", t.PostProcessCmdLine);
+  ReadTextValue(file, id, cfg::kBinaryDirectory, o.BinaryDirectory);
+  ReadTextValue(file, id, cfg::kPreProcessFileName, t.PreProcessFileName);
+  ReadTextValue(file, id, cfg::kPostProcessFileName, t.PostProcessFileName);
+  ReadTextValue(file, id, cfg::kPreProcessCmdLine, t.PreProcessCmdLine);
+  ReadTextValue(file, id, cfg::kPostProcessCmdLine, t.PostProcessCmdLine);
   tree.ApplyAdditionalTasks(t);
-  ReadTextValue(file, id, "DestinationDirectory", o.DestinationDirectory);
-  ReadUInt32Value(file, id, "CopyCount", o.CopyCount);
-  ReadInt32Value(file, id, "SaveMode", o.SaveMode);
-  ReadInt32Value(file, id, "Journal", o.Journal);
+  ReadTextValue(file, id, cfg::kDestinationDirectory, o.DestinationDirectory);
+  ReadUInt32Value(file, id, cfg::kCopyCount, o.CopyCount);
+  ReadInt32Value(file, id, cfg::kSaveMode, o.SaveMode);
+  ReadInt32Value(file, id, cfg::kJournal, o.Journal);
   if (o.Journal != 0) {
-    ReadInt32Value(file, id, "ClearJournal", o.ClearJournal);
-    if (!ReadTextValue(file, id, "JournalFileName", o.JournalFileName)) {
-      o.JournalFileName = "journal.txt";
+    ReadInt32Value(file, id, cfg::kClearJournal, o.ClearJournal);
+    if (!ReadTextValue(file, id, cfg::kJournalFileName, o.JournalFileName)) {
+      o.JournalFileName = cfg::kWindowJournalFallback;
     }
   }
-  ReadInt32Value(file, id, "TimeOut", o.TimeOut);
-  ReadInt32Value(file, id, "TerminateAfterTimeOut", o.TerminateAfterTimeOut);
-  ReadInt32Value(file, id, "QuitAfterSave", o.QuitAfterSave);
-  ReadInt32Value(file, id, "ShutDownAfterSave", o.ShutDownAfterSave);
+  ReadInt32Value(file, id, cfg::kTimeOut, o.TimeOut);
+  ReadInt32Value(file, id, cfg::kTerminateAfterTimeOut, o.TerminateAfterTimeOut);
+  ReadInt32Value(file, id, cfg::kQuitAfterSave, o.QuitAfterSave);
+  ReadInt32Value(file, id, cfg::kShutDownAfterSave, o.ShutDownAfterSave);
 }
 
 void ApplyInfobaseRecords(CSettingsFile& file, int32_t parametersId, ConfigurationTree& tree) {
@@ -44,7 +44,7 @@ void ApplyInfobaseRecords(CSettingsFile& file, int32_t parametersId, Configurati
   for (int32_t i = 0;; ++i) {
     const int32_t id = file.EnumSection(parametersId, i, name);
     if (id == 0) break;
-    if (name.size() > kMaxSectionName) continue;
+    if (name.size() > cfg::kMaxSectionName) continue;
     tree.ApplyInfobaseRecord(ReadInfobaseRecord(file, id, name, RecordReader::Load));
   }
 }
@@ -53,11 +53,11 @@ void ApplyFile(const std::string& path, Configuration& config, ConfigurationTree
   if (!platform::fs::FileExists(path)) return;
   CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
   if (!file.Open()) return;
-  const int32_t root = file.OpenSectionPath("Zorvan");
-  if (const int32_t general = file.OpenSection(root, "GeneralOptions")) {
+  const int32_t root = file.OpenSectionPath(cfg::kRootSection);
+  if (const int32_t general = file.OpenSection(root, cfg::kGeneralSection)) {
     ReadGeneralOptions(file, general, config, tree);
   }
-  if (const int32_t parameters = file.OpenSection(root, "Parameters")) {
+  if (const int32_t parameters = file.OpenSection(root, cfg::kParametersSection)) {
     ApplyInfobaseRecords(file, parameters, tree);
   }
   for (const ScheduleRecord& record : ReadSchedules(file, root)) tree.ApplySchedule(record.entry);
@@ -65,24 +65,24 @@ void ApplyFile(const std::string& path, Configuration& config, ConfigurationTree
 }
 
 void WriteGeneralOptions(RecordWriter& out, int32_t root, const Configuration& config) {
-  const int32_t id = out.Section("GeneralOptions", root);
+  const int32_t id = out.Section(cfg::kGeneralSection, root);
   const GeneralOptions& o = config.options;
   const AdditionalTasks& t = config.tasks;
-  out.Text(id, "PreProcessFileName", t.PreProcessFileName);
-  out.Text(id, "PostProcessFileName", t.PostProcessFileName);
-  out.Text(id, "PreProcessCmdLine", t.PreProcessCmdLine);
-  out.Text(id, "PostProcessCmdLine", t.PostProcessCmdLine);
-  out.Text(id, "BinaryDirectory", o.BinaryDirectory);
-  out.Text(id, "DestinationDirectory", o.DestinationDirectory);
-  out.Dword(id, "CopyCount", o.CopyCount);
-  out.Dword(id, "SaveMode", static_cast<uint32_t>(o.SaveMode));
-  out.Dword(id, "Journal", static_cast<uint32_t>(o.Journal));
-  out.Text(id, "JournalFileName", o.JournalFileName);
-  out.Dword(id, "ClearJournal", static_cast<uint32_t>(o.ClearJournal));
-  out.Dword(id, "TimeOut", static_cast<uint32_t>(o.TimeOut));
-  out.Dword(id, "TerminateAfterTimeOut", static_cast<uint32_t>(o.TerminateAfterTimeOut));
-  out.Dword(id, "QuitAfterSave", static_cast<uint32_t>(o.QuitAfterSave));
-  out.Dword(id, "ShutDownAfterSave", static_cast<uint32_t>(o.ShutDownAfterSave));
+  out.Text(id, cfg::kPreProcessFileName, t.PreProcessFileName);
+  out.Text(id, cfg::kPostProcessFileName, t.PostProcessFileName);
+  out.Text(id, cfg::kPreProcessCmdLine, t.PreProcessCmdLine);
+  out.Text(id, cfg::kPostProcessCmdLine, t.PostProcessCmdLine);
+  out.Text(id, cfg::kBinaryDirectory, o.BinaryDirectory);
+  out.Text(id, cfg::kDestinationDirectory, o.DestinationDirectory);
+  out.Dword(id, cfg::kCopyCount, o.CopyCount);
+  out.Dword(id, cfg::kSaveMode, static_cast<uint32_t>(o.SaveMode));
+  out.Dword(id, cfg::kJournal, static_cast<uint32_t>(o.Journal));
+  out.Text(id, cfg::kJournalFileName, o.JournalFileName);
+  out.Dword(id, cfg::kClearJournal, static_cast<uint32_t>(o.ClearJournal));
+  out.Dword(id, cfg::kTimeOut, static_cast<uint32_t>(o.TimeOut));
+  out.Dword(id, cfg::kTerminateAfterTimeOut, static_cast<uint32_t>(o.TerminateAfterTimeOut));
+  out.Dword(id, cfg::kQuitAfterSave, static_cast<uint32_t>(o.QuitAfterSave));
+  out.Dword(id, cfg::kShutDownAfterSave, static_cast<uint32_t>(o.ShutDownAfterSave));
 }
 
 struct WrittenCounts {
@@ -92,14 +92,13 @@ struct WrittenCounts {
 
 WrittenCounts WriteInfobases(RecordWriter& out, int32_t root, const ConfigurationTree& tree) {
   WrittenCounts counts;
-  const int32_t parameters = out.Section("Parameters", root);
+  const int32_t parameters = out.Section(cfg::kParametersSection, root);
   for (const InfobaseEntry& e : tree.InfobaseEntries()) {
-    if (tree.GetMark(e.item) != 1) continue;  // unmarked and blocked infobases do not run
+    if (tree.GetMark(e.item) != Mark::Marked)
+      continue;  // unmarked and blocked infobases do not run
     ++counts.infobases;
     if (WriteInfobaseRecord(out, parameters, e) == 0) continue;
-    if (e.SaveData || e.UnloadData || e.AutoExchange || e.CheckAndRepair()) {
-      ++counts.needsEnterprise;
-    }
+    if (e.AsksForEnterpriseJob()) ++counts.needsEnterprise;
   }
   return counts;
 }
@@ -138,7 +137,7 @@ std::optional<WrittenCounts> WriteFile(const std::string& path, const Configurat
   }
   RecordWriter out(file);
   const bool cleared = file.Clear();
-  const int32_t root = out.Section("Zorvan", 0);
+  const int32_t root = out.Section(cfg::kRootSection, 0);
   WriteGeneralOptions(out, root, config);
   const WrittenCounts counts = WriteInfobases(out, root, tree);
   const bool schedulesWritten = WriteNamedSchedules(file, root, tree);
@@ -193,11 +192,11 @@ std::optional<WrittenCounts> WriteCurrentFile(const std::string& path,
 void LoadConfiguration(const std::string& path, Configuration& config, ConfigurationTree& tree,
                        const ConfigurationSeams& seams) {
   if (seams.setModified) seams.setModified(false);
-  tree.RebuildFromRegistry(*seams.registry);
+  tree.RebuildFromRegistry(seams.registry);
   ApplyFile(path, config, tree);
   tree.SortGroups();
   if (config.options.BinaryDirectory.empty()) {
-    FindDefaultEnterprisePath(*seams.registry, config.options.BinaryDirectory);
+    FindDefaultEnterprisePath(seams.registry, config.options.BinaryDirectory);
   }
 }
 
@@ -219,9 +218,9 @@ int SaveConfiguration(SaveTarget target, const std::string& path, const Configur
   if (snapshot) return counts->infobases;
   if (seams.setModified) seams.setModified(false);
   if (seams.registerLauncher) seams.registerLauncher(path, tree.ScheduleEntries().size() >= 2);
-  if (!seams.autoRun && seams.registry != nullptr) {
-    seams.registry->WriteValue(platform::RegRoot::CurrentUser, kProgramKey, "LastConfig",
-                               platform::RegValue::String(path));
+  if (!seams.autoRun) {
+    seams.registry.WriteValue(platform::RegRoot::CurrentUser, cfg::kProgramKey,
+                              cfg::kLastConfigValue, platform::RegValue::String(path));
   }
   return counts->infobases;
 }
@@ -231,14 +230,14 @@ void FindDefaultEnterprisePath(platform::Registry& registry, std::string& binary
   const auto subkeys = registry.EnumSubkeys(RegRoot::CurrentUser, enterprise::kVersionKey);
   if (!subkeys) return;
   for (const std::string& subkey : *subkeys) {
-    if (subkey.size() > kMaxSectionName) continue;
+    if (subkey.size() > cfg::kMaxSectionName) continue;
     const auto values =
         registry.EnumValues(RegRoot::CurrentUser, std::string(enterprise::kVersionKey) + "\\" + subkey);
     if (!values) continue;
     for (const platform::RegNamedValue& v : *values) {
       if (v.name != enterprise::kInstallPathValue) continue;
       const std::string data = v.value.data.substr(0, v.value.data.find('\0'));
-      binaryDirectory = data.substr(0, kMaxSectionName);
+      binaryDirectory = data.substr(0, cfg::kMaxSectionName);
       break;
     }
   }
@@ -247,7 +246,9 @@ void FindDefaultEnterprisePath(platform::Registry& registry, std::string& binary
 void RestoreArchiveFolder(const std::string& path, GeneralOptions& options) {
   CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
   if (!file.Open()) return;
-  const int32_t general = file.OpenSection(file.OpenSectionPath("Zorvan"), "GeneralOptions");
-  if (general != 0) ReadTextValue(file, general, "DestinationDirectory", options.DestinationDirectory);
+  const int32_t general =
+      file.OpenSection(file.OpenSectionPath(cfg::kRootSection), cfg::kGeneralSection);
+  if (general != 0)
+    ReadTextValue(file, general, cfg::kDestinationDirectory, options.DestinationDirectory);
   file.Close();
 }

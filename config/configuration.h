@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/entries.h"
@@ -27,21 +28,25 @@ class ConfigurationTree {
   virtual void SortGroups() = 0;
   virtual const std::vector<InfobaseEntry>& InfobaseEntries() const = 0;
   virtual const std::vector<ScheduleEntry>& ScheduleEntries() const = 0;
-  // Mark of an infobase item (0..4), -1 when it has no box.
-  virtual int GetMark(ItemHandle item) const = 0;
+  // Mark of an infobase item; NoBox when it has no box.
+  virtual Mark GetMark(ItemHandle item) const = 0;
 };
 
 // Calls into the main window and the system.
 struct ConfigurationSeams {
-  platform::Registry* registry = nullptr;  // required by the load (discovery, default path)
+  ConfigurationSeams(platform::Registry& registry, platform::FileErrorReporter fileErrorReporter)
+      : registry(registry), fileErrorReporter(std::move(fileErrorReporter)) {}
+
+  platform::Registry& registry;  // discovery, the default path, "LastConfig"
+  // How a failed open or write of the save target is shown (the window passes its
+  // file-error box; programs without a window print or record it).
+  platform::FileErrorReporter fileErrorReporter;
   // Error message box: one OK button, the program title as caption.
   std::function<void(const std::string& text)> showError;
   std::function<void(bool modified)> setModified;
   // Launcher registration of the current file; hasSchedules: a real schedule exists.
   std::function<void(const std::string& path, bool hasSchedules)> registerLauncher;
   bool autoRun = false;  // unattended start: "LastConfig" is left alone
-  // How a failed open of the save target is shown (the platform's file-error box).
-  platform::FileErrorReporter fileErrorReporter = platform::DefaultFileErrorReporter();
 };
 
 struct Configuration {

@@ -6,6 +6,36 @@
 #include <string>
 #include <vector>
 
+// Where an infobase comes from ("Type" in its section).
+enum class InfobaseType : uint8_t { Registered = 0, AddedByHand = 1 };
+
+// When a schedule starts a run ("Mode" in its section). A stored value outside these
+// is kept as it is and is never due.
+enum class ScheduleMode : uint8_t {
+  Placeholder = 0,
+  Daily = 1,
+  Weekly = 2,
+  Monthly = 3,
+  AtStartUp = 4
+};
+
+// Whether an infobase takes part in runs (its check box in the tree, "State" in its
+// section); only Marked runs and is saved. A group's mark is derived from its children.
+enum class Mark : int {
+  NoBox = -1,  // the item carries no check box
+  Unmarked = 0,
+  Marked = 1,
+  Mixed = 2,          // group: some children marked, none blocked
+  Blocked = 3,        // marked, but it cannot run (no job, or a user not in its list)
+  PartlyBlocked = 4,  // group: some children blocked
+};
+inline constexpr int kLowestMark = 0, kHighestMark = 4;
+
+// The mark a stored number stands for (0..4), or NoBox for any other number.
+inline Mark MarkFromNumber(int64_t number) {
+  return number >= kLowestMark && number <= kHighestMark ? static_cast<Mark>(number) : Mark::NoBox;
+}
+
 // Identifies the tree item that shows a record; kNoItem in a copy outside the tree.
 using ItemHandle = std::uintptr_t;
 inline constexpr ItemHandle kNoItem = 0;
@@ -42,12 +72,38 @@ struct InfobaseEntry {
   std::string ExternalArchiveExtention;
   std::string ExternalArchiverParameters;
   std::vector<std::string> FileList;
-  uint8_t Type = 0;  // 0 registered with 1C:Enterprise, 1 added by hand
+  InfobaseType Type = InfobaseType::Registered;
 
   // Bitwise OR of the six check-and-repair actions (stored as "CheckAndRepair").
   int32_t CheckAndRepair() const {
     return PhisicalIntegrity | Reindex | LogicalIntegrity | RecalcSecondaries | RecalcTotals | Pack;
   }
+
+  // Which jobs the entry asks for. Flags edited in the window hold 0 or 1, but a run
+  // reads 32-bit values from the file: the batch file and the journal's job list take a
+  // job only when its flag is exactly 1, the other questions any nonzero flag.
+  // Any job at all (nonzero flag): without one the tree blocks the infobase.
+  bool ChoosesAnyJob() const {
+    return AutoExchange || LogicalIntegrity || Pack || PhisicalIntegrity || RecalcSecondaries ||
+           RecalcTotals || Reindex || SaveData || UnloadData || UseExternalArchiver;
+  }
+  // A job 1C:Enterprise does (nonzero flag): a save then checks the executable's path.
+  bool AsksForEnterpriseJob() const {
+    return SaveData || UnloadData || AutoExchange || CheckAndRepair() != 0;
+  }
+  // Whether the job step starts 1C:Enterprise: always, except for an external archiver
+  // run without a repair or an exchange (the archiver then makes the save archive).
+  bool StartsEnterprise() const {
+    return UseExternalArchiver != 1 || CheckAndRepair() != 0 || AutoExchange != 0;
+  }
+  // Jobs the batch file asks 1C:Enterprise for; the archives only without an external
+  // archiver (which makes the save archive itself).
+  bool BatchSavesData() const { return SaveData == 1 && UseExternalArchiver == 0; }
+  bool BatchUnloadsData() const { return UnloadData == 1 && UseExternalArchiver == 0; }
+  bool BatchRepairs() const { return CheckAndRepair() == 1; }
+  bool BatchExchanges() const { return AutoExchange == 1; }
+  // An archive of the data is asked for (the job step sets SaveData for the archiver).
+  bool AsksForArchive() const { return SaveData || UnloadData; }
 
   bool operator==(const InfobaseEntry&) const = default;
 };
@@ -57,10 +113,10 @@ struct ScheduleEntry {
   std::string secondText;  // kept empty
   ItemHandle item = kNoItem;
   uint8_t Days = 0;  // bit n = weekday n, 0 Sunday .. 6 Saturday
-  int32_t Mode = 0;  // 0 placeholder, 1 daily, 2 weekly, 3 monthly, 4 at start-up
+  ScheduleMode Mode = ScheduleMode::Placeholder;
   uint32_t Time = 0; // seconds since 1970 UTC; only local hour and minute count
-  uint8_t Date = 1;  // day of the month for mode 3
-  uint8_t Once = 0;  // mode 4: at most one start per calendar day
+  uint8_t Date = 1;  // day of the month for Monthly
+  uint8_t Once = 0;  // AtStartUp: at most one start per calendar day
 
   bool operator==(const ScheduleEntry&) const = default;
 };

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/config_schema.h"
+
 // The programs started before and after the jobs of a run. Stored as the first four
 // general values ("PreProcessFileName" .. "PostProcessCmdLine").
 struct AdditionalTasks {
@@ -21,12 +23,12 @@ struct AdditionalTasks {
 struct GeneralOptions {
   std::string BinaryDirectory;  // full path of the 1C:Enterprise executable file
   std::string DestinationDirectory;
-  uint32_t CopyCount = 1;
-  int32_t SaveMode = 1;  // 0 overwrite today's copy, 1 leave it
-  int32_t Journal = 1;
-  std::string JournalFileName = "Journal.txt";
+  uint32_t CopyCount = cfg::kDefaultCopyCount;
+  int32_t SaveMode = cfg::kDefaultSaveMode;  // 0 overwrite today's copy, 1 leave it
+  int32_t Journal = cfg::kDefaultJournal;
+  std::string JournalFileName = cfg::kDefaultJournalFileName;
   int32_t ClearJournal = 0;
-  int32_t TimeOut = 30;  // minutes; 0 waits without limit
+  int32_t TimeOut = cfg::kDefaultTimeOutMinutes;  // minutes; 0 waits without limit
   int32_t TerminateAfterTimeOut = 0;
   int32_t QuitAfterSave = 0;
   int32_t ShutDownAfterSave = 0;

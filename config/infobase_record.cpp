@@ -15,7 +15,7 @@ uint32_t LittleEndian(const std::string& bytes, size_t count) {
 // A flag or mode as the reader takes it: the first byte for a load, 32 bits for a run.
 int32_t ReadFlag(CSettingsFile& file, int32_t id, const char* name, RecordReader reader) {
   std::string bytes;
-  if (!file.ReadBytes(id, name, bytes, kMaxTextBytes)) return 0;
+  if (!file.ReadBytes(id, name, bytes, cfg::kMaxTextBytes)) return 0;
   return static_cast<int32_t>(LittleEndian(bytes, reader == RecordReader::Load ? 1 : 4));
 }
 
@@ -30,89 +30,90 @@ void WriteFlag(RecordWriter& out, int32_t id, const char* name, int32_t value) {
 }
 
 void WriteRepairKeys(RecordWriter& out, int32_t id, const InfobaseEntry& e) {
-  WriteFlag(out, id, "CheckAndRepair", e.CheckAndRepair());
+  WriteFlag(out, id, cfg::kCheckAndRepair, e.CheckAndRepair());
   if (e.CheckAndRepair() == 0) return;
-  WriteFlag(out, id, "CheckAndRepairMode", e.CheckAndRepairMode);
-  WriteFlag(out, id, "LinksCreatingMode", e.LinksCreatingMode);
-  WriteFlag(out, id, "ObjectsCreatingMode", e.ObjectsCreatingMode);
-  WriteFlag(out, id, "PhisicalIntegrity", e.PhisicalIntegrity);
-  WriteFlag(out, id, "Reindex", e.Reindex);
-  WriteFlag(out, id, "LogicalIntegrity", e.LogicalIntegrity);
-  WriteFlag(out, id, "RecalcSecondaries", e.RecalcSecondaries);
-  WriteFlag(out, id, "RecalcTotals", e.RecalcTotals);
-  WriteFlag(out, id, "Pack", e.Pack);
+  WriteFlag(out, id, cfg::kCheckAndRepairMode, e.CheckAndRepairMode);
+  WriteFlag(out, id, cfg::kLinksCreatingMode, e.LinksCreatingMode);
+  WriteFlag(out, id, cfg::kObjectsCreatingMode, e.ObjectsCreatingMode);
+  WriteFlag(out, id, cfg::kPhisicalIntegrity, e.PhisicalIntegrity);
+  WriteFlag(out, id, cfg::kReindex, e.Reindex);
+  WriteFlag(out, id, cfg::kLogicalIntegrity, e.LogicalIntegrity);
+  WriteFlag(out, id, cfg::kRecalcSecondaries, e.RecalcSecondaries);
+  WriteFlag(out, id, cfg::kRecalcTotals, e.RecalcTotals);
+  WriteFlag(out, id, cfg::kPack, e.Pack);
 }
 
 void WriteExchangeKeys(RecordWriter& out, int32_t id, const InfobaseEntry& e) {
-  WriteFlag(out, id, "AutoExchange", e.AutoExchange);
+  WriteFlag(out, id, cfg::kAutoExchange, e.AutoExchange);
   if (e.AutoExchange == 0) return;
-  out.Text(id, "ReadFrom", e.ReadFrom);
-  out.Text(id, "WriteTo", e.WriteTo);
-  WriteFlag(out, id, "SendByEmail", e.SendByEmail);
+  out.Text(id, cfg::kReadFrom, e.ReadFrom);
+  out.Text(id, cfg::kWriteTo, e.WriteTo);
+  WriteFlag(out, id, cfg::kSendByEmail, e.SendByEmail);
   if (e.SendByEmail == 0) return;
-  out.Text(id, "ReceiveFrom", e.ReceiveFrom);
-  out.Text(id, "SendTo", e.SendTo);
+  out.Text(id, cfg::kReceiveFrom, e.ReceiveFrom);
+  out.Text(id, cfg::kSendTo, e.SendTo);
 }
 
 void WriteArchiverKeys(RecordWriter& out, int32_t id, const InfobaseEntry& e) {
-  WriteFlag(out, id, "UseExternalArchiver", e.UseExternalArchiver);
+  WriteFlag(out, id, cfg::kUseExternalArchiver, e.UseExternalArchiver);
   if (e.UseExternalArchiver == 0) return;
-  out.Text(id, "ExternalArchiverName", e.ExternalArchiverName);
-  out.Text(id, "ExternalArchiveExtention", e.ExternalArchiveExtention);
-  out.Text(id, "ExternalArchiverParameters", e.ExternalArchiverParameters);
-  const int32_t listId = out.Section("FileList", id);
+  out.Text(id, cfg::kExternalArchiverName, e.ExternalArchiverName);
+  out.Text(id, cfg::kExternalArchiveExtention, e.ExternalArchiveExtention);
+  out.Text(id, cfg::kExternalArchiverParameters, e.ExternalArchiverParameters);
+  const int32_t listId = out.Section(cfg::kFileListSection, id);
   if (listId == 0) return;
   for (const std::string& name : e.FileList) out.Section(name, listId);
 }
 
 void ReadRepairKeys(CSettingsFile& file, int32_t id, RecordReader r, InfobaseEntry& e) {
-  if (ReadFlag(file, id, "CheckAndRepair", r) == 0) return;
-  e.CheckAndRepairMode = ReadFlag(file, id, "CheckAndRepairMode", r);
-  e.LinksCreatingMode = ReadFlag(file, id, "LinksCreatingMode", r);
-  e.ObjectsCreatingMode = ReadFlag(file, id, "ObjectsCreatingMode", r);
-  e.PhisicalIntegrity = ReadFlag(file, id, "PhisicalIntegrity", r);
-  e.Reindex = ReadFlag(file, id, "Reindex", r);
-  e.LogicalIntegrity = ReadFlag(file, id, "LogicalIntegrity", r);
-  e.RecalcSecondaries = ReadFlag(file, id, "RecalcSecondaries", r);
-  e.RecalcTotals = ReadFlag(file, id, "RecalcTotals", r);
-  e.Pack = ReadFlag(file, id, "Pack", r);
+  if (ReadFlag(file, id, cfg::kCheckAndRepair, r) == 0) return;
+  e.CheckAndRepairMode = ReadFlag(file, id, cfg::kCheckAndRepairMode, r);
+  e.LinksCreatingMode = ReadFlag(file, id, cfg::kLinksCreatingMode, r);
+  e.ObjectsCreatingMode = ReadFlag(file, id, cfg::kObjectsCreatingMode, r);
+  e.PhisicalIntegrity = ReadFlag(file, id, cfg::kPhisicalIntegrity, r);
+  e.Reindex = ReadFlag(file, id, cfg::kReindex, r);
+  e.LogicalIntegrity = ReadFlag(file, id, cfg::kLogicalIntegrity, r);
+  e.RecalcSecondaries = ReadFlag(file, id, cfg::kRecalcSecondaries, r);
+  e.RecalcTotals = ReadFlag(file, id, cfg::kRecalcTotals, r);
+  e.Pack = ReadFlag(file, id, cfg::kPack, r);
 }
 
 void ReadExchangeKeys(CSettingsFile& file, int32_t id, RecordReader r, InfobaseEntry& e) {
-  e.AutoExchange = ReadFlag(file, id, "AutoExchange", r);
+  e.AutoExchange = ReadFlag(file, id, cfg::kAutoExchange, r);
   if (e.AutoExchange != 0) {
-    e.ReadFrom = ReadText(file, id, "ReadFrom");
-    e.WriteTo = ReadText(file, id, "WriteTo");
+    e.ReadFrom = ReadText(file, id, cfg::kReadFrom);
+    e.WriteTo = ReadText(file, id, cfg::kWriteTo);
   }
-  e.SendByEmail = ReadFlag(file, id, "SendByEmail", r);
+  e.SendByEmail = ReadFlag(file, id, cfg::kSendByEmail, r);
   if (r == RecordReader::Load || (e.AutoExchange != 0 && e.SendByEmail != 0)) {
-    e.ReceiveFrom = ReadText(file, id, "ReceiveFrom");
-    e.SendTo = ReadText(file, id, "SendTo");
+    e.ReceiveFrom = ReadText(file, id, cfg::kReceiveFrom);
+    e.SendTo = ReadText(file, id, cfg::kSendTo);
   }
 }
 
 void ReadArchiverKeys(CSettingsFile& file, int32_t id, RecordReader r, InfobaseEntry& e) {
-  e.UseExternalArchiver = ReadFlag(file, id, "UseExternalArchiver", r);
+  e.UseExternalArchiver = ReadFlag(file, id, cfg::kUseExternalArchiver, r);
   if (e.UseExternalArchiver == 0) return;
-  e.ExternalArchiverName = ReadText(file, id, "ExternalArchiverName");
-  e.ExternalArchiveExtention = ReadText(file, id, "ExternalArchiveExtention");
-  e.ExternalArchiverParameters = ReadText(file, id, "ExternalArchiverParameters");
+  e.ExternalArchiverName = ReadText(file, id, cfg::kExternalArchiverName);
+  e.ExternalArchiveExtention = ReadText(file, id, cfg::kExternalArchiveExtention);
+  e.ExternalArchiverParameters = ReadText(file, id, cfg::kExternalArchiverParameters);
   e.FileList.clear();
-  const int32_t listId = file.OpenSection(id, "FileList");
+  const int32_t listId = file.OpenSection(id, cfg::kFileListSection);
   if (listId != 0) e.FileList = ReadChildNames(file, listId);
 }
 
-// Title, user, password and "State": a load takes the title only from a hand-added
+// Title, user, password and cfg::kState: a load takes the title only from a hand-added
 // infobase and the rest only from a registered one; a run takes all of them.
 void ReadIdentity(CSettingsFile& file, int32_t id, RecordReader r, InfobaseRecord& record) {
   InfobaseEntry& e = record.entry;
   const bool load = r == RecordReader::Load;
-  if (!load || e.Type == 1) e.BaseName = ReadText(file, id, "BaseName");
-  if (load && e.Type == 1) return;
-  e.UserName = ReadText(file, id, "UserName");
-  e.Pswd = ReadText(file, id, "Pswd");
+  const bool byHand = e.Type == InfobaseType::AddedByHand;
+  if (!load || byHand) e.BaseName = ReadText(file, id, cfg::kBaseName);
+  if (load && byHand) return;
+  e.UserName = ReadText(file, id, cfg::kUserName);
+  e.Pswd = ReadText(file, id, cfg::kPswd);
   std::string bytes;
-  record.hasState = file.ReadBytes(id, "State", bytes, kMaxTextBytes);
+  record.hasState = file.ReadBytes(id, cfg::kState, bytes, cfg::kMaxTextBytes);
   if (record.hasState) record.State = LittleEndian(bytes, load ? 1 : 4);
 }
 
@@ -141,18 +142,18 @@ void RecordWriter::Binary(int32_t id, const std::string& name, const void* data,
 int32_t WriteInfobaseRecord(RecordWriter& out, int32_t parametersId, const InfobaseEntry& e) {
   const int32_t id = out.Section(e.path, parametersId);
   if (id == 0) return 0;
-  out.Text(id, "BaseName", e.BaseName);
-  out.Text(id, "UserName", e.UserName);
-  out.Text(id, "Pswd", e.Pswd);
-  WriteFlag(out, id, "State", 1);  // only marked infobases are written
-  out.Dword(id, "Type", e.Type);
-  out.Text(id, "DuplicateDirectory", e.DuplicateDirectory);
-  out.Text(id, "ArchiveName", e.ArchiveName);
-  WriteFlag(out, id, "SaveData", e.SaveData);
-  WriteFlag(out, id, "UnloadData", e.UnloadData);
+  out.Text(id, cfg::kBaseName, e.BaseName);
+  out.Text(id, cfg::kUserName, e.UserName);
+  out.Text(id, cfg::kPswd, e.Pswd);
+  WriteFlag(out, id, cfg::kState, 1);  // only marked infobases are written
+  out.Dword(id, cfg::kType, static_cast<uint8_t>(e.Type));
+  out.Text(id, cfg::kDuplicateDirectory, e.DuplicateDirectory);
+  out.Text(id, cfg::kArchiveName, e.ArchiveName);
+  WriteFlag(out, id, cfg::kSaveData, e.SaveData);
+  WriteFlag(out, id, cfg::kUnloadData, e.UnloadData);
   if (e.UnloadData != 0) {
-    WriteFlag(out, id, "IncludeUserDef", e.IncludeUserDef);
-    out.Text(id, "PswdZIP", e.PswdZIP);
+    WriteFlag(out, id, cfg::kIncludeUserDef, e.IncludeUserDef);
+    out.Text(id, cfg::kPswdZIP, e.PswdZIP);
   }
   WriteRepairKeys(out, id, e);
   WriteExchangeKeys(out, id, e);
@@ -166,16 +167,16 @@ InfobaseRecord ReadInfobaseRecord(CSettingsFile& file, int32_t id, const std::st
   InfobaseEntry& e = record.entry;
   e.path = sectionName;
   uint8_t type = 0;
-  ReadByteValue(file, id, "Type", type);
-  e.Type = type;
+  ReadByteValue(file, id, cfg::kType, type);
+  e.Type = static_cast<InfobaseType>(type);
   ReadIdentity(file, id, r, record);
-  e.DuplicateDirectory = ReadText(file, id, "DuplicateDirectory");
-  e.ArchiveName = ReadText(file, id, "ArchiveName");
-  e.SaveData = ReadFlag(file, id, "SaveData", r);
-  e.UnloadData = ReadFlag(file, id, "UnloadData", r);
+  e.DuplicateDirectory = ReadText(file, id, cfg::kDuplicateDirectory);
+  e.ArchiveName = ReadText(file, id, cfg::kArchiveName);
+  e.SaveData = ReadFlag(file, id, cfg::kSaveData, r);
+  e.UnloadData = ReadFlag(file, id, cfg::kUnloadData, r);
   if (e.UnloadData != 0) {
-    e.IncludeUserDef = ReadFlag(file, id, "IncludeUserDef", r);
-    e.PswdZIP = ReadText(file, id, "PswdZIP");
+    e.IncludeUserDef = ReadFlag(file, id, cfg::kIncludeUserDef, r);
+    e.PswdZIP = ReadText(file, id, cfg::kPswdZIP);
   }
   ReadRepairKeys(file, id, r, e);
   ReadExchangeKeys(file, id, r, e);
@@ -187,22 +188,22 @@ std::vector<std::string> ReadChildNames(CSettingsFile& file, int32_t parentId) {
   std::vector<std::string> names;
   std::string name;
   for (int32_t i = 0; file.EnumSection(parentId, i, name) != 0; ++i) {
-    if (name.size() <= kMaxSectionName) names.push_back(name);
+    if (name.size() <= cfg::kMaxSectionName) names.push_back(name);
   }
   return names;
 }
 
 bool ReadTextValue(CSettingsFile& file, int32_t id, const std::string& name, std::string& out) {
   std::string bytes;
-  if (!file.ReadBytes(id, name, bytes, kMaxTextBytes)) return false;
-  if (bytes.size() > kMaxTextBytes) bytes.resize(kMaxTextBytes);
+  if (!file.ReadBytes(id, name, bytes, cfg::kMaxTextBytes)) return false;
+  if (bytes.size() > cfg::kMaxTextBytes) bytes.resize(cfg::kMaxTextBytes);
   out = bytes;
   return true;
 }
 
 bool ReadUInt32Value(CSettingsFile& file, int32_t id, const std::string& name, uint32_t& out) {
   std::string bytes;
-  if (!file.ReadBytes(id, name, bytes, kMaxTextBytes)) return false;
+  if (!file.ReadBytes(id, name, bytes, cfg::kMaxTextBytes)) return false;
   out = LittleEndian(bytes, 4);
   return true;
 }
@@ -216,7 +217,7 @@ bool ReadInt32Value(CSettingsFile& file, int32_t id, const std::string& name, in
 
 bool ReadByteValue(CSettingsFile& file, int32_t id, const std::string& name, uint8_t& out) {
   std::string bytes;
-  if (!file.ReadBytes(id, name, bytes, kMaxTextBytes)) return false;
+  if (!file.ReadBytes(id, name, bytes, cfg::kMaxTextBytes)) return false;
   out = static_cast<uint8_t>(LittleEndian(bytes, 1));
   return true;
 }

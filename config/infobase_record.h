@@ -7,14 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "config/config_schema.h"
 #include "config/entries.h"
 
 class CSettingsFile;
-
-// Longest stored text a load takes (the rest is cut off) and longest section name it
-// accepts (longer names are skipped: a cut path would name another folder).
-inline constexpr uint32_t kMaxTextBytes = 259;
-inline constexpr size_t kMaxSectionName = 255;
 
 // Who reads a record. The load takes the first byte of flags and modes and reads the
 // e-mail sides whatever the flags; the run takes 32-bit values and reads the e-mail

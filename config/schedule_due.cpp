@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "config/config_schema.h"
 #include "platform/local_time.h"
 
 using platform::LocalTime;
@@ -19,7 +20,8 @@ bool SameDate(const LocalTime& a, const LocalTime& b) {
 
 // The last start-up pass on the same local date as now; unreadable counts as not.
 bool StartedUpToday(platform::Registry& registry, const LocalTime& now) {
-  auto stamp = registry.ReadValue(platform::RegRoot::CurrentUser, kProgramKey, kLastStartUpValue);
+  auto stamp =
+      registry.ReadValue(platform::RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue);
   if (!stamp || stamp->data.size() != 4) return false;
   auto last = ToLocalTime(stamp->AsDword());
   return last && SameDate(*last, now);
@@ -29,11 +31,11 @@ bool IsClockDue(const ScheduleEntry& s, const LocalTime& now) {
   auto start = ToLocalTime(s.Time);
   if (!start || !SameMinute(*start, now)) return false;
   switch (s.Mode) {
-    case 1:
+    case ScheduleMode::Daily:
       return true;
-    case 2:
+    case ScheduleMode::Weekly:
       return (s.Days >> now.weekday) & 1;
-    case 3:
+    case ScheduleMode::Monthly:
       return now.day == s.Date;
     default:
       return false;
@@ -47,13 +49,16 @@ bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass
   const ScheduleEntry& s = schedule.entry;
   auto local = ToLocalTime(now);
   if (!local) return false;
-  if (s.Mode == 4) return startupPass && (s.Once == 0 || !StartedUpToday(registry, *local));
-  if (s.Mode < 1 || s.Mode > 3 || !schedule.hasTime) return false;
+  if (s.Mode == ScheduleMode::AtStartUp) {
+    return startupPass && (s.Once == 0 || !StartedUpToday(registry, *local));
+  }
+  if (!schedule.hasTime) return false;
   return IsClockDue(s, *local);
 }
 
 bool WriteLastStartUp(platform::Registry& registry, int64_t now) {
   uint32_t stamp = static_cast<uint32_t>(now);
-  return registry.WriteValue(platform::RegRoot::CurrentUser, kProgramKey, kLastStartUpValue,
+  return registry.WriteValue(platform::RegRoot::CurrentUser, cfg::kProgramKey,
+                             cfg::kLastStartUpValue,
                              platform::RegValue::Binary(platform::RegValue::Dword(stamp).data));
 }

@@ -6,11 +6,6 @@
 #include "config/schedule_record.h"
 #include "platform/registry.h"
 
-// HKEY_CURRENT_USER key of the program and the launcher's stamp of its last start-up pass
-// (REG_BINARY, 4 bytes, seconds since 1970 UTC).
-inline constexpr char kProgramKey[] = "SOFTWARE\\Zorvan";
-inline constexpr char kLastStartUpValue[] = "LastStartUp";
-
 // Modes 1-3 are due during the whole minute whose local hour and minute match Time (on
 // a marked weekday for mode 2, on day Date of the month for mode 3); without a start
 // time they are never due. Mode 4 is due only during the start-up pass; with Once set,

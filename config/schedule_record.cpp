@@ -6,7 +6,7 @@
 namespace {
 
 // Readers copy at most this many bytes of a value; longer values count as unreadable.
-constexpr uint32_t kReadCapacity = 260;
+constexpr uint32_t kReadCapacity = cfg::kMaxTextBytes + 1;
 // The bytes of a value, or nullopt when it is missing or unreadable.
 std::optional<std::string> ReadRaw(CSettingsFile& file, int32_t sectionId, const char* name) {
   std::string buffer(kReadCapacity, '\0');
@@ -26,7 +26,7 @@ uint8_t ReadByte(CSettingsFile& file, int32_t sectionId, const char* name, uint8
 }
 
 std::optional<uint32_t> ReadTime(CSettingsFile& file, int32_t sectionId) {
-  auto raw = ReadRaw(file, sectionId, "Time");
+  auto raw = ReadRaw(file, sectionId, cfg::kTime);
   if (!raw || raw->size() < 4) return std::nullopt;  // too short to be a time
   uint32_t v = 0;
   for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<uint8_t>((*raw)[i])) << 8 * i;
@@ -46,30 +46,32 @@ bool WriteScheduleSection(CSettingsFile& file, int32_t scheduleSectionId,
   const uint8_t time[4] = {static_cast<uint8_t>(entry.Time), static_cast<uint8_t>(entry.Time >> 8),
                            static_cast<uint8_t>(entry.Time >> 16),
                            static_cast<uint8_t>(entry.Time >> 24)};
-  return WriteByte(file, id, "Date", entry.Date) && WriteByte(file, id, "Days", entry.Days) &&
-         WriteByte(file, id, "Mode", static_cast<uint8_t>(entry.Mode)) &&
-         file.WriteBinary(id, "Time", time, 4) && WriteByte(file, id, "Once", entry.Once);
+  return WriteByte(file, id, cfg::kDate, entry.Date) &&
+         WriteByte(file, id, cfg::kDays, entry.Days) &&
+         WriteByte(file, id, cfg::kMode, static_cast<uint8_t>(entry.Mode)) &&
+         file.WriteBinary(id, cfg::kTime, time, 4) && WriteByte(file, id, cfg::kOnce, entry.Once);
 }
 
 bool WriteSchedules(CSettingsFile& file, int32_t rootId, const std::vector<ScheduleEntry>& list) {
-  int32_t scheduleId = file.CreateSection(kScheduleSection, rootId);
+  int32_t scheduleId = file.CreateSection(cfg::kScheduleSection, rootId);
   if (scheduleId == 0) return false;
   bool ok = true;
   for (const auto& entry : list)
-    if (entry.Mode != 0) ok = WriteScheduleSection(file, scheduleId, entry) && ok;
+    if (entry.Mode != ScheduleMode::Placeholder)
+      ok = WriteScheduleSection(file, scheduleId, entry) && ok;
   return ok;
 }
 
 std::optional<ScheduleRecord> ReadScheduleSection(CSettingsFile& file, int32_t sectionId,
                                                   const std::string& name) {
-  uint8_t mode = ReadByte(file, sectionId, "Mode", 0);
+  uint8_t mode = ReadByte(file, sectionId, cfg::kMode, 0);
   if (mode == 0) return std::nullopt;
   ScheduleRecord record;
   record.entry.name = name;
-  record.entry.Mode = mode;
-  record.entry.Date = ReadByte(file, sectionId, "Date", 1);
-  record.entry.Days = ReadByte(file, sectionId, "Days", 0);
-  record.entry.Once = ReadByte(file, sectionId, "Once", 0);
+  record.entry.Mode = static_cast<ScheduleMode>(mode);
+  record.entry.Date = ReadByte(file, sectionId, cfg::kDate, cfg::kDefaultDate);
+  record.entry.Days = ReadByte(file, sectionId, cfg::kDays, cfg::kDefaultDays);
+  record.entry.Once = ReadByte(file, sectionId, cfg::kOnce, cfg::kDefaultOnce);
   if (auto time = ReadTime(file, sectionId)) {
     record.entry.Time = *time;
     record.hasTime = true;
@@ -79,13 +81,13 @@ std::optional<ScheduleRecord> ReadScheduleSection(CSettingsFile& file, int32_t s
 
 std::vector<ScheduleRecord> ReadSchedules(CSettingsFile& file, int32_t rootId) {
   std::vector<ScheduleRecord> list;
-  int32_t scheduleId = file.OpenSection(rootId, kScheduleSection);
+  int32_t scheduleId = file.OpenSection(rootId, cfg::kScheduleSection);
   if (scheduleId == 0) return list;
   std::string name;
   for (int32_t index = 0;; ++index) {
     int32_t id = file.EnumSection(scheduleId, index, name);
     if (id == 0) break;
-    if (name.size() > kMaxSectionName) continue;  // no schedule for either program
+    if (name.size() > cfg::kMaxSectionName) continue;  // no schedule for either program
     if (auto record = ReadScheduleSection(file, id, name)) list.push_back(std::move(*record));
   }
   return list;
@@ -94,7 +96,7 @@ std::vector<ScheduleRecord> ReadSchedules(CSettingsFile& file, int32_t rootId) {
 std::optional<std::vector<ScheduleRecord>> ReadConfigSchedules(
     const std::string& path, platform::FileErrorReporter reporter) {
   CSettingsFile file(path, SF_MODE_READ, std::move(reporter));
-  int32_t root = file.OpenSectionPath(kRootSection);
+  int32_t root = file.OpenSectionPath(cfg::kRootSection);
   if (root == 0) return std::nullopt;
   auto list = ReadSchedules(file, root);
   file.Close();

@@ -8,13 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "config/config_schema.h"
 #include "config/entries.h"
 #include "platform/file_error.h"
 
 class CSettingsFile;
-
-inline constexpr char kRootSection[] = "Zorvan";
-inline constexpr char kScheduleSection[] = "Schedule";
 
 // A schedule as read from its section. A section written by another tool may lack
 // "Time"; such a schedule has no start time and a daily, weekly or monthly one is never
@@ -48,5 +46,4 @@ std::vector<ScheduleRecord> ReadSchedules(CSettingsFile& file, int32_t rootId);
 // nullopt when the file cannot be opened (reported through reporter) or has no "Zorvan"
 // root; an empty list when it has no schedules.
 std::optional<std::vector<ScheduleRecord>> ReadConfigSchedules(
-    const std::string& path,
-    platform::FileErrorReporter reporter = platform::SilentFileErrorReporter());
+    const std::string& path, platform::FileErrorReporter reporter);

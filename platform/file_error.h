@@ -1,7 +1,7 @@
 // A failed file open as the settings store reports it: once per object, through a
-// reporter that the owner chooses. The default reporter shows the platform's
-// file-error box (Windows: a message box with the program title, one OK button);
-// tests and silent paths pass their own.
+// reporter that the owner always passes. The window passes its file-error box
+// (widgets/), programs without a window print, tests record; none is assumed here, so a
+// box never comes from below the window layer or from the worker thread.
 #pragma once
 
 #include <functional>
@@ -17,8 +17,6 @@ struct FileError {
 
 using FileErrorReporter = std::function<void(const FileError&)>;
 
-// Shows the error the platform's way: a message box on Windows, stderr elsewhere.
-FileErrorReporter DefaultFileErrorReporter();
 // Reports nothing.
 FileErrorReporter SilentFileErrorReporter();
 

@@ -1,8 +1,10 @@
-// A started child process: move-only owner of its process and thread handles.
+// A started child process: move-only owner of its process and thread handles (the
+// Windows part keeps them in the owners of platform/win32/handles.h).
 // Command lines and folders are Windows-1251 texts.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,7 +17,7 @@ inline constexpr uint32_t kWaitForever = 0xFFFFFFFF;
 
 class Process {
  public:
-  Process() = default;
+  Process();
   ~Process();
   Process(Process&& other) noexcept;
   Process& operator=(Process&& other) noexcept;
@@ -27,7 +29,7 @@ class Process {
   // On failure error holds the system error code.
   bool Start(const std::string& commandLine, const std::string& folder, ShowWindow show,
              unsigned long* error = nullptr);
-  bool Running() const { return process_ != nullptr; }
+  bool Running() const { return handles_ != nullptr; }
 
   // Waits up to timeoutMs (kWaitForever: no limit). Failed sets error.
   WaitResult Wait(uint32_t timeoutMs, unsigned long* error = nullptr);
@@ -40,8 +42,8 @@ class Process {
   void Close();
 
  private:
-  void* process_ = nullptr;
-  void* thread_ = nullptr;
+  struct Handles;  // the system's owners of the process and its first thread
+  std::unique_ptr<Handles> handles_;
 };
 
 }  // namespace platform

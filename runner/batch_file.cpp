@@ -8,8 +8,8 @@ std::string GeneralSection(const InfobaseEntry& e, const ArchivePlan& plan) {
   std::string s = "[General]\nQuit=Y\n";
   if (BatchRequestsArchive(e, plan, kSaveArchive)) s += "SaveData=Y\n";
   if (BatchRequestsArchive(e, plan, kUnloadArchive)) s += "UnloadData=Y\n";
-  if (e.AutoExchange == 1) s += "AutoExchange=Y\n";
-  if (e.CheckAndRepair() == 1) s += "CheckAndRepair=Y\n";
+  if (e.BatchExchanges()) s += "AutoExchange=Y\n";
+  if (e.BatchRepairs()) s += "CheckAndRepair=Y\n";
   return s;
 }
 
@@ -56,8 +56,8 @@ std::string AutoExchangeSection(const InfobaseEntry& e) {
 }  // namespace
 
 bool BatchRequestsArchive(const InfobaseEntry& e, const ArchivePlan& plan, ArchiveKind kind) {
-  int32_t flag = kind == kSaveArchive ? e.SaveData : e.UnloadData;
-  return flag == 1 && !plan.skip[kind] && e.UseExternalArchiver == 0;
+  const bool asked = kind == kSaveArchive ? e.BatchSavesData() : e.BatchUnloadsData();
+  return asked && !plan.skip[kind];
 }
 
 std::string BuildBatchFile(const InfobaseEntry& e, const ArchivePlan& plan) {
@@ -65,7 +65,7 @@ std::string BuildBatchFile(const InfobaseEntry& e, const ArchivePlan& plan) {
   if (BatchRequestsArchive(e, plan, kSaveArchive))
     text += "[SaveData]\nSaveToFile=" + plan.path[kSaveArchive] + "\n";
   if (BatchRequestsArchive(e, plan, kUnloadArchive)) text += UnloadSection(e, plan);
-  if (e.CheckAndRepair() == 1) text += CheckAndRepairSection(e);
-  if (e.AutoExchange == 1) text += AutoExchangeSection(e);
+  if (e.BatchRepairs()) text += CheckAndRepairSection(e);
+  if (e.BatchExchanges()) text += AutoExchangeSection(e);
   return text + std::string(5, '\0');
 }

@@ -1,13 +1,14 @@
 #include "runner/infobase_job.h"
 
+#include "config/enterprise.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
+#include "platform/scope_guard.h"
 #include "platform/system_error.h"
 #include "runner/archive_names.h"
 #include "runner/archive_rotation.h"
 #include "runner/batch_file.h"
 #include "runner/child_run.h"
-#include "config/enterprise.h"
 #include "runner/event_log.h"
 #include "runner/external_archiver.h"
 
@@ -33,29 +34,29 @@ class InfobaseJob {
     stepStart_ = fs::NowStamp();
     if (e_.UseExternalArchiver) e_.SaveData = 1;
     plan_ = PlanArchives(e_, values_.destination);
-    if ((e_.SaveData || e_.UnloadData) && !PrepareArchives()) return false;
+    if (e_.AsksForArchive() && !PrepareArchives()) return false;
     if (Stopped()) return false;
-    if (e_.Type == 0 && !fs::FileExists(e_.path + enterprise::kMetadataFile)) {
+    if (e_.Type == InfobaseType::Registered &&
+        !fs::FileExists(e_.path + enterprise::kMetadataFile)) {
       Journal("Нет доступа к БД");
-      RemoveCreatedFolder();
       return false;
     }
-    if (NothingToDo()) return true;
+    if (NothingToDo()) {
+      removeCreatedFolder_.Dismiss();
+      return true;
+    }
     if (Stopped()) return false;
+    // The batch file holds the password: never left behind, not even after an abort.
+    platform::ScopeGuard removeBatchFile([this] { fs::RemoveFile(values_.batchFilePath); });
     if (!fs::WriteWholeFile(values_.batchFilePath, BuildBatchFile(e_, plan_))) {
-      RemoveCreatedFolder();
       Journal("Ошибка создания файла пакетного запуска");
       return false;
     }
     bool success = RunChildren();
-    if (!Stopped()) {
-      if (success || archiverSuccess_)
-        CopyDuplicates();
-      else
-        RemoveCreatedFolder();
+    if (!Stopped() && (success || archiverSuccess_)) {
+      removeCreatedFolder_.Dismiss();
+      CopyDuplicates();
     }
-    // The batch file holds the password: never leave it behind, not even after an abort.
-    fs::RemoveFile(values_.batchFilePath);
     return success && !Stopped();
   }
 
@@ -63,9 +64,6 @@ class InfobaseJob {
   bool Stopped() const { return control_.StopRequested(); }
   void Journal(const std::string& line) { control_.Journal(line); }
   void JournalError(unsigned long error) { Journal(platform::GetSystemErrorText(error)); }
-  void RemoveCreatedFolder() {
-    if (createdFolder_) fs::RemoveFolder(plan_.folder);
-  }
 
   // Destination and archive folders, archive names and rotation.
   bool PrepareArchives() {
@@ -79,7 +77,8 @@ class InfobaseJob {
     bool folderFailed = false;
     if (!fs::GetAttributes(plan_.folder).exists) {
       if (fs::CreateFolder(plan_.folder, &error)) {
-        createdFolder_ = true;
+        // A folder made for archives that were not made is removed again (when empty).
+        removeCreatedFolder_ = platform::ScopeGuard([this] { fs::RemoveFolder(plan_.folder); });
       } else {
         JournalError(error);
         folderFailed = true;
@@ -109,7 +108,7 @@ class InfobaseJob {
 
   // The external archiver, then 1C:Enterprise when the job needs it.
   bool RunChildren() {
-    if (e_.Type == 0) SwitchOffStartupTip();
+    if (e_.Type == InfobaseType::Registered) SwitchOffStartupTip();
     if (e_.UseExternalArchiver) {
       ArchiverResult archiver =
           RunExternalArchiver(e_, plan_.path[kSaveArchive], values_, control_);
@@ -118,9 +117,7 @@ class InfobaseJob {
       if (archiver.success && !archiverSuccess_) archiveMissing_ = true;
     }
     if (Stopped()) return false;
-    bool needEnterprise = e_.UseExternalArchiver != 1 || e_.CheckAndRepair() != 0 ||
-                          e_.AutoExchange != 0;
-    bool success = needEnterprise ? RunEnterprise() : true;
+    bool success = e_.StartsEnterprise() ? RunEnterprise() : true;
     return success && !archiveMissing_;
   }
 
@@ -168,7 +165,7 @@ class InfobaseJob {
   // Copies of the new archives in the duplicate folder, rotated there as well.
   void CopyDuplicates() {
     const std::string& duplicate = e_.DuplicateDirectory;
-    if (duplicate.empty() || duplicate == plan_.folder || !(e_.SaveData || e_.UnloadData)) return;
+    if (duplicate.empty() || duplicate == plan_.folder || !e_.AsksForArchive()) return;
     std::string target = JoinPath(duplicate, plan_.baseName);
     if (!UsableFolder(target) && !fs::CreateFolder(target)) {
       Journal("Нет доступа к папке: \"" + target + "\"");
@@ -194,9 +191,9 @@ class InfobaseJob {
   platform::Registry& registry_;
   ArchivePlan plan_;
   int64_t stepStart_ = 0;
-  bool createdFolder_ = false;
   bool archiverSuccess_ = false;
   bool archiveMissing_ = false;
+  platform::ScopeGuard removeCreatedFolder_;  // last: runs while plan_ still exists
 };
 
 }  // namespace

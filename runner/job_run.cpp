@@ -22,33 +22,34 @@ void CopyConfiguration(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-JobRun::JobRun(RunSeams seams, platform::Registry& registry)
-    : seams_(std::move(seams)), registry_(registry) {}
+JobRun::JobRun(RunSeams seams, platform::Registry& registry,
+               platform::FileErrorReporter reportFileError)
+    : seams_(std::move(seams)), registry_(registry), reportFileError_(std::move(reportFileError)) {}
 
 JobRun::~JobRun() {
   if (state_ == State::Running) control_->Abort(kAbortedLine);
   worker_.Join();
-  DeleteSnapshot();
+  snapshot_.Remove();
 }
 
 StartResult JobRun::StartRun(const RunSource& source) {
   if (state_ != State::Idle) return StartResult::AlreadyRunning;
   worker_.Join();  // a worker that ended after its run-finished notification
-  DeleteSnapshot();
+  snapshot_.Remove();
   if (!CreateSnapshot()) return StartResult::Failed;
   StartResult filled = FillSnapshot(source);
   if (filled != StartResult::Started) {
-    DeleteSnapshot();
+    snapshot_.Remove();
     return filled;
   }
   abortFlag_ = false;
   if (seams_.beforeWorker) seams_.beforeWorker();
   control_ = std::make_unique<RunControl>();
   finalNotification_ = false;
-  context_ = WorkerContext{snapshotPath_,  source.environment, &seams_,     &settings_,
-                           control_.get(), &registry_,         &abortFlag_, &finalNotification_};
-  if (!worker_.Start([this] { RunWorker(context_); })) {
-    DeleteSnapshot();
+  context_.emplace(snapshot_.Path(), source.environment, seams_, reportFileError_, settings_,
+                   *control_, registry_, abortFlag_, finalNotification_);
+  if (!worker_.Start([this] { RunWorker(*context_); })) {
+    snapshot_.Remove();
     return StartResult::Failed;
   }
   state_ = State::Running;
@@ -58,45 +59,35 @@ StartResult JobRun::StartRun(const RunSource& source) {
 bool JobRun::CreateSnapshot() {
   unsigned long error = 0;
   const std::string folder = fs::TempPath();
-  std::optional<std::string> path = fs::CreateTempFile(folder, "~pak", &error);
-  if (path) {
-    snapshotPath_ = *path;
-    return true;
-  }
-  if (seams_.fileErrorReporter) {
-    platform::FileError e{static_cast<long>(error), folder,
-                          folder + "\r\n" + platform::GetSystemErrorText(error)};
-    seams_.fileErrorReporter(e);
+  snapshot_ = fs::TemporaryFile::Create(folder, "~pak", &error);
+  if (snapshot_.Owns()) return true;
+  if (reportFileError_) {
+    reportFileError_(
+        {static_cast<long>(error), folder, folder + "\r\n" + platform::GetSystemErrorText(error)});
   }
   return false;
 }
 
 StartResult JobRun::FillSnapshot(const RunSource& source) {
-  if (source.autoRun) {
+  if (!source.window) {
     // A copy that fails leaves the snapshot empty; the worker reports the unreadable file.
-    CopyConfiguration(source.environment.currentConfigPath, snapshotPath_);
+    CopyConfiguration(source.environment.currentConfigPath, snapshot_.Path());
     return StartResult::Started;
   }
-  if (source.modified && source.config->options.QuitAfterSave) {
+  const WindowConfiguration& w = *source.window;
+  if (w.modified && w.config.options.QuitAfterSave) {
     Answer answer = seams_.ask ? seams_.ask(kSaveBeforeRunQuestion) : Answer::No;
     if (answer == Answer::Cancel) return StartResult::Cancelled;
     if (answer == Answer::Yes)
-      SaveConfiguration(SaveTarget::CurrentFile, source.environment.currentConfigPath,
-                        *source.config, *source.tree, *source.configSeams);
+      SaveConfiguration(SaveTarget::CurrentFile, source.environment.currentConfigPath, w.config,
+                        w.tree, w.seams);
   }
-  if (SaveConfiguration(SaveTarget::RunSnapshot, snapshotPath_, *source.config, *source.tree,
-                        *source.configSeams) == 0) {
+  if (SaveConfiguration(SaveTarget::RunSnapshot, snapshot_.Path(), w.config, w.tree, w.seams) ==
+      0) {
     if (seams_.showMessage) seams_.showMessage(kNoJobsMessage);
     return StartResult::NothingToRun;
   }
   return StartResult::Started;
-}
-
-void JobRun::DeleteSnapshot() {
-  if (snapshotPath_.empty()) return;
-  // Kept when it cannot be removed yet, so the next start or the end of the process retries.
-  if (fs::RemoveFile(snapshotPath_) || !fs::GetAttributes(snapshotPath_).exists)
-    snapshotPath_.clear();
 }
 
 bool JobRun::AbortRun() {
@@ -110,7 +101,7 @@ bool JobRun::FinishRun() {
   state_ = State::Finishing;
   // Inside the run-finished notification the worker waits for us: it ends on return.
   if (!finalNotification_.load()) worker_.Join();
-  DeleteSnapshot();
+  snapshot_.Remove();
   state_ = State::Idle;
   return true;
 }

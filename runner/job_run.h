@@ -11,9 +11,12 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "config/configuration.h"
+#include "platform/file_error.h"
+#include "platform/temporary_file.h"
 #include "runner/job_run_seams.h"
 #include "runner/run_control.h"
 #include "runner/worker.h"
@@ -28,23 +31,28 @@ inline constexpr const char* kSaveBeforeRunQuestion =
     "Файл настроек был изменен! Сохранить изменения перед выполнением?";
 inline constexpr const char* kAbortedLine = "Процесс прерван пользователем";
 
-// What a start runs: the window's configuration (saved into the snapshot), or in
-// AutoRun mode the configuration file itself.
+// The window's configuration, saved into the snapshot when a run starts.
+struct WindowConfiguration {
+  const Configuration& config;
+  const ConfigurationTree& tree;
+  const ConfigurationSeams& seams;
+  bool modified = false;  // changed since the last save
+};
+
+// What a start runs: the window's configuration, or in AutoRun mode (no window) the
+// configuration file environment.currentConfigPath itself.
 struct RunSource {
   RunEnvironment environment;
-  bool autoRun = false;
-  // Needed unless autoRun.
-  const Configuration* config = nullptr;
-  const ConfigurationTree* tree = nullptr;
-  const ConfigurationSeams* configSeams = nullptr;
-  bool modified = false;  // changed since the last save
+  std::optional<WindowConfiguration> window;
 };
 
 enum class StartResult { Started, Cancelled, NothingToRun, Failed, AlreadyRunning };
 
 class JobRun {
  public:
-  JobRun(RunSeams seams, platform::Registry& registry);
+  // reportFileError shows a run snapshot that cannot be created or opened (the window's
+  // file-error box; it may be called from the worker thread).
+  JobRun(RunSeams seams, platform::Registry& registry, platform::FileErrorReporter reportFileError);
   ~JobRun();  // an active run is aborted and waited for; the snapshot is deleted
   JobRun(const JobRun&) = delete;
   JobRun& operator=(const JobRun&) = delete;
@@ -61,7 +69,7 @@ class JobRun {
 
   bool Active() const { return state_ != State::Idle; }
   bool AbortFlag() const { return abortFlag_.load(); }
-  const std::string& SnapshotPath() const { return snapshotPath_; }
+  const std::string& SnapshotPath() const { return snapshot_.Path(); }
   // The run values of the last run, kept for the next one as the process keeps them.
   const RunSettings& Settings() const { return settings_; }
 
@@ -71,15 +79,15 @@ class JobRun {
   bool CreateSnapshot();
   // Returns Started when the snapshot holds something to run.
   StartResult FillSnapshot(const RunSource& source);
-  void DeleteSnapshot();
 
   RunSeams seams_;
   platform::Registry& registry_;
+  platform::FileErrorReporter reportFileError_;
   State state_ = State::Idle;
-  std::string snapshotPath_;
+  platform::fs::TemporaryFile snapshot_;
   RunSettings settings_;
   std::unique_ptr<RunControl> control_;
-  WorkerContext context_;
+  std::optional<WorkerContext> context_;
   std::atomic<bool> abortFlag_{false};
   std::atomic<bool> finalNotification_{false};
   WorkerThread worker_;

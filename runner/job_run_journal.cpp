@@ -27,7 +27,7 @@ void AddJob(JobList& list, int32_t flag, const char* line) {
 }
 
 void AddExchange(JobList& list, const InfobaseEntry& e) {
-  if (e.AutoExchange != 1) return;
+  if (!e.BatchExchanges()) return;
   list.lines.push_back("    Выполнить автообмен");
   list.lines.push_back("        Из " + e.ReadFrom);
   list.lines.push_back("        В " + e.WriteTo);
@@ -46,7 +46,7 @@ JobList BuildJobList(const InfobaseEntry& e) {
   AddJob(list, e.SaveData, "    Сохранить данные (для формата DBF)");
   AddJob(list, e.UnloadData, "    Выгрузить данные в текстовый файл");
   AddJob(list, e.UseExternalArchiver, "    Архивировать внешним архиватором");
-  if ((e.SaveData || e.UnloadData || e.UseExternalArchiver) && !e.DuplicateDirectory.empty())
+  if ((e.AsksForArchive() || e.UseExternalArchiver) && !e.DuplicateDirectory.empty())
     list.lines.push_back("    Скопировать в \"" + e.DuplicateDirectory + "\"");
   AddJob(list, e.PhisicalIntegrity, "    Проверка физической целостности");
   AddJob(list, e.Reindex, "    Реиндексация");

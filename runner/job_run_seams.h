@@ -7,7 +7,6 @@
 #include <string>
 
 #include "config/entries.h"
-#include "platform/file_error.h"
 
 // Process-wide values a run reads.
 struct RunEnvironment {
@@ -27,8 +26,6 @@ struct RunSeams {
   std::function<void(const std::string& text)> showMessage;
   // Question with Yes, No and Cancel.
   std::function<Answer(const std::string& text)> ask;
-  // The platform's file-error box for a run snapshot that cannot be opened or created.
-  platform::FileErrorReporter fileErrorReporter = platform::DefaultFileErrorReporter();
   // Called on the owner's thread after the snapshot is ready and before the worker
   // starts: tray icon, hidden window, buttons, the "before" task.
   std::function<void()> beforeWorker;

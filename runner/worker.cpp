@@ -2,8 +2,10 @@
 
 #include <memory>
 
+#include "config/config_schema.h"
 #include "config/infobase_record.h"
 #include "platform/fs.h"
+#include "platform/temporary_file.h"
 #include "runner/infobase_job.h"
 #include "runner/job_run_journal.h"
 #include "runner/journal_file.h"
@@ -33,21 +35,21 @@ void ReadFlag(CSettingsFile& file, int32_t id, const char* name, bool& out) {
 
 void ReadRunSettings(CSettingsFile& file, int32_t id, RunSettings& s, uint32_t msPerMinute) {
   RunValues& v = s.values;
-  ReadTextValue(file, id, "BinaryDirectory", v.enterprisePath);
+  ReadTextValue(file, id, cfg::kBinaryDirectory, v.enterprisePath);
   v.enterpriseFolder = ExecutableFolder(v.enterprisePath);
-  ReadTextValue(file, id, "DestinationDirectory", v.destination);
-  ReadUInt32Value(file, id, "CopyCount", v.copyCount);
-  ReadInt32Value(file, id, "SaveMode", v.saveMode);
-  ReadFlag(file, id, "Journal", s.journal);
+  ReadTextValue(file, id, cfg::kDestinationDirectory, v.destination);
+  ReadUInt32Value(file, id, cfg::kCopyCount, v.copyCount);
+  ReadInt32Value(file, id, cfg::kSaveMode, v.saveMode);
+  ReadFlag(file, id, cfg::kJournal, s.journal);
   if (s.journal) {
-    ReadFlag(file, id, "ClearJournal", s.clearJournal);
-    if (!ReadTextValue(file, id, "JournalFileName", s.journalFileName))
-      s.journalFileName = "Journal.txt";
+    ReadFlag(file, id, cfg::kClearJournal, s.clearJournal);
+    if (!ReadTextValue(file, id, cfg::kJournalFileName, s.journalFileName))
+      s.journalFileName = cfg::kRunJournalFallback;
   }
   uint32_t minutes = 0;
-  if (ReadUInt32Value(file, id, "TimeOut", minutes))
+  if (ReadUInt32Value(file, id, cfg::kTimeOut, minutes))
     v.timeoutMs = TimeoutMilliseconds(minutes, msPerMinute);
-  ReadFlag(file, id, "TerminateAfterTimeOut", v.terminateAfterTimeOut);
+  ReadFlag(file, id, cfg::kTerminateAfterTimeOut, v.terminateAfterTimeOut);
 }
 
 namespace {
@@ -55,28 +57,28 @@ namespace {
 class Worker {
  public:
   explicit Worker(const WorkerContext& c)
-      : c_(c), control_(*c.control), settings_(*c.settings), values_(c.settings->values) {}
+      : c_(c), control_(c.control), settings_(c.settings), values_(c.settings.values) {}
 
   // Everything up to the release of the journal; the snapshot is closed on return.
   void Run() {
     CSettingsFile file(c_.snapshotPath, SF_MODE_READ, platform::SilentFileErrorReporter());
     platform::FileError error;
     if (!file.Open(&error)) {
-      if (c_.seams->fileErrorReporter) c_.seams->fileErrorReporter(error);
+      if (c_.reportFileError) c_.reportFileError(error);
       return;
     }
-    const int32_t root = file.OpenSectionPath("Zorvan");
-    const int32_t general = root == 0 ? 0 : file.OpenSection(root, "GeneralOptions");
+    const int32_t root = file.OpenSectionPath(cfg::kRootSection);
+    const int32_t general = root == 0 ? 0 : file.OpenSection(root, cfg::kGeneralSection);
     if (general == 0) {
       file.Close();
-      if (c_.seams->showMessage) c_.seams->showMessage(ReadErrorText(ConfigPath()));
+      if (c_.seams.showMessage) c_.seams.showMessage(ReadErrorText(ConfigPath()));
       return;
     }
-    ReadRunSettings(file, general, settings_, c_.seams->msPerTimeoutMinute);
+    ReadRunSettings(file, general, settings_, c_.seams.msPerTimeoutMinute);
     OpenJournal();
     if (values_.destination.empty()) values_.destination = c_.environment.programFolder;
     CreateBatchFile();
-    const int32_t parameters = file.OpenSection(root, "Parameters");
+    const int32_t parameters = file.OpenSection(root, cfg::kParametersSection);
     if (parameters == 0) {
       Journal(ReadErrorText(ConfigPath()));
     } else {
@@ -87,14 +89,10 @@ class Worker {
     if (parameters != 0) Journal(kStarsLine);
   }
 
-  ~Worker() { RemoveBatchFile(); }
-
  private:
   const std::string& ConfigPath() const { return c_.environment.currentConfigPath; }
   void Journal(const std::string& line) { control_.Journal(line); }
-  bool Stopped() const {
-    return control_.StopRequested() || (c_.abortFlag != nullptr && c_.abortFlag->load());
-  }
+  bool Stopped() const { return control_.StopRequested() || c_.abortFlag.load(); }
 
   void OpenJournal() {
     settings_.journalPath.clear();
@@ -106,13 +104,13 @@ class Worker {
     for (const std::string& line : JournalHeaderLines(fs::NowLocal(), ConfigPath())) Journal(line);
   }
 
-  // The batch file holds passwords once written: it is removed on every way out.
+  // The batch file holds passwords once written: its owner removes it on every way out.
   void CreateBatchFile() {
-    values_.batchFilePath = fs::CreateTempFile(fs::TempPath(), "~pak").value_or("");
+    batchFile_ = fs::TemporaryFile::Create(fs::TempPath(), "~pak");
+    values_.batchFilePath = batchFile_.Path();
   }
   void RemoveBatchFile() {
-    if (values_.batchFilePath.empty()) return;
-    fs::RemoveFile(values_.batchFilePath);
+    batchFile_.Remove();
     values_.batchFilePath.clear();
   }
 
@@ -151,8 +149,8 @@ class Worker {
       return;
     }
     if (Stopped()) return;
-    if (c_.seams->jobStarted) c_.seams->jobStarted(entry);
-    bool success = RunInfobaseJob(entry, values_, control_, *c_.registry);
+    if (c_.seams.jobStarted) c_.seams.jobStarted(entry);
+    bool success = RunInfobaseJob(entry, values_, control_, c_.registry);
     Journal(success ? "Обработка завершена" : "Обработка завершена с ошибками");
   }
 
@@ -160,13 +158,14 @@ class Worker {
   RunControl& control_;
   RunSettings& settings_;
   RunValues& values_;
+  fs::TemporaryFile batchFile_;
 };
 
 }  // namespace
 
 void RunWorker(const WorkerContext& c) {
   Worker(c).Run();
-  c.control->ReleaseJournal();
-  if (c.finalNotification) c.finalNotification->store(true);
-  if (!c.control->StopRequested() && c.seams->runFinished) c.seams->runFinished();
+  c.control.ReleaseJournal();
+  c.finalNotification.store(true);
+  if (!c.control.StopRequested() && c.seams.runFinished) c.seams.runFinished();
 }

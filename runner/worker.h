@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_error.h"
 #include "runner/job_run_seams.h"
 #include "runner/run_control.h"
 #include "runner/run_values.h"
@@ -38,14 +39,15 @@ std::string ExecutableFolder(const std::string& executablePath);
 struct WorkerContext {
   std::string snapshotPath;
   RunEnvironment environment;
-  const RunSeams* seams = nullptr;
-  RunSettings* settings = nullptr;
-  RunControl* control = nullptr;
-  platform::Registry* registry = nullptr;
-  const std::atomic<bool>* abortFlag = nullptr;  // set by the owner when it aborts a child
+  const RunSeams& seams;
+  const platform::FileErrorReporter& reportFileError;  // an unreadable snapshot
+  RunSettings& settings;
+  RunControl& control;
+  platform::Registry& registry;
+  const std::atomic<bool>& abortFlag;  // set by the owner when it aborts a child
   // Set while the run-finished notification is under way: the worker does nothing
   // after it, so the owner need not wait for the thread inside its handler.
-  std::atomic<bool>* finalNotification = nullptr;
+  std::atomic<bool>& finalNotification;
 };
 
 // The thread body. Deletes the batch file it creates on every path.

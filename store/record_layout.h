@@ -31,6 +31,21 @@ struct ValueHead {
   int32_t nameHash = 0;
 };
 
+// What a lookup of a record returns when it has no offset (offsets are never negative):
+// the record is not there, or the scan met a damaged record before finding it.
+inline constexpr int64_t kNotFound = -1;
+inline constexpr int64_t kDamaged = -2;
+
+// The value records of a section follow its head and name and fill the rest of it.
+struct ValueArea {
+  int64_t start;  // file offset of the first value record
+  int64_t size;   // bytes of value records
+};
+inline ValueArea ValueAreaOf(int64_t sectionOffset, const SectionHead& section) {
+  return {sectionOffset + kHeadSize + section.nameLength,
+          int64_t{section.totalSize} - kHeadSize - section.nameLength};
+}
+
 void EncodeFields(const int32_t* fields, int count, unsigned char* out);
 void DecodeFields(const unsigned char* in, int count, int32_t* fields);
 

@@ -27,8 +27,9 @@ int32_t HashName(const std::string& name);
 
 class CSettingsFile {
  public:
-  CSettingsFile(std::string path, uint32_t openFlags,
-                platform::FileErrorReporter reporter = platform::DefaultFileErrorReporter());
+  // reporter shows a failed open once in the object's life (SilentFileErrorReporter:
+  // the caller handles it).
+  CSettingsFile(std::string path, uint32_t openFlags, platform::FileErrorReporter reporter);
   ~CSettingsFile();
   CSettingsFile(const CSettingsFile&) = delete;
   CSettingsFile& operator=(const CSettingsFile&) = delete;
@@ -68,10 +69,8 @@ class CSettingsFile {
                  uint32_t maxBytes = 259);
 
  private:
-  // Scan results: an offset (records start at 8 or later), kMissing or kDamaged.
-  static constexpr int64_t kMissing = 0;
-  static constexpr int64_t kDamaged = -1;
-
+  // Lookups below return an offset (sections start at 8 or later, values at 0 or later
+  // inside their section's value area), store::kNotFound or store::kDamaged.
   bool OpenFile(platform::FileError* error);
   bool EnsureOpen();
   bool EnsureWriting();

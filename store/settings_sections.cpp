@@ -6,9 +6,11 @@
 #include "store/text_helpers.h"
 
 using store::FileHeader;
+using store::kDamaged;
 using store::kHeaderSize;
 using store::kHeadSize;
 using store::kMaxField;
+using store::kNotFound;
 using store::SectionHead;
 
 namespace {
@@ -16,7 +18,7 @@ constexpr size_t kMaxPathName = 255;
 }
 
 // A lookup that found nothing: missing, unless the scan stopped at damage.
-int64_t CSettingsFile::NotFound() const { return index_.DamagedTail() ? kDamaged : kMissing; }
+int64_t CSettingsFile::NotFound() const { return index_.DamagedTail() ? kDamaged : kNotFound; }
 
 int64_t CSettingsFile::FindSection(const std::string& name, int32_t parentId) {
   if (!index_.Ensure(storage_)) return kDamaged;
@@ -43,7 +45,7 @@ int64_t CSettingsFile::AppendSection(const std::string& name, int32_t parentId) 
     return kDamaged;
   }
   int64_t offset = FindSection(name, parentId);
-  if (offset == kMissing) {
+  if (offset == kNotFound) {
     // Ids are never reused, so a file whose counters cannot grow takes no more sections.
     if (header.lastId < 0 || header.lastId == kMaxField || header.sectionCount < 0 ||
         header.sectionCount == kMaxField || name.size() > kMaxField - kHeadSize)
@@ -150,7 +152,7 @@ bool CSettingsFile::DeleteSection(int32_t sectionId) {
   // Children always follow their parent, so they now start at or after offset.
   for (;;) {
     int64_t child = FindChildSection(head.id, offset);
-    if (child == kMissing) return true;
+    if (child == kNotFound) return true;
     if (child == kDamaged || !DeleteRecord(child)) return false;
   }
 }

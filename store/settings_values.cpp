@@ -5,8 +5,10 @@
 
 #include "store/settings_file.h"
 
+using store::kDamaged;
 using store::kHeadSize;
 using store::kMaxField;
+using store::kNotFound;
 using store::SectionHead;
 using store::ValueHead;
 
@@ -15,44 +17,36 @@ using store::ValueHead;
 bool CSettingsFile::ReadValueHead(int64_t sectionOffset, int64_t relative, ValueHead& head) {
   SectionHead section;
   if (!ReadSection(sectionOffset, section)) return false;
-  int64_t areaSize = section.totalSize - kHeadSize - section.nameLength;
-  if (relative < 0 || relative + kHeadSize > areaSize) return false;
+  const store::ValueArea area = store::ValueAreaOf(sectionOffset, section);
+  if (relative < 0 || relative + kHeadSize > area.size) return false;
   unsigned char bytes[kHeadSize];
-  int64_t start = sectionOffset + kHeadSize + section.nameLength + relative;
-  if (!storage_.ReadAt(start, bytes, sizeof bytes)) return false;
+  if (!storage_.ReadAt(area.start + relative, bytes, sizeof bytes)) return false;
   head = store::DecodeValue(bytes);
   if (head.nameLength < 0 || head.dataSize < 0) return false;
   if (int64_t{head.totalSize} != kHeadSize + int64_t{head.nameLength} + head.dataSize) return false;
-  return relative + head.totalSize <= areaSize;
+  return relative + head.totalSize <= area.size;
 }
 
-// Offset of the named value relative to the section's value area, kMissingValue when
-// there is none, kDamagedValue when a record in the area is damaged.
-namespace {
-constexpr int64_t kMissingValue = -1;
-constexpr int64_t kDamagedValue = -2;
-}  // namespace
-
+// Offset of the named value relative to the section's value area, kNotFound when there
+// is none, kDamaged when a record in the area is damaged.
 int64_t CSettingsFile::FindValue(int64_t sectionOffset, const std::string& name) {
   SectionHead section;
-  if (sectionOffset <= 0 || name.empty()) return kMissingValue;
-  if (!ReadSection(sectionOffset, section)) return kDamagedValue;
-  int64_t areaStart = sectionOffset + kHeadSize + section.nameLength;
-  int64_t areaSize = section.totalSize - kHeadSize - section.nameLength;
+  if (sectionOffset <= 0 || name.empty()) return kNotFound;
+  if (!ReadSection(sectionOffset, section)) return kDamaged;
+  const store::ValueArea area = store::ValueAreaOf(sectionOffset, section);
   int32_t hash = HashName(name);
   std::string stored;
-  for (int64_t relative = 0; relative < areaSize;) {
+  for (int64_t relative = 0; relative < area.size;) {
     ValueHead head;
-    if (!ReadValueHead(sectionOffset, relative, head)) return kDamagedValue;
+    if (!ReadValueHead(sectionOffset, relative, head)) return kDamaged;
     if (head.nameHash == hash && head.nameLength > 0 &&
         static_cast<size_t>(head.nameLength) == name.size()) {
-      if (!ReadName(areaStart + relative + kHeadSize, head.nameLength, stored))
-        return kDamagedValue;
+      if (!ReadName(area.start + relative + kHeadSize, head.nameLength, stored)) return kDamaged;
       if (stored == name) return relative;
     }
     relative += head.totalSize;
   }
-  return kMissingValue;
+  return kNotFound;
 }
 
 bool CSettingsFile::DeleteValue(int64_t sectionOffset, int64_t relative) {
@@ -60,7 +54,7 @@ bool CSettingsFile::DeleteValue(int64_t sectionOffset, int64_t relative) {
   ValueHead value;
   if (!ReadSection(sectionOffset, section) || !ReadValueHead(sectionOffset, relative, value))
     return false;
-  int64_t start = sectionOffset + kHeadSize + section.nameLength + relative;
+  int64_t start = store::ValueAreaOf(sectionOffset, section).start + relative;
   section.totalSize -= value.totalSize;
   unsigned char bytes[kHeadSize];
   store::Encode(section, bytes);
@@ -85,7 +79,7 @@ bool CSettingsFile::StoreValue(int32_t sectionId, const std::string& name, int32
   int64_t sectionOffset = FindSectionById(sectionId);
   if (sectionOffset <= 0) return false;
   int64_t existing = FindValue(sectionOffset, name);
-  if (existing == kDamagedValue) return false;
+  if (existing == kDamaged) return false;
   if (existing >= 0 && !DeleteValue(sectionOffset, existing)) return false;
   SectionHead section;
   if (!ReadSection(sectionOffset, section)) return false;
@@ -151,8 +145,8 @@ bool CSettingsFile::LocateValue(int32_t sectionId, const std::string& name,
   if (relative < 0 || !ReadSection(sectionOffset, section) ||
       !ReadValueHead(sectionOffset, relative, head))
     return false;
-  dataOffset = sectionOffset + kHeadSize + section.nameLength + relative + kHeadSize +
-               head.nameLength;
+  dataOffset =
+      store::ValueAreaOf(sectionOffset, section).start + relative + kHeadSize + head.nameLength;
   return true;
 }
 

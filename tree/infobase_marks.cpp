@@ -6,12 +6,6 @@
 
 namespace {
 
-bool ChoosesJob(const InfobaseEntry& e) {
-  return e.AutoExchange || e.LogicalIntegrity || e.Pack || e.PhisicalIntegrity ||
-         e.RecalcSecondaries || e.RecalcTotals || e.Reindex || e.SaveData || e.UnloadData ||
-         e.UseExternalArchiver;
-}
-
 bool CarriesBox(ItemKind kind) {
   return kind == ItemKind::InfobaseItem || kind == ItemKind::BaseGroup ||
          kind == ItemKind::UnregisteredGroup;
@@ -19,16 +13,17 @@ bool CarriesBox(ItemKind kind) {
 
 }  // namespace
 
-bool InfobaseTree::SetMark(ItemHandle item, int mark) {
+bool InfobaseTree::SetMark(ItemHandle item, Mark mark) {
   TreeItem* it = items_.Get(item);
-  if (it == nullptr || mark < 0 || mark > 4) return false;
-  it->stateImage = mark + 1;
+  const int number = static_cast<int>(mark);
+  if (it == nullptr || number < kLowestMark || number > kHighestMark) return false;
+  it->stateImage = number + 1;
   return true;
 }
 
-int InfobaseTree::GetMark(ItemHandle item) const {
+Mark InfobaseTree::GetMark(ItemHandle item) const {
   const TreeItem* it = items_.Get(item);
-  return it == nullptr ? -1 : it->stateImage - 1;
+  return it == nullptr ? Mark::NoBox : MarkFromNumber(it->stateImage - 1);
 }
 
 // A user name not in a readable, non-empty user list blocks the infobase, unless only
@@ -40,23 +35,23 @@ bool InfobaseTree::UserIsListed(const InfobaseEntry& entry) {
   return std::find(names.begin(), names.end(), entry.UserName) != names.end();
 }
 
-int InfobaseTree::ValidateInfobase(ItemHandle item) {
+Validity InfobaseTree::ValidateInfobase(ItemHandle item) {
   const TreeItem* it = items_.Get(item);
-  if (it == nullptr || it->kind != ItemKind::InfobaseItem) return 1;
+  if (it == nullptr || it->kind != ItemKind::InfobaseItem) return Validity::MayRun;
   const std::optional<InfobaseEntry> entry = FindInfobase(item);
-  if (!entry) return 1;
+  if (!entry) return Validity::MayRun;
   bool valid = UserIsListed(*entry);
   SetItemImage(items_.FirstChild(item, ItemKind::UserItem),
                valid ? tree_image::kUserVerified : tree_image::kUser);
-  const bool jobs = ChoosesJob(*entry);
+  const bool jobs = entry->ChoosesAnyJob();
   SetItemImage(items_.FirstChild(item, ItemKind::ParametersItem),
                jobs ? tree_image::kParametersChosen : tree_image::kParameters);
   if (!jobs) valid = false;
-  const int mark = GetMark(item);
-  if (mark == 0) return 1;
-  if (mark == 1 && !valid) SetMark(item, 3);
-  if (mark == 3 && valid) SetMark(item, 1);
-  return valid ? 1 : 0;
+  const Mark mark = GetMark(item);
+  if (mark == Mark::Unmarked) return Validity::MayRun;
+  if (mark == Mark::Marked && !valid) SetMark(item, Mark::Blocked);
+  if (mark == Mark::Blocked && valid) SetMark(item, Mark::Marked);
+  return valid ? Validity::MayRun : Validity::Blocked;
 }
 
 void InfobaseTree::UpdateGroupMark(ItemHandle item) {
@@ -69,21 +64,21 @@ void InfobaseTree::SetGroupMark(ItemHandle group) {
   if (children.empty()) return;
   size_t c0 = 0, c1 = 0, c3 = 0;
   for (ItemHandle child : children) {
-    const int m = GetMark(child);
-    c0 += m == 0;
-    c1 += m == 1;
-    c3 += m == 3;
+    const Mark m = GetMark(child);
+    c0 += m == Mark::Unmarked;
+    c1 += m == Mark::Marked;
+    c3 += m == Mark::Blocked;
   }
   const size_t n = children.size();
-  int mark = 2;
+  Mark mark = Mark::Mixed;
   if (c1 == n) {
-    mark = 1;
+    mark = Mark::Marked;
   } else if (c0 == n) {
-    mark = 0;
+    mark = Mark::Unmarked;
   } else if (c3 == n) {
-    mark = 3;
+    mark = Mark::Blocked;
   } else if (c3 > 0) {
-    mark = 4;
+    mark = Mark::PartlyBlocked;
   }
   SetMark(group, mark);
 }
@@ -95,8 +90,7 @@ void InfobaseTree::ToggleMark(ItemHandle item) {
   const bool group = it->kind != ItemKind::InfobaseItem;
   if (group && it->children.empty()) return;
   if (onModified_) onModified_();
-  const int a = GetMark(item);
-  const int newMark = a == 0 ? 1 : 0;
+  const Mark newMark = GetMark(item) == Mark::Unmarked ? Mark::Marked : Mark::Unmarked;
   if (!group) {
     SetMark(item, newMark);
     ValidateInfobase(item);
@@ -107,13 +101,13 @@ void InfobaseTree::ToggleMark(ItemHandle item) {
   size_t failed = 0;
   for (ItemHandle child : children) {
     SetMark(child, newMark);
-    if (newMark == 1 && ValidateInfobase(child) == 0) ++failed;
+    if (newMark == Mark::Marked && ValidateInfobase(child) == Validity::Blocked) ++failed;
   }
-  int groupMark = newMark;
+  Mark groupMark = newMark;
   if (failed == children.size()) {
-    groupMark = 3;
+    groupMark = Mark::Blocked;
   } else if (failed > 0) {
-    groupMark = 4;
+    groupMark = Mark::PartlyBlocked;
   }
   SetMark(item, groupMark);
 }

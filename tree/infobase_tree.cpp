@@ -106,11 +106,11 @@ ItemHandle InfobaseTree::AddRegisteredInfobase(const std::string& path, const st
   if (group == kNoItem) {
     group = network ? items_.Insert(kNoItem, ItemKind::BaseGroup, "Сетевые", tree_image::kNetworkGroup)
                     : items_.Insert(kNoItem, ItemKind::BaseGroup, "Локальные", tree_image::kLocalGroup);
-    SetMark(group, 0);
+    SetMark(group, Mark::Unmarked);
   }
   const ItemHandle item = items_.Insert(group, ItemKind::InfobaseItem, title,
                                         network ? tree_image::kNetworkBase : tree_image::kLocalBase);
-  SetMark(item, 0);
+  SetMark(item, Mark::Unmarked);
   items_.Insert(item, ItemKind::UserItem, UserItemText(""), tree_image::kUser);
   items_.Insert(item, ItemKind::PasswordItem, PasswordItemText(""), tree_image::kPassword);
   items_.Insert(item, ItemKind::ParametersItem, "Параметры", tree_image::kParameters);
@@ -156,7 +156,7 @@ void InfobaseTree::ApplyAdditionalTasks(const AdditionalTasks& tasks) {
 }
 
 void InfobaseTree::ApplyInfobaseRecord(const InfobaseRecord& record) {
-  if (record.entry.Type == 1) {
+  if (record.entry.Type == InfobaseType::AddedByHand) {
     ApplyUnregistered(record);
   } else {
     ApplyRegistered(record);
@@ -171,14 +171,14 @@ void InfobaseTree::ApplyUnregistered(const InfobaseRecord& record) {
   // The parameters item exists before validation so that its image follows the jobs.
   items_.Insert(entry.item, ItemKind::ParametersItem, "Параметры", tree_image::kParametersChosen);
   StoreInfobase(entry);
-  SetMark(entry.item, 1);
+  SetMark(entry.item, Mark::Marked);
   ValidateInfobase(entry.item);
   UpdateGroupMark(entry.item);
 }
 
 void InfobaseTree::ApplyRegistered(const InfobaseRecord& record) {
   auto it = std::find_if(infobases_.begin(), infobases_.end(), [&](const InfobaseEntry& e) {
-    return e.Type == 0 && e.path == record.entry.path;
+    return e.Type == InfobaseType::Registered && e.path == record.entry.path;
   });
   if (it == infobases_.end()) return;  // no longer registered: dropped
   InfobaseEntry entry = record.entry;
@@ -189,13 +189,13 @@ void InfobaseTree::ApplyRegistered(const InfobaseRecord& record) {
   SetItemText(items_.FirstChild(entry.item, ItemKind::PasswordItem), PasswordItemText(entry.Pswd));
   *it = entry;
   if (!record.hasState) return;
-  SetMark(entry.item, static_cast<int>(record.State));
+  SetMark(entry.item, MarkFromNumber(record.State));  // refused for other numbers
   ValidateInfobase(entry.item);
   UpdateGroupMark(entry.item);
 }
 
 void InfobaseTree::ApplySchedule(const ScheduleEntry& schedule) {
-  if (schedule.Mode == 0 || scheduleRoot_ == kNoItem) return;
+  if (schedule.Mode == ScheduleMode::Placeholder || scheduleRoot_ == kNoItem) return;
   ScheduleEntry entry = schedule;
   entry.item = items_.Insert(scheduleRoot_, ItemKind::ScheduleItem, entry.name,
                              tree_image::kSchedule, /*first=*/true);

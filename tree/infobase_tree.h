@@ -24,6 +24,8 @@ inline constexpr int kTasksRoot = 14, kPreTask = 15, kPreTaskSet = 16, kPostTask
                      kPostTaskSet = 18;
 }  // namespace tree_image
 
+enum class Validity { Blocked = 0, MayRun = 1 };
+
 // Reads the user names of the infobase at a path; false when the list cannot be read.
 using UserListReader = std::function<bool(const std::string& path, std::vector<std::string>&)>;
 
@@ -54,10 +56,13 @@ class InfobaseTree : public ConfigurationTree {
   void StoreSchedule(const ScheduleEntry& entry);
   bool RemoveSchedule(ItemHandle item);
 
-  // Marks: 0..4, shown as state image mark + 1; GetMark gives -1 for an item without box.
-  bool SetMark(ItemHandle item, int mark);
-  int GetMark(ItemHandle item) const override;
-  int ValidateInfobase(ItemHandle item);
+  // Marks, shown as state image mark + 1 (state image 0: no box, read as Mark::NoBox).
+  // SetMark refuses NoBox and values outside the five marks.
+  bool SetMark(ItemHandle item, Mark mark);
+  Mark GetMark(ItemHandle item) const override;
+  // MayRun, or Blocked after turning a Marked infobase into Blocked (and back when it
+  // may run again); MayRun for any item that is not an infobase.
+  Validity ValidateInfobase(ItemHandle item);
   void UpdateGroupMark(ItemHandle item);
   void ToggleMark(ItemHandle item);
 

@@ -7,6 +7,13 @@
 
 namespace platform {
 
+struct Process::Handles {};
+
+Process::Process() = default;
+Process::~Process() = default;
+Process::Process(Process&& other) noexcept = default;
+Process& Process::operator=(Process&& other) noexcept = default;
+
 bool Process::Start(const std::string&, const std::string&, ShowWindow, unsigned long* error) {
   if (error) *error = ENOENT;
   return false;

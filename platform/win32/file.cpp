@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"
 #include "platform/system_error.h"
+#include "platform/win32/handles.h"
 
 namespace platform {
 namespace {
@@ -69,31 +70,11 @@ int64_t File::Position() const {
 }
 
 int64_t File::Read(void* buffer, size_t size) {
-  if (!IsOpen()) return -1;
-  size_t done = 0;
-  while (done < size) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 30));
-    DWORD got = 0;
-    if (!ReadFile(Handle(handle_), static_cast<char*>(buffer) + done, chunk, &got, nullptr))
-      return -1;
-    if (got == 0) break;
-    done += got;
-  }
-  return static_cast<int64_t>(done);
+  return IsOpen() ? win32::ReadFully(Handle(handle_), buffer, size) : -1;
 }
 
 bool File::Write(const void* data, size_t size) {
-  if (!IsOpen()) return false;
-  size_t done = 0;
-  while (done < size) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 30));
-    DWORD put = 0;
-    if (!WriteFile(Handle(handle_), static_cast<const char*>(data) + done, chunk, &put, nullptr) ||
-        put == 0)
-      return false;
-    done += put;
-  }
-  return true;
+  return IsOpen() && win32::WriteFully(Handle(handle_), data, size);
 }
 
 bool File::SetLength(int64_t length) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
+#include "platform/win32/handles.h"
 
 namespace platform::fs {
 namespace {
@@ -19,37 +20,16 @@ bool Succeed(unsigned long* error) {
   return true;
 }
 
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (ok()) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
+using win32::FileHandle;
 
- private:
-  HANDLE h_;
-};
-
-Handle OpenFile(const std::string& path, DWORD access, DWORD disposition,
-                DWORD share = FILE_SHARE_READ) {
-  return Handle(CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+FileHandle OpenFile(const std::string& path, DWORD access, DWORD disposition,
+                    DWORD share = FILE_SHARE_READ) {
+  return FileHandle(CreateFileW(Widen(path).c_str(), access, share, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool WriteAll(HANDLE h, const std::string& bytes, unsigned long* error) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-    DWORD written = 0;
-    if (!::WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-      return Fail(error);
-    done += written;
-  }
-  return Succeed(error);
+  return win32::WriteFully(h, bytes.data(), bytes.size()) ? Succeed(error) : Fail(error);
 }
 
 }  // namespace
@@ -97,9 +77,8 @@ std::optional<int64_t> GetLastWriteStamp(const std::string& path) {
 bool SetLastWriteStamp(const std::string& path, int64_t secondsUtc) {
   uint64_t ticks = static_cast<uint64_t>(secondsUtc + kSecondsFrom1601) * kTicksPerSecond;
   FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-  Handle h(CreateFileW(Widen(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return h.ok() && SetFileTime(h.get(), nullptr, nullptr, &ft);
+  FileHandle h = OpenFile(path, FILE_WRITE_ATTRIBUTES, OPEN_EXISTING);
+  return h.Valid() && SetFileTime(h.Get(), nullptr, nullptr, &ft);
 }
 
 int64_t NowStamp() {
@@ -114,22 +93,20 @@ bool CopyOver(const std::string& from, const std::string& to, unsigned long* err
 }
 
 bool CopyInto(const std::string& from, const std::string& to) {
-  Handle in(CreateFileW(Widen(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  Handle out = OpenFile(to, GENERIC_WRITE, OPEN_EXISTING);
+  FileHandle in(CreateFileW(Widen(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle out = OpenFile(to, GENERIC_WRITE, OPEN_EXISTING);
   FILETIME written;
-  if (!in.ok() || !out.ok() || !GetFileTime(in.get(), nullptr, nullptr, &written)) return false;
+  if (!in.Valid() || !out.Valid() || !GetFileTime(in.Get(), nullptr, nullptr, &written))
+    return false;
   std::string buffer(1 << 20, '\0');
   for (;;) {
-    DWORD got = 0, put = 0;
-    if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+    const int64_t got = win32::ReadFully(in.Get(), buffer.data(), buffer.size());
+    if (got < 0 || !win32::WriteFully(out.Get(), buffer.data(), static_cast<size_t>(got)))
       return false;
-    if (got == 0) break;
-    for (DWORD done = 0; done < got; done += put)
-      if (!::WriteFile(out.get(), buffer.data() + done, got - done, &put, nullptr) || put == 0)
-        return false;
+    if (static_cast<size_t>(got) < buffer.size()) break;  // the end of the source
   }
-  return SetEndOfFile(out.get()) && SetFileTime(out.get(), nullptr, nullptr, &written);
+  return SetEndOfFile(out.Get()) && SetFileTime(out.Get(), nullptr, nullptr, &written);
 }
 
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error) {
@@ -151,7 +128,9 @@ bool IsTransient(DWORD error) {
 bool ReplaceDurably(const std::string& source, const std::string& target, uint32_t timeoutMs,
                     unsigned long* error) {
   const std::wstring from = Widen(source), to = Widen(target);
-  if (Handle h = OpenFile(source, GENERIC_WRITE, OPEN_EXISTING); h.ok()) FlushFileBuffers(h.get());
+  if (FileHandle h = OpenFile(source, GENERIC_WRITE, OPEN_EXISTING); h.Valid()) {
+    FlushFileBuffers(h.Get());
+  }
   const DWORD start = GetTickCount();
   while (!MoveFileExW(from.c_str(), to.c_str(),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -171,51 +150,45 @@ bool RemoveFile(const std::string& path, unsigned long* error) {
 
 std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long* error) {
   // Readable while another program appends to it (an event log being written).
-  Handle h = OpenFile(path, GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  FileHandle h = OpenFile(path, GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE);
   LARGE_INTEGER size;
-  if (!h.ok() || !GetFileSizeEx(h.get(), &size)) {
+  if (!h.Valid() || !GetFileSizeEx(h.Get(), &size)) {
     Fail(error);
     return std::nullopt;
   }
   std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-    DWORD got = 0;
-    if (!::ReadFile(h.get(), bytes.data() + done, chunk, &got, nullptr)) {
-      Fail(error);
-      return std::nullopt;
-    }
-    if (got == 0) break;  // the file shrank meanwhile
-    done += got;
+  const int64_t done = win32::ReadFully(h.Get(), bytes.data(), bytes.size());
+  if (done < 0) {
+    Fail(error);
+    return std::nullopt;
   }
-  bytes.resize(done);
+  bytes.resize(static_cast<size_t>(done));  // the file may have shrunk meanwhile
   Succeed(error);
   return bytes;
 }
 
 bool AppendFile(const std::string& path, const std::string& bytes, unsigned long* error) {
-  Handle h = OpenFile(path, FILE_APPEND_DATA, OPEN_EXISTING);
-  if (!h.ok()) return Fail(error);
-  return WriteAll(h.get(), bytes, error);
+  FileHandle h = OpenFile(path, FILE_APPEND_DATA, OPEN_EXISTING);
+  if (!h.Valid()) return Fail(error);
+  return WriteAll(h.Get(), bytes, error);
 }
 
 bool CreateNewFile(const std::string& path) {
-  return OpenFile(path, GENERIC_WRITE, CREATE_NEW).ok();
+  return OpenFile(path, GENERIC_WRITE, CREATE_NEW).Valid();
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, unsigned long* error) {
-  Handle h = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
-  if (!h.ok()) return Fail(error);
-  return WriteAll(h.get(), bytes, error);
+  FileHandle h = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
+  if (!h.Valid()) return Fail(error);
+  return WriteAll(h.Get(), bytes, error);
 }
 
 bool SetFileLength(const std::string& path, uint64_t size) {
-  Handle h = OpenFile(path, GENERIC_WRITE, OPEN_EXISTING);
+  FileHandle h = OpenFile(path, GENERIC_WRITE, OPEN_EXISTING);
   LARGE_INTEGER position;
   position.QuadPart = static_cast<LONGLONG>(size);
-  return h.ok() && SetFilePointerEx(h.get(), position, nullptr, FILE_BEGIN) &&
-         SetEndOfFile(h.get());
+  return h.Valid() && SetFilePointerEx(h.Get(), position, nullptr, FILE_BEGIN) &&
+         SetEndOfFile(h.Get());
 }
 
 std::optional<uint64_t> FileSize(const std::string& path) {

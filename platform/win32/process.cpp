@@ -5,9 +5,19 @@
 #include <utility>
 
 #include "platform/codepage.h"
+#include "platform/win32/handles.h"
 
 namespace platform {
 
+struct Process::Handles {
+  win32::KernelHandle process;
+  win32::KernelHandle thread;
+};
+
+Process::Process() = default;
+Process::~Process() = default;
+Process::Process(Process&& other) noexcept = default;
+Process& Process::operator=(Process&& other) noexcept = default;
 
 bool Process::Start(const std::string& commandLine, const std::string& folder, ShowWindow show,
                     unsigned long* error) {
@@ -29,14 +39,15 @@ bool Process::Start(const std::string& commandLine, const std::string& folder, S
     if (error) *error = GetLastError();
     return false;
   }
-  process_ = pi.hProcess;
-  thread_ = pi.hThread;
+  handles_ = std::make_unique<Handles>();
+  handles_->process.Reset(pi.hProcess);
+  handles_->thread.Reset(pi.hThread);
   if (error) *error = 0;
   return true;
 }
 
 WaitResult Process::Wait(uint32_t timeoutMs, unsigned long* error) {
-  DWORD r = WaitForSingleObject(process_, timeoutMs);
+  DWORD r = WaitForSingleObject(handles_ ? handles_->process.Get() : nullptr, timeoutMs);
   if (r == WAIT_OBJECT_0) return WaitResult::Ended;
   if (r == WAIT_TIMEOUT) return WaitResult::TimedOut;
   if (error) *error = GetLastError();
@@ -45,19 +56,16 @@ WaitResult Process::Wait(uint32_t timeoutMs, unsigned long* error) {
 
 std::optional<uint32_t> Process::ExitCode() const {
   DWORD code = 0;
-  if (!process_ || !GetExitCodeProcess(process_, &code)) return {};
+  if (!handles_ || !GetExitCodeProcess(handles_->process.Get(), &code)) return {};
   return code;
 }
 
 bool Process::Terminate(uint32_t exitCode) {
-  return process_ && TerminateProcess(process_, exitCode);
+  return handles_ && TerminateProcess(handles_->process.Get(), exitCode);
 }
 
 bool Process::TerminateWithCurrentCode() { return Terminate(ExitCode().value_or(STILL_ACTIVE)); }
 
-void Process::Close() {
-  if (process_) CloseHandle(std::exchange(process_, nullptr));
-  if (thread_) CloseHandle(std::exchange(thread_, nullptr));
-}
+void Process::Close() { handles_.reset(); }
 
 }  // namespace platform

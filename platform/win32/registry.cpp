@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/codepage.h"
+#include "platform/win32/handles.h"
 
 namespace platform {
 namespace {
@@ -12,34 +13,7 @@ namespace {
 // where a 32-bit build of this system would read and write. Ignored for shared keys.
 constexpr REGSAM kView = KEY_WOW64_32KEY;
 
-// One open registry key; closed once.
-class RegKey {
- public:
-  RegKey() = default;
-  explicit RegKey(HKEY h) : h_(h) {}
-  RegKey(RegKey&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
-  RegKey& operator=(RegKey&& o) noexcept {
-    if (this != &o) {
-      Close();
-      h_ = o.h_;
-      o.h_ = nullptr;
-    }
-    return *this;
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  ~RegKey() { Close(); }
-
-  HKEY get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  void Close() {
-    if (h_) RegCloseKey(h_);
-    h_ = nullptr;
-  }
-  HKEY h_ = nullptr;
-};
+using win32::RegKey;
 
 HKEY RootHandle(RegRoot root) {
   return root == RegRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
@@ -97,7 +71,7 @@ class Win32Registry : public Registry {
     for (int attempt = 0; attempt < 4; ++attempt) {
       DWORD type = 0;
       DWORD size = static_cast<DWORD>(buffer.size());
-      LONG rc = RegQueryValueExW(key.get(), wname.c_str(), nullptr, &type,
+      LONG rc = RegQueryValueExW(key.Get(), wname.c_str(), nullptr, &type,
                                  reinterpret_cast<BYTE*>(buffer.data()), &size);
       if (rc == ERROR_MORE_DATA) {
         buffer.resize(size + sizeof(wchar_t));  // the value may grow meanwhile: retry
@@ -117,15 +91,15 @@ class Win32Registry : public Registry {
     LONG rc;
     if (value.type == RegType::String) {
       std::wstring text = Widen(value.data.substr(0, value.data.find('\0')));
-      rc = RegSetValueExW(key.get(), wname.c_str(), 0, REG_SZ,
+      rc = RegSetValueExW(key.Get(), wname.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     } else if (value.type == RegType::Dword) {
       DWORD v = value.AsDword();
-      rc = RegSetValueExW(key.get(), wname.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
+      rc = RegSetValueExW(key.Get(), wname.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
                           sizeof v);
     } else {
-      rc = RegSetValueExW(key.get(), wname.c_str(), 0, REG_BINARY,
+      rc = RegSetValueExW(key.Get(), wname.c_str(), 0, REG_BINARY,
                           reinterpret_cast<const BYTE*>(value.data.data()),
                           static_cast<DWORD>(value.data.size()));
     }
@@ -134,7 +108,7 @@ class Win32Registry : public Registry {
 
   bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) override {
     RegKey key = OpenKey(root, path, KEY_SET_VALUE);
-    return key && RegDeleteValueW(key.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+    return key && RegDeleteValueW(key.Get(), Widen(name).c_str()) == ERROR_SUCCESS;
   }
 
   std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root,
@@ -145,7 +119,7 @@ class Win32Registry : public Registry {
     std::wstring name(256, L'\0');  // key names are at most 255 characters
     for (DWORD i = 0;; ++i) {
       DWORD len = static_cast<DWORD>(name.size());
-      LONG rc = RegEnumKeyExW(key.get(), i, name.data(), &len, nullptr, nullptr, nullptr, nullptr);
+      LONG rc = RegEnumKeyExW(key.Get(), i, name.data(), &len, nullptr, nullptr, nullptr, nullptr);
       if (rc == ERROR_NO_MORE_ITEMS) break;
       if (rc != ERROR_SUCCESS) return std::nullopt;
       names.push_back(Narrow(name.substr(0, len)));
@@ -158,7 +132,7 @@ class Win32Registry : public Registry {
     RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
     if (!key) return std::nullopt;
     DWORD maxName = 0, maxData = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                          &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
       return std::nullopt;
     std::wstring name(maxName + 1, L'\0');
@@ -168,7 +142,7 @@ class Win32Registry : public Registry {
       DWORD nameLen = static_cast<DWORD>(name.size());
       DWORD dataLen = static_cast<DWORD>(data.size());
       DWORD type = 0;
-      LONG rc = RegEnumValueW(key.get(), i, name.data(), &nameLen, nullptr, &type,
+      LONG rc = RegEnumValueW(key.Get(), i, name.data(), &nameLen, nullptr, &type,
                               reinterpret_cast<BYTE*>(data.data()), &dataLen);
       if (rc == ERROR_NO_MORE_ITEMS) break;
       if (rc != ERROR_SUCCESS) return std::nullopt;  // changed under us or unreadable

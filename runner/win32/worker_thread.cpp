@@ -3,8 +3,10 @@
 #include <process.h>
 #include <windows.h>
 
+#include "platform/win32/handles.h"
+
 struct WorkerThread::Impl {
-  HANDLE thread = nullptr;
+  platform::win32::KernelHandle thread;
 };
 
 namespace {
@@ -27,29 +29,26 @@ WorkerThread::WorkerThread() : impl_(std::make_unique<Impl>()) {}
 WorkerThread::~WorkerThread() { Join(); }
 
 bool WorkerThread::Start(std::function<void()> body) {
-  if (impl_->thread != nullptr) return false;
+  if (impl_->thread.Valid()) return false;
   auto* argument = new std::function<void()>(std::move(body));
   uintptr_t h = _beginthreadex(nullptr, 0, ThreadMain, argument, 0, nullptr);
   if (h == 0) {
     delete argument;
     return false;
   }
-  impl_->thread = reinterpret_cast<HANDLE>(h);
+  impl_->thread.Reset(reinterpret_cast<HANDLE>(h));
   return true;
 }
 
 void WorkerThread::Join() {
-  HANDLE h = impl_->thread;
+  HANDLE h = impl_->thread.Get();
   if (h == nullptr) return;
   for (;;) {
     DeliverSentMessages();
     DWORD r = MsgWaitForMultipleObjects(1, &h, FALSE, INFINITE, QS_SENDMESSAGE);
     if (r != WAIT_OBJECT_0 + 1) break;  // the thread ended (or the wait failed)
   }
-  if (WaitForSingleObject(h, INFINITE) == WAIT_OBJECT_0) {
-    CloseHandle(h);
-    impl_->thread = nullptr;
-  }
+  if (WaitForSingleObject(h, INFINITE) == WAIT_OBJECT_0) impl_->thread.Close();
 }
 
-bool WorkerThread::Started() const { return impl_->thread != nullptr; }
+bool WorkerThread::Started() const { return impl_->thread.Valid(); }

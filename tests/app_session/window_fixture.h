@@ -42,7 +42,7 @@ class WindowTest : public testing::Test {
       InfobaseRecord record;
       record.hasState = true;
       record.State = 1;
-      record.entry.Type = 1;
+      record.entry.Type = InfobaseType::AddedByHand;
       record.entry.path = infobase + "\\";
       record.entry.BaseName = "База";
       record.entry.SaveData = 1;
@@ -50,8 +50,7 @@ class WindowTest : public testing::Test {
     }
     Configuration config;
     config.options = options;
-    ConfigurationSeams seams;
-    seams.registry = &registry;
+    ConfigurationSeams seams(registry, platform::SilentFileErrorReporter());
     seams.autoRun = true;
     ASSERT_GT(SaveConfiguration(SaveTarget::CurrentFile, ConfigAt(name), config, tree, seams) +
                   (infobase.empty() ? 1 : 0),
@@ -136,8 +135,7 @@ class WindowTest : public testing::Test {
   Configuration Reload(const std::string& name) {
     Configuration config;
     InfobaseTree tree(nullptr, nullptr);
-    ConfigurationSeams seams;
-    seams.registry = &registry;
+    ConfigurationSeams seams(registry, platform::SilentFileErrorReporter());
     LoadConfiguration(ConfigAt(name), config, tree, seams);
     return config;
   }

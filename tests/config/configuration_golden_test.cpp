@@ -27,9 +27,7 @@ class GoldenTest : public ::testing::Test {
                                           {"C:\\Bases\\Empty", "Пустая"}});
     enterprise = dir.Path("1cv7s.exe");
     fixture::WriteAll(enterprise, "MZ");
-    seams.registry = &registry;
     seams.showError = [this](const std::string& text) { errors.push_back(text); };
-    seams.fileErrorReporter = platform::SilentFileErrorReporter();
   }
 
   // Gives a registered infobase its jobs and marks it the operator's way.
@@ -60,17 +58,26 @@ class GoldenTest : public ::testing::Test {
     tree.StoreInfobase(old);
     tree.ToggleMark(fixture::ItemOf(tree, "C:\\Bases\\Empty"));  // no job: blocked, not written
 
-    tree.ApplyInfobaseRecord(
-        {.entry = {.BaseName = "Ручная", .path = "F:\\Manual", .UseExternalArchiver = 1,
-                   .ExternalArchiverName = "C:\\Tools\\rar.exe", .ExternalArchiveExtention = "rar",
-                   .ExternalArchiverParameters = "a -r", .FileList = {"*.dbf", "1cv7.md", "*.dbf"},
-                   .Type = 1}});
-    tree.ApplyInfobaseRecord(
-        {.entry = {.BaseName = "Выгрузка", .path = "G:\\Unload", .UnloadData = 1, .Type = 1}});
+    tree.ApplyInfobaseRecord({.entry = {.BaseName = "Ручная",
+                                        .path = "F:\\Manual",
+                                        .UseExternalArchiver = 1,
+                                        .ExternalArchiverName = "C:\\Tools\\rar.exe",
+                                        .ExternalArchiveExtention = "rar",
+                                        .ExternalArchiverParameters = "a -r",
+                                        .FileList = {"*.dbf", "1cv7.md", "*.dbf"},
+                                        .Type = InfobaseType::AddedByHand}});
+    tree.ApplyInfobaseRecord({.entry = {.BaseName = "Выгрузка",
+                                        .path = "G:\\Unload",
+                                        .UnloadData = 1,
+                                        .Type = InfobaseType::AddedByHand}});
 
-    tree.ApplySchedule({.name = "02:00 каждый день", .Mode = 1, .Time = kTimeA});
-    tree.ApplySchedule({.name = "При включении компьютера", .Days = 0x41, .Mode = 4,
-                        .Time = kTimeB, .Date = 15, .Once = 1});
+    tree.ApplySchedule({.name = "02:00 каждый день", .Mode = ScheduleMode::Daily, .Time = kTimeA});
+    tree.ApplySchedule({.name = "При включении компьютера",
+                        .Days = 0x41,
+                        .Mode = ScheduleMode::AtStartUp,
+                        .Time = kTimeB,
+                        .Date = 15,
+                        .Once = 1});
 
     config.tasks = {"C:\\pre.exe", "", "/q", ""};
     config.options = {.BinaryDirectory = enterprise, .DestinationDirectory = "E:\\Archive",
@@ -144,7 +151,7 @@ class GoldenTest : public ::testing::Test {
   platform::MemoryRegistry registry;
   InfobaseTree tree;
   Configuration config;
-  ConfigurationSeams seams;
+  ConfigurationSeams seams{registry, platform::SilentFileErrorReporter()};
   std::string enterprise;
   std::vector<std::string> errors;
 };
@@ -176,14 +183,14 @@ TEST_F(GoldenTest, LoadGivesBackEveryField) {
     ASSERT_NE(item, kNoItem);
     InfobaseEntry expected = saved;
     expected.item = item;
-    if (tree.GetMark(saved.item) != 1) {  // not written: registered, unmarked, empty
+    if (tree.GetMark(saved.item) != Mark::Marked) {  // not written: registered, unmarked, empty
       expected = InfobaseEntry{};
       expected.item = item;
       expected.BaseName = saved.BaseName;
       expected.path = saved.path;
-      EXPECT_EQ(loaded.GetMark(item), 0);
+      EXPECT_EQ(loaded.GetMark(item), Mark::Unmarked);
     } else {
-      EXPECT_EQ(loaded.GetMark(item), 1);
+      EXPECT_EQ(loaded.GetMark(item), Mark::Marked);
     }
     if (saved.path == "C:\\Bases\\Trade") {
       expected.SendByEmail = 0;

@@ -30,11 +30,9 @@ class ConfigurationTest : public ::testing::Test {
   ConfigurationTest() : tree(fixture::NoUsers(), [] {}) {
     fixture::RegisterInfobases(registry, {{"C:\\Trade", "Торговля"}});
     tree.RebuildFromRegistry(registry);
-    seams.registry = &registry;
     seams.showError = [this](const std::string& text) { errors.push_back(text); };
     seams.setModified = [this](bool m) { modifiedCalls.push_back(m); };
     seams.registerLauncher = [this](const std::string& p, bool s) { registered.push_back({p, s}); };
-    seams.fileErrorReporter = [this](const platform::FileError& e) { fileErrors.push_back(e); };
   }
 
   void Load(const layout::File& file) {
@@ -63,7 +61,8 @@ class ConfigurationTest : public ::testing::Test {
   platform::MemoryRegistry registry;
   InfobaseTree tree;
   Configuration config;
-  ConfigurationSeams seams;
+  ConfigurationSeams seams{registry,
+                           [this](const platform::FileError& e) { fileErrors.push_back(e); }};
   std::vector<std::string> errors;
   std::vector<bool> modifiedCalls;
   std::vector<std::pair<std::string, bool>> registered;
@@ -96,11 +95,14 @@ TEST_F(ConfigurationTest, LoadReadsInfobaseKeysOnlyUnderTheirConditions) {
   EXPECT_EQ(r, (InfobaseEntry{.item = r.item, .BaseName = "Торговля", .path = "C:\\Trade",
                               .UserName = "Admin", .SaveData = 1, .SendByEmail = 1,
                               .ReceiveFrom = "Центр"}));
-  EXPECT_EQ(tree.GetMark(r.item), 1);
+  EXPECT_EQ(tree.GetMark(r.item), Mark::Marked);
   InfobaseEntry m = EntryAt("F:\\Manual");
-  EXPECT_EQ(m, (InfobaseEntry{.item = m.item, .BaseName = "Ручная", .path = "F:\\Manual",
-                              .SaveData = 1, .Type = 1}));
-  EXPECT_EQ(tree.GetMark(m.item), 1);
+  EXPECT_EQ(m, (InfobaseEntry{.item = m.item,
+                              .BaseName = "Ручная",
+                              .path = "F:\\Manual",
+                              .SaveData = 1,
+                              .Type = InfobaseType::AddedByHand}));
+  EXPECT_EQ(tree.GetMark(m.item), Mark::Marked);
   EXPECT_EQ(tree.Item(m.item)->image, tree_image::kUnregisteredBase);
 }
 
@@ -115,8 +117,11 @@ TEST_F(ConfigurationTest, RunReaderTakesWholeValuesAndGatesTheMailSides) {
   const int32_t section = file.OpenSection(file.OpenSectionPath("Zorvan\\Parameters"), "C:\\Trade");
   ASSERT_NE(section, 0);
   const InfobaseRecord run = ReadInfobaseRecord(file, section, "C:\\Trade", RecordReader::Run);
-  EXPECT_EQ(run.entry, (InfobaseEntry{.BaseName = "Торговля", .path = "C:\\Trade",
-                                      .UserName = "Admin", .SendByEmail = 1, .Type = 1}));
+  EXPECT_EQ(run.entry, (InfobaseEntry{.BaseName = "Торговля",
+                                      .path = "C:\\Trade",
+                                      .UserName = "Admin",
+                                      .SendByEmail = 1,
+                                      .Type = InfobaseType::AddedByHand}));
   EXPECT_TRUE(run.hasState);
   EXPECT_EQ(run.State, 0x102u);
   const InfobaseRecord load = ReadInfobaseRecord(file, section, "C:\\Trade", RecordReader::Load);
@@ -240,7 +245,7 @@ TEST_F(ConfigurationTest, SaveToCurrentFileRegistersAndRemembersIt) {
   EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
             RegValue::String(path));
 
-  tree.ApplySchedule({.name = "Каждый день", .Mode = 1});
+  tree.ApplySchedule({.name = "Каждый день", .Mode = ScheduleMode::Daily});
   seams.autoRun = true;
   path = dir.Path("other.cfg");
   Save();
@@ -298,7 +303,7 @@ TEST_F(ConfigurationTest, EmptyNamesAreSkippedWithoutFailingTheSave) {
     e.UseExternalArchiver = 1;
     e.FileList = {"", "*.dbf"};
   });
-  tree.ApplySchedule({.Mode = 1});
+  tree.ApplySchedule({.Mode = ScheduleMode::Daily});
   EXPECT_EQ(Save(), 1);
   EXPECT_TRUE(fileErrors.empty());
   InfobaseTree back(fixture::NoUsers(), [] {});

@@ -21,8 +21,6 @@ class SaveWinTest : public ::testing::Test {
  protected:
   SaveWinTest() : tree(fixture::NoUsers(), [] {}) {
     tree.RebuildFromRegistry(registry);
-    seams.registry = &registry;
-    seams.fileErrorReporter = [this](const platform::FileError& e) { fileErrors.push_back(e); };
     config.options.DestinationDirectory = "E:\\Новый";
   }
 
@@ -30,7 +28,8 @@ class SaveWinTest : public ::testing::Test {
   platform::MemoryRegistry registry;
   InfobaseTree tree;
   Configuration config;
-  ConfigurationSeams seams;
+  ConfigurationSeams seams{registry,
+                           [this](const platform::FileError& e) { fileErrors.push_back(e); }};
   std::vector<platform::FileError> fileErrors;
 };
 

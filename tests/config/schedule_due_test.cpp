@@ -20,7 +20,9 @@ int64_t At(int y, int mo, int d, int h, int mi, int s = 0) {
 }
 
 ScheduleRecord Make(int mode, int64_t time, uint8_t days = 0, uint8_t date = 1, uint8_t once = 0) {
-  return {{"s", "", kNoItem, days, mode, static_cast<uint32_t>(time), date, once}, true};
+  return {{"s", "", kNoItem, days, static_cast<ScheduleMode>(mode), static_cast<uint32_t>(time),
+           date, once},
+          true};
 }
 
 class ScheduleDue : public testing::Test {
@@ -99,7 +101,7 @@ TEST_F(ScheduleDue, StartUpModeDependsOnThePassAndTheLastStartUpDate) {
   EXPECT_TRUE(Due(always, now, true));
   EXPECT_TRUE(Due(once, now, true)) << "no program key";
   EXPECT_FALSE(WriteLastStartUp(registry_, now)) << "creates no key";
-  ASSERT_TRUE(registry_.CreateKey(RegRoot::CurrentUser, kProgramKey));
+  ASSERT_TRUE(registry_.CreateKey(RegRoot::CurrentUser, cfg::kProgramKey));
   EXPECT_TRUE(Due(once, now, true)) << "no stamp";
 
   const struct {
@@ -116,9 +118,9 @@ TEST_F(ScheduleDue, StartUpModeDependsOnThePassAndTheLastStartUpDate) {
     EXPECT_EQ(Due(once, now, true), c.due) << c.what;
     EXPECT_TRUE(Due(always, now, true)) << c.what;
   }
-  auto stamp = registry_.ReadValue(RegRoot::CurrentUser, kProgramKey, kLastStartUpValue);
+  auto stamp = registry_.ReadValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue);
   EXPECT_EQ(stamp, RegValue::Binary(RegValue::Dword(static_cast<uint32_t>(table[4].stamp)).data));
-  registry_.WriteValue(RegRoot::CurrentUser, kProgramKey, kLastStartUpValue,
+  registry_.WriteValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue,
                        RegValue::Binary(std::string(3, '\0')));
   EXPECT_TRUE(Due(once, now, true)) << "unreadable stamp";
 }
@@ -148,7 +150,7 @@ TEST_F(ScheduleDue, FollowsLocalTimeAcrossDaylightSavingChanges) {
 
 TEST_F(ScheduleDue, StartUpOnceComparesLocalDatesNotUtcDates) {
   testsupport::TimeZoneScope moscow("Europe/Moscow");  // UTC+3 all year
-  ASSERT_TRUE(registry_.CreateKey(RegRoot::CurrentUser, kProgramKey));
+  ASSERT_TRUE(registry_.CreateKey(RegRoot::CurrentUser, cfg::kProgramKey));
   ASSERT_TRUE(WriteLastStartUp(registry_, 1714590000));     // 2024-05-01 20:00 UTC, 23:00 local
   EXPECT_TRUE(Due(Make(4, 0, 0, 1, 1), 1714602600, true));  // 23:30 UTC, 2 May locally
   EXPECT_FALSE(Due(Make(4, 0, 0, 1, 1), 1714591800, true));

@@ -100,7 +100,8 @@ TEST_F(JobTest, MissingMetadataFileStartsNothing) {
   EXPECT_FALSE(Started(1));
   EXPECT_FALSE(fs::GetAttributes(ArchiveFolder()).exists);  // created by the call, removed
   EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"", "Нет доступа к БД"}));
-  entry.Type = 1;  // added by hand: neither the check nor the start-up tip switch
+  entry.Type =
+      InfobaseType::AddedByHand;  // added by hand: neither the check nor the start-up tip switch
   const std::string tipKey = ShowTip(registry);
   EXPECT_TRUE(RunAgain("typed.txt"));
   EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, tipKey, "ShowInStart"),

@@ -53,7 +53,7 @@ class MarkedTree : public ConfigurationTree {
   void SortGroups() override {}
   const std::vector<InfobaseEntry>& InfobaseEntries() const override { return entries_; }
   const std::vector<ScheduleEntry>& ScheduleEntries() const override { return schedules_; }
-  int GetMark(ItemHandle) const override { return 1; }
+  Mark GetMark(ItemHandle) const override { return Mark::Marked; }
 
  private:
   std::vector<InfobaseEntry> entries_;
@@ -94,7 +94,7 @@ class JobRunTest : public testing::Test {
         temp_(Join(root_, "tmp")),
         data_(Join(root_, "data")),
         tempScope_(temp_),
-        run_(Seams(), registry_) {
+        run_(Seams(), registry_, FileErrorRecorder()) {
     options().BinaryDirectory = ProgramPath();
     options().DestinationDirectory = Join(root_, "Архив");
     options().JournalFileName = "Journal.txt";
@@ -139,9 +139,9 @@ class JobRunTest : public testing::Test {
   }
 
   StartResult Start(bool autoRun = false) {
-    configSeams_ = ConfigSeams();
-    RunSource source{{ConfigPath(), root_, data_}, autoRun, &config_, &tree_, &configSeams_,
-                     modified_};
+    configSeams_.emplace(ConfigSeams());
+    RunSource source{{ConfigPath(), root_, data_}, std::nullopt};
+    if (!autoRun) source.window.emplace(config_, tree_, *configSeams_, modified_);
     return run_.StartRun(source);
   }
 
@@ -191,7 +191,7 @@ class JobRunTest : public testing::Test {
   std::function<void()> onBeforeWorker;
 
  private:
-  ConfigurationSeams configSeams_;
+  std::optional<ConfigurationSeams> configSeams_;
   std::mutex mutex_;
   std::condition_variable changed_;
   bool finished_ = false;
@@ -210,11 +210,13 @@ class JobRunTest : public testing::Test {
   }
 
   ConfigurationSeams ConfigSeams() {
-    ConfigurationSeams seams;
-    seams.registry = &registry_;
+    ConfigurationSeams seams(registry_, FileErrorRecorder());
     seams.showError = [this](const std::string& text) { Record("error: " + text); };
-    seams.fileErrorReporter = [this](const platform::FileError&) { Record("file error"); };
     return seams;
+  }
+
+  platform::FileErrorReporter FileErrorRecorder() {
+    return [this](const platform::FileError&) { Record("file error"); };
   }
 
   RunSeams Seams() {
@@ -237,7 +239,6 @@ class JobRunTest : public testing::Test {
       Record("ask: " + text);
       return answer();
     };
-    seams.fileErrorReporter = [this](const platform::FileError&) { Record("file error"); };
     seams.beforeWorker = [this] {
       if (onBeforeWorker) onBeforeWorker();
     };

@@ -63,7 +63,8 @@ TEST(JobRunValues, TimeOutMinutesBecomeMillisecondsWithoutWrapping) {
 // Keys the run tests do not carry end to end, and keys missing from a later section.
 TEST(JobRunValues, MissingKeysKeepTheValuesOfThePreviousRun) {
   ScratchFolder scratch;
-  CSettingsFile file(scratch.path() + "/run.cfg", SF_MODE_CREATE_READWRITE);
+  CSettingsFile file(scratch.path() + "/run.cfg", SF_MODE_CREATE_READWRITE,
+                     platform::SilentFileErrorReporter());
   ASSERT_TRUE(file.Open());
   auto section = [&](const char* name, std::initializer_list<std::pair<const char*, int>> dwords) {
     int32_t id = file.CreateSection(name, 0);
@@ -115,7 +116,7 @@ TEST_F(JobRunTest, StateOtherThanOneIsAnErrorInTheJobParameters) {
   }
   SaveConfigFile();
   {
-    CSettingsFile file(ConfigPath(), SF_MODE_READWRITE);
+    CSettingsFile file(ConfigPath(), SF_MODE_READWRITE, platform::SilentFileErrorReporter());
     ASSERT_TRUE(file.Open());
     int32_t parameters = file.OpenSectionPath("Zorvan\\Parameters");
     std::string name;
@@ -140,7 +141,7 @@ TEST_F(JobRunTest, UnreadableConfigurationEndsTheRunEarly) {
 
   SaveConfigFile();
   auto removeSection = [&](const char* path) {
-    CSettingsFile file(ConfigPath(), SF_MODE_READWRITE);
+    CSettingsFile file(ConfigPath(), SF_MODE_READWRITE, platform::SilentFileErrorReporter());
     ASSERT_TRUE(file.Open());
     ASSERT_TRUE(file.DeleteSection(file.OpenSectionPath(path)));
   };

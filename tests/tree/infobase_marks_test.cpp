@@ -48,7 +48,7 @@ void SaveData(InfobaseEntry& e) { e.SaveData = 1; }
 
 TEST_F(MarksTest, GroupMarkFollowsItsChildren) {
   struct Case {
-    std::vector<int> children;
+    std::vector<int> children;  // marks as the tree control shows them
     int group;
   };
   const std::vector<Case> cases = {{{1, 1, 1}, 1}, {{0, 0, 0}, 0}, {{3, 3, 3}, 3},
@@ -56,9 +56,9 @@ TEST_F(MarksTest, GroupMarkFollowsItsChildren) {
                                    {{0, 3, 0}, 4}, {{3, 1, 0}, 4}, {{3, 3, 1}, 4}};
   const std::vector<ItemHandle> items = {Item("C:\\A"), Item("C:\\B"), Item("C:\\C")};
   for (const Case& c : cases) {
-    for (size_t i = 0; i < items.size(); ++i) tree.SetMark(items[i], c.children[i]);
+    for (size_t i = 0; i < items.size(); ++i) tree.SetMark(items[i], MarkFromNumber(c.children[i]));
     tree.UpdateGroupMark(items[0]);
-    EXPECT_EQ(tree.GetMark(tree.LocalGroup()), c.group)
+    EXPECT_EQ(tree.GetMark(tree.LocalGroup()), MarkFromNumber(c.group))
         << c.children[0] << c.children[1] << c.children[2];
   }
 }
@@ -69,48 +69,48 @@ TEST_F(MarksTest, ValidationComparesTheUserNameExactly) {
     e.UserName = "Иванов";
   });
   const ItemHandle a = Item("C:\\A");
-  tree.SetMark(a, 1);
+  tree.SetMark(a, Mark::Marked);
 
   users["C:\\A"] = {"Петров", "иванов"};
-  EXPECT_EQ(tree.ValidateInfobase(a), 0);
-  EXPECT_EQ(tree.GetMark(a), 3);
+  EXPECT_EQ(tree.ValidateInfobase(a), Validity::Blocked);
+  EXPECT_EQ(tree.GetMark(a), Mark::Blocked);
   EXPECT_EQ(Image(a, ItemKind::UserItem), 5);
 
   users["C:\\A"] = {"Петров", "Иванов"};
-  EXPECT_EQ(tree.ValidateInfobase(a), 1);
-  EXPECT_EQ(tree.GetMark(a), 1);
+  EXPECT_EQ(tree.ValidateInfobase(a), Validity::MayRun);
+  EXPECT_EQ(tree.GetMark(a), Mark::Marked);
   EXPECT_EQ(Image(a, ItemKind::UserItem), 6);
 
   users["C:\\A"] = {};  // an empty list accepts anybody, as does an unreadable one
-  EXPECT_EQ(tree.ValidateInfobase(a), 1);
+  EXPECT_EQ(tree.ValidateInfobase(a), Validity::MayRun);
   users.erase("C:\\A");
-  EXPECT_EQ(tree.ValidateInfobase(a), 1);
+  EXPECT_EQ(tree.ValidateInfobase(a), Validity::MayRun);
 
   users["C:\\A"] = {"Петров"};  // the external archiver needs no log-on
   SetJobs("C:\\A", [](InfobaseEntry& e) { e.UseExternalArchiver = 1; });
   reads = 0;
-  EXPECT_EQ(tree.ValidateInfobase(a), 1);
+  EXPECT_EQ(tree.ValidateInfobase(a), Validity::MayRun);
   EXPECT_EQ(reads, 0);
 }
 
 TEST_F(MarksTest, ValidationBlocksAnInfobaseWithoutJobsUntilOneIsChosen) {
   const ItemHandle a = Item("C:\\A");
   tree.ToggleMark(a);
-  EXPECT_EQ(tree.GetMark(a), 3);
+  EXPECT_EQ(tree.GetMark(a), Mark::Blocked);
   EXPECT_EQ(Image(a, ItemKind::ParametersItem), 8);
-  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 4);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::PartlyBlocked);
 
   SetJobs("C:\\A", [](InfobaseEntry& e) { e.RecalcTotals = 1; });
-  EXPECT_EQ(tree.ValidateInfobase(a), 1);
-  EXPECT_EQ(tree.GetMark(a), 1);
+  EXPECT_EQ(tree.ValidateInfobase(a), Validity::MayRun);
+  EXPECT_EQ(tree.GetMark(a), Mark::Marked);
   EXPECT_EQ(Image(a, ItemKind::ParametersItem), 9);
 
   // Unmarked infobases are always accepted, but their images still show the state.
   const ItemHandle b = Item("C:\\B");
-  EXPECT_EQ(tree.ValidateInfobase(b), 1);
-  EXPECT_EQ(tree.GetMark(b), 0);
+  EXPECT_EQ(tree.ValidateInfobase(b), Validity::MayRun);
+  EXPECT_EQ(tree.GetMark(b), Mark::Unmarked);
   EXPECT_EQ(Image(b, ItemKind::ParametersItem), 8);
-  EXPECT_EQ(tree.ValidateInfobase(tree.ScheduleRoot()), 1);
+  EXPECT_EQ(tree.ValidateInfobase(tree.ScheduleRoot()), Validity::MayRun);
 }
 
 TEST_F(MarksTest, TogglingAGroupMarksEveryChildAndCountsFailures) {
@@ -119,35 +119,36 @@ TEST_F(MarksTest, TogglingAGroupMarksEveryChildAndCountsFailures) {
   SetJobs("C:\\C", SaveData);
   const ItemHandle group = tree.LocalGroup();
   tree.ToggleMark(group);
-  for (const char* p : {"C:\\A", "C:\\B", "C:\\C"}) EXPECT_EQ(tree.GetMark(Item(p)), 1);
+  for (const char* p : {"C:\\A", "C:\\B", "C:\\C"}) EXPECT_EQ(tree.GetMark(Item(p)), Mark::Marked);
   tree.ToggleMark(group);
-  EXPECT_EQ(tree.GetMark(Item("C:\\B")), 0);
+  EXPECT_EQ(tree.GetMark(Item("C:\\B")), Mark::Unmarked);
 
   SetJobs("C:\\B", [](InfobaseEntry& e) { e.SaveData = 0; });
   tree.ToggleMark(group);
-  EXPECT_EQ(tree.GetMark(group), 4);
-  EXPECT_EQ(tree.GetMark(Item("C:\\B")), 3);
+  EXPECT_EQ(tree.GetMark(group), Mark::PartlyBlocked);
+  EXPECT_EQ(tree.GetMark(Item("C:\\B")), Mark::Blocked);
   EXPECT_EQ(modified, 3);
 }
 
 TEST_F(MarksTest, OneToggleUnmarksABlockedOrMixedItem) {
   tree.ToggleMark(tree.LocalGroup());  // no child has a job: all blocked
-  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 3);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Blocked);
   tree.ToggleMark(tree.LocalGroup());
-  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 0);
-  EXPECT_EQ(tree.GetMark(Item("C:\\A")), 0);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Unmarked);
+  EXPECT_EQ(tree.GetMark(Item("C:\\A")), Mark::Unmarked);
 
   SetJobs("C:\\A", SaveData);
   tree.ToggleMark(Item("C:\\A"));
   tree.ToggleMark(Item("C:\\B"));
-  EXPECT_EQ(tree.GetMark(Item("C:\\B")), 3);
-  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 4);
+  EXPECT_EQ(tree.GetMark(Item("C:\\B")), Mark::Blocked);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::PartlyBlocked);
   tree.ToggleMark(Item("C:\\B"));  // a blocked infobase unmarks
-  EXPECT_EQ(tree.GetMark(Item("C:\\B")), 0);
-  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 2);
+  EXPECT_EQ(tree.GetMark(Item("C:\\B")), Mark::Unmarked);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Mixed);
   tree.ToggleMark(tree.LocalGroup());  // a mixed group unmarks wholesale
-  for (const char* p : {"C:\\A", "C:\\B", "C:\\C"}) EXPECT_EQ(tree.GetMark(Item(p)), 0);
-  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 0);
+  for (const char* p : {"C:\\A", "C:\\B", "C:\\C"})
+    EXPECT_EQ(tree.GetMark(Item(p)), Mark::Unmarked);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Unmarked);
 }
 
 TEST_F(MarksTest, ItemsWithoutABoxDoNotToggleAndMarksStayInRange) {
@@ -156,12 +157,12 @@ TEST_F(MarksTest, ItemsWithoutABoxDoNotToggleAndMarksStayInRange) {
                        tree.PreTaskItem(), tree.UnregisteredGroup(),
                        tree.Items().FirstChild(a, ItemKind::UserItem)}) {
     tree.ToggleMark(h);
-    EXPECT_EQ(tree.GetMark(h), -1);
+    EXPECT_EQ(tree.GetMark(h), Mark::NoBox);
   }
   EXPECT_EQ(modified, 0);
-  EXPECT_FALSE(tree.SetMark(a, 5));
-  EXPECT_FALSE(tree.SetMark(a, -1));
-  EXPECT_EQ(tree.GetMark(a), 0);
+  EXPECT_FALSE(tree.SetMark(a, static_cast<Mark>(5)));
+  EXPECT_FALSE(tree.SetMark(a, Mark::NoBox));
+  EXPECT_EQ(tree.GetMark(a), Mark::Unmarked);
 }
 
 }  // namespace

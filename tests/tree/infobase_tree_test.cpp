@@ -14,7 +14,7 @@ struct Shown {
   ItemKind kind;
   std::string text;
   int image;
-  int mark;
+  int mark;  // the number the tree control shows
   bool operator==(const Shown&) const = default;
 };
 
@@ -26,7 +26,7 @@ class InfobaseTreeTest : public ::testing::Test {
     std::vector<Shown> shown;
     for (ItemHandle h : tree.Items().Children(parent)) {
       const TreeItem* it = tree.Item(h);
-      shown.push_back({it->kind, it->text, it->image, tree.GetMark(h)});
+      shown.push_back({it->kind, it->text, it->image, static_cast<int>(tree.GetMark(h))});
     }
     return shown;
   }
@@ -84,7 +84,7 @@ TEST_F(InfobaseTreeTest, RebuildDropsRecordsOfInfobasesNoLongerRegistered) {
   // Paths compare byte for byte.
   tree.ApplyInfobaseRecord({.entry = {.path = "C:\\trade"}, .hasState = true, .State = 1});
   EXPECT_EQ(tree.InfobaseEntries().size(), 1u);
-  EXPECT_EQ(tree.GetMark(ItemOf("C:\\Trade")), 0);
+  EXPECT_EQ(tree.GetMark(ItemOf("C:\\Trade")), Mark::Unmarked);
 }
 
 TEST_F(InfobaseTreeTest, AppliedRecordsFillItemsAndMarks) {
@@ -100,19 +100,20 @@ TEST_F(InfobaseTreeTest, AppliedRecordsFillItemsAndMarks) {
   EXPECT_EQ(Children(t), (std::vector<Shown>{{ItemKind::UserItem, "Пользователь: <Иванов>", 6, -1},
                                              {ItemKind::PasswordItem, "Пароль: <*****>", 7, -1},
                                              {ItemKind::ParametersItem, "Параметры", 9, -1}}));
-  EXPECT_EQ(tree.GetMark(t), 1);
+  EXPECT_EQ(tree.GetMark(t), Mark::Marked);
   EXPECT_EQ(tree.FindInfobase(t)->BaseName, "Торговля");
   const ItemHandle s = ItemOf("C:\\Shop");
-  EXPECT_EQ(tree.GetMark(s), 0);
+  EXPECT_EQ(tree.GetMark(s), Mark::Unmarked);
   EXPECT_EQ(tree.FindInfobase(s)->Pack, 1);
-  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), 2);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Mixed);
 
   // Hand-added without a job: marked, blocked, parameters unchosen.
-  tree.ApplyInfobaseRecord({.entry = {.BaseName = "Пустая", .path = "F:\\Idle", .Type = 1}});
+  tree.ApplyInfobaseRecord(
+      {.entry = {.BaseName = "Пустая", .path = "F:\\Idle", .Type = InfobaseType::AddedByHand}});
   const ItemHandle i = ItemOf("F:\\Idle");
   EXPECT_EQ(Children(i), (std::vector<Shown>{{ItemKind::ParametersItem, "Параметры", 8, -1}}));
-  EXPECT_EQ(tree.GetMark(i), 3);
-  EXPECT_EQ(tree.GetMark(tree.UnregisteredGroup()), 3);
+  EXPECT_EQ(tree.GetMark(i), Mark::Blocked);
+  EXPECT_EQ(tree.GetMark(tree.UnregisteredGroup()), Mark::Blocked);
 }
 
 TEST_F(InfobaseTreeTest, TasksAndSchedulesFromAConfiguration) {
@@ -123,8 +124,8 @@ TEST_F(InfobaseTreeTest, TasksAndSchedulesFromAConfiguration) {
   EXPECT_EQ(tree.Item(tree.PostTaskItem())->text, "<Не задано ...>");
   EXPECT_EQ(tree.Item(tree.PostTaskItem())->image, 17);
 
-  tree.ApplySchedule({.name = "A", .Mode = 2});
-  tree.ApplySchedule({.name = "B", .Mode = 2});
+  tree.ApplySchedule({.name = "A", .Mode = ScheduleMode::Weekly});
+  tree.ApplySchedule({.name = "B", .Mode = ScheduleMode::Weekly});
   tree.ApplySchedule({.name = "C"});  // mode 0 is no schedule
   EXPECT_EQ(Children(tree.ScheduleRoot()),
             (std::vector<Shown>{{ItemKind::ScheduleItem, "B", 11, -1},

@@ -109,14 +109,14 @@ TEST_F(UserListFile, ValidationChecksTheUserNameOnlyWhenTheFileNamesUsers) {
   e.SaveData = 1;
   tree.StoreInfobase(e);
   tree.ToggleMark(e.item);  // no users file: any name is accepted
-  EXPECT_EQ(tree.GetMark(e.item), 1);
+  EXPECT_EQ(tree.GetMark(e.item), Mark::Marked);
 
   ASSERT_TRUE(
       WriteCompoundFile(file_, L"Container.Contents", R"({"Users",{"1","u1","Admin","d"}})"));
-  EXPECT_EQ(tree.ValidateInfobase(e.item), 0);
-  EXPECT_EQ(tree.GetMark(e.item), 3);
+  EXPECT_EQ(tree.ValidateInfobase(e.item), Validity::Blocked);
+  EXPECT_EQ(tree.GetMark(e.item), Mark::Blocked);
   ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", kTwoUsers));
-  EXPECT_EQ(tree.ValidateInfobase(e.item), 1);
+  EXPECT_EQ(tree.ValidateInfobase(e.item), Validity::MayRun);
 }
 
 }  // namespace

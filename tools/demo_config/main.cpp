@@ -17,7 +17,7 @@ InfobaseRecord DemoRecord(const std::string& folder, const std::string& duplicat
   record.hasState = true;
   record.State = 1;
   InfobaseEntry& e = record.entry;
-  e.Type = 1;
+  e.Type = InfobaseType::AddedByHand;
   e.path = folder + "\\";
   e.BaseName = folder.substr(folder.rfind('\\') + 1);
   e.DuplicateDirectory = duplicate;
@@ -53,8 +53,8 @@ int main() {
   config.options.CopyCount = 3;
   config.options.TimeOut = 5;
 
-  ConfigurationSeams seams;
-  seams.registry = registry.get();
+  ConfigurationSeams seams(
+      *registry, [](const platform::FileError& e) { console::PrintLine(e.message, true); });
   seams.autoRun = true;  // leaves "LastConfig" alone
   seams.showError = [](const std::string& text) { console::PrintLine(text, true); };
   int written =

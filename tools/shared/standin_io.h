@@ -11,39 +11,15 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/win32/handles.h"
 #include "tools/shared/zip_writer.h"
 
 namespace standin {
 
-// Owns one file handle; move-only.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-  FileHandle(FileHandle&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-  FileHandle& operator=(FileHandle&& o) noexcept {
-    std::swap(h_, o.h_);
-    return *this;
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
+using FileHandle = platform::win32::FileHandle;
 
 inline bool WriteAll(HANDLE h, const char* data, size_t size) {
-  while (size > 0) {
-    DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size), done = 0;
-    if (!WriteFile(h, data, chunk, &done, nullptr) || done == 0) return false;
-    data += done;
-    size -= done;
-  }
-  return true;
+  return platform::win32::WriteFully(h, data, size);
 }
 
 // Reads a whole file; other programs may keep it open for reading or writing.
@@ -54,10 +30,11 @@ inline std::optional<std::string> ReadWholeFile(const std::wstring& path) {
   if (!f.Valid()) return std::nullopt;
   std::string out;
   char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(f.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-    out.append(buffer, got);
-  return out;
+  for (;;) {
+    const int64_t got = platform::win32::ReadFully(f.Get(), buffer, sizeof buffer);
+    if (got > 0) out.append(buffer, static_cast<size_t>(got));
+    if (got < static_cast<int64_t>(sizeof buffer)) return out;
+  }
 }
 
 // disposition: CREATE_ALWAYS to replace, CREATE_NEW to fail when the file exists.

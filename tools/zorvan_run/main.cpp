@@ -27,9 +27,6 @@ RunSeams ConsoleSeams() {
   };
   seams.runFinished = [] { SetEvent(finishedEvent); };
   seams.showMessage = [](const std::string& text) { console::PrintLine(text, true); };
-  seams.fileErrorReporter = [](const platform::FileError& e) {
-    console::PrintLine(e.message, true);
-  };
   return seams;
 }
 
@@ -46,10 +43,10 @@ int main() {
   finishedEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
   std::unique_ptr<platform::Registry> registry = platform::MakeWin32Registry();
-  JobRun run(ConsoleSeams(), *registry);
+  JobRun run(ConsoleSeams(), *registry,
+             [](const platform::FileError& e) { console::PrintLine(e.message, true); });
 
-  RunSource source;
-  source.autoRun = true;
+  RunSource source;  // no window: the configuration file itself runs
   source.environment.currentConfigPath = console::FullPath(args[0]);
   source.environment.programFolder = console::ProgramFolder();
   source.environment.dataFolder = FolderOf(source.environment.currentConfigPath);
