@@ -2,6 +2,7 @@
 
 #include "config/config_schema.h"
 #include "config/enterprise.h"
+#include "config/inactive_records.h"
 #include "config/schedule_record.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
@@ -60,6 +61,7 @@ void ApplyFile(const std::string& path, Configuration& config, ConfigurationTree
   if (const int32_t parameters = file.OpenSection(root, cfg::kParametersSection)) {
     ApplyInfobaseRecords(file, parameters, tree);
   }
+  ApplyInactiveRecords(file, root, tree);
   for (const ScheduleRecord& record : ReadSchedules(file, root)) tree.ApplySchedule(record.entry);
   file.Close();
 }
@@ -140,6 +142,7 @@ std::optional<WrittenCounts> WriteFile(const std::string& path, const Configurat
   const int32_t root = out.Section(cfg::kRootSection, 0);
   WriteGeneralOptions(out, root, config);
   const WrittenCounts counts = WriteInfobases(out, root, tree);
+  WriteInactiveRecords(out, root, tree);
   const bool schedulesWritten = WriteNamedSchedules(file, root, tree);
   file.Close();
   if (!cleared || !out.Complete() || !schedulesWritten) {
