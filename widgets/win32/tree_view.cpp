@@ -85,6 +85,18 @@ const TreeViewItem* TreeView::Shown(TreeKey key) const {
   return it == items_.end() ? nullptr : &it->second.shown;
 }
 
+std::optional<TreeViewItem> TreeView::ReadBack(TreeKey key) const {
+  wchar_t text[512] = {};
+  TVITEMW tv{};
+  tv.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_STATE | TVIF_HANDLE;
+  tv.hItem = HandleOf(key);
+  tv.pszText = text;
+  tv.cchTextMax = 512;
+  tv.stateMask = TVIS_STATEIMAGEMASK;
+  if (tv.hItem == nullptr || !TreeView_GetItem(tree_, &tv)) return std::nullopt;
+  return TreeViewItem{platform::Narrow(text), tv.iImage, static_cast<int>((tv.state >> 12) & 0xF)};
+}
+
 bool TreeView::Expanded(TreeKey key) const {
   HTREEITEM handle = HandleOf(key);
   return handle != nullptr && (TreeView_GetItemState(tree_, handle, TVIS_EXPANDED) & TVIS_EXPANDED);

@@ -63,6 +63,8 @@ class TreeView {
   size_t Count() const { return items_.size(); }
   std::vector<TreeKey> Keys() const;
   const TreeViewItem* Shown(TreeKey key) const;
+  // What the control itself holds for an item (nullopt: no such item).
+  std::optional<TreeViewItem> ReadBack(TreeKey key) const;
   bool Expanded(TreeKey key) const;
   void Expand(TreeKey key);
 
