@@ -45,10 +45,32 @@ else()
   set(ZV_SOURCE_DIR_NATIVE "${CMAKE_SOURCE_DIR}")
 endif()
 
+# One test program from test sources and tests/support; its tests are found when ctest runs
+# them. LOCK names a ctest resource lock that every test of the program holds; LIBS: areas
+# the tests need besides the core.
+function(zv_test_program name)
+  cmake_parse_arguments(A "" "LOCK" "LIBS" ${ARGN})
+  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+  add_executable(${name} ${A_UNPARSED_ARGUMENTS} ${support})
+  if(WIN32 AND A_LIBS MATCHES "zv_app")
+    # The dialogs under test load their templates from the test program's resources.
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/resources/app/zorvan.rc)
+  endif()
+  target_link_libraries(${name} PRIVATE ${A_LIBS} zv_launcher zv_runner zv_tree zv_config zv_store
+                        zv_platform GTest::gtest)
+  target_compile_definitions(${name} PRIVATE "ZV_SOURCE_DIR=\"${ZV_SOURCE_DIR_NATIVE}\"")
+  set(lock)
+  if(A_LOCK)
+    set(lock RESOURCE_LOCK ${A_LOCK})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
+                       PROPERTIES TIMEOUT 300 ${lock})
+endfunction()
+
 # tests/<area>/*_test.cpp run in both builds; *_wintest.cpp only in the Windows build.
-# LIBS: areas the tests need besides the core; PROPERTIES: extra ctest properties.
+# LIBS: areas the tests need besides the core; LOCK: a ctest resource lock they hold.
 function(zv_tests area)
-  cmake_parse_arguments(A "" "" "LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(A "" "LOCK" "LIBS" ${ARGN})
   file(GLOB t CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_test.cpp)
   if(WIN32)
     file(GLOB w CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_wintest.cpp)
@@ -56,15 +78,19 @@ function(zv_tests area)
   if(NOT t AND NOT w)
     return()
   endif()
-  file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
-  add_executable(${area}_tests ${t} ${w} ${support})
-  if(WIN32 AND A_LIBS MATCHES "zv_app")
-    # The dialogs under test load their templates from the test program's resources.
-    target_sources(${area}_tests PRIVATE ${CMAKE_SOURCE_DIR}/resources/app/zorvan.rc)
+  zv_test_program(${area}_tests ${t} ${w} LIBS ${A_LIBS} LOCK ${A_LOCK})
+endfunction()
+
+# tests/<area>/*_sessiontest.cpp (Windows only) create what every process of the Wine prefix
+# sees: the programs' named mutexes, their window titles, HKCU Run and list values. They run
+# one at a time with every other test holding the same resource lock.
+function(zv_session_tests area)
+  if(NOT WIN32)
+    return()
   endif()
-  target_link_libraries(${area}_tests PRIVATE ${A_LIBS} zv_runner zv_tree zv_config zv_store zv_platform
-                        GTest::gtest)
-  target_compile_definitions(${area}_tests PRIVATE "ZV_SOURCE_DIR=\"${ZV_SOURCE_DIR_NATIVE}\"")
-  gtest_discover_tests(${area}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
-                       PROPERTIES TIMEOUT 300 ${A_PROPERTIES})
+  file(GLOB t CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_sessiontest.cpp)
+  if(NOT t)
+    return()
+  endif()
+  zv_test_program(${area}_session_tests ${t} LOCK zorvan_session)
 endfunction()

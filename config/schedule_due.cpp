@@ -29,20 +29,23 @@ bool StartedUpToday(platform::Registry& registry, const LocalTime& now) {
 
 bool IsClockDue(const ScheduleEntry& s, const LocalTime& now) {
   auto start = ToLocalTime(s.Time);
-  if (!start || !SameMinute(*start, now)) return false;
+  return start && SameMinute(*start, now) && MatchesScheduleDay(s, now);
+}
+
+}  // namespace
+
+bool MatchesScheduleDay(const ScheduleEntry& s, const LocalTime& date) {
   switch (s.Mode) {
     case ScheduleMode::Daily:
       return true;
     case ScheduleMode::Weekly:
-      return (s.Days >> now.weekday) & 1;
+      return (s.Days >> date.weekday) & 1;
     case ScheduleMode::Monthly:
-      return now.day == s.Date;
+      return date.day == s.Date;
     default:
       return false;
   }
 }
-
-}  // namespace
 
 bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass,
                    platform::Registry& registry) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "config/schedule_record.h"
+#include "platform/local_time.h"
 #include "platform/registry.h"
 
 // Modes 1-3 are due during the whole minute whose local hour and minute match Time (on
@@ -12,6 +13,10 @@
 // not when "LastStartUp" lies on today's local date. Every other mode is never due.
 bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass,
                    platform::Registry& registry);
+
+// Whether a daily, weekly or monthly schedule may start on this local date: every day, on
+// a weekday marked in Days, on day Date of the month. False for the other modes.
+bool MatchesScheduleDay(const ScheduleEntry& schedule, const platform::LocalTime& date);
 
 // Stores now as "LastStartUp" if the program key exists (creating nothing).
 bool WriteLastStartUp(platform::Registry& registry, int64_t now);

@@ -1,0 +1,92 @@
+// A launcher's polls over 100 listed configuration files with four schedules each (daily,
+// weekly, monthly, at start-up), at a minute when the daily and weekly ones are due, so
+// every file is opened and every schedule read and tested. Each round times a new
+// launcher's first poll (which converts every start time to local time) and the poll 50 s
+// later (same minute: all read again, nothing started twice). The registry list lives in
+// a memory registry (the real HKCU list belongs to the user); the files are real. Prints
+// the medians and the slowest of the rounds.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "config/config_schema.h"
+#include "config/schedule_record.h"
+#include "launcher/launcher_names.h"
+#include "launcher/schedule_poll.h"
+#include "platform/fs.h"
+#include "store/settings_file.h"
+
+namespace pollbench {
+
+constexpr int kFiles = 100;
+
+// Start times as the schedule dialog stores them: the day of the edit at the chosen time,
+// so every file has time values of its own.
+inline uint32_t LocalStamp(int n, int hour, int minute) {
+  return static_cast<uint32_t>(
+      platform::FromLocalTime({2026, 1 + n % 12, 1 + n % 28, hour, minute, 0}).value_or(0));
+}
+
+inline std::string WriteConfig(const std::string& folder, int n) {
+  const std::string path = folder + "config " + std::to_string(n) + ".cfg";
+  CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
+  std::vector<ScheduleEntry> list = {
+      {"Каждый день в 02:30", "", kNoItem, 0, ScheduleMode::Daily, LocalStamp(n, 2, 30), 1, 0},
+      {"Каждую неделю в 02:30", "", kNoItem, 0x7F, ScheduleMode::Weekly, LocalStamp(n, 2, 30), 1,
+       0},
+      {"Каждый месяц в 04:00", "", kNoItem, 0, ScheduleMode::Monthly, LocalStamp(n, 4, 0), 9, 0},
+      {"При включении компьютера", "", kNoItem, 0, ScheduleMode::AtStartUp, LocalStamp(n, 0, 0), 1,
+       1}};
+  WriteSchedules(file, file.CreateSection(cfg::kRootSection, 0), list);
+  file.Close();
+  return path;
+}
+
+inline int Run(int rounds) {
+  const std::string temp = platform::fs::TempPath();
+  const std::string folder = temp + "zv_poll_bench" + temp.back();
+  platform::fs::CreateFolder(folder);
+  platform::MemoryRegistry registry;
+  registry.CreateKey(platform::RegRoot::CurrentUser, launcher::kListKey);
+  std::vector<std::string> paths;
+  for (int n = 0; n < kFiles; ++n) {
+    paths.push_back(WriteConfig(folder, n));
+    registry.WriteValue(platform::RegRoot::CurrentUser, launcher::kListKey, paths.back(),
+                        platform::RegValue::String(launcher::kListValueData));
+  }
+  const int64_t now = platform::FromLocalTime({2026, 12, 7, 2, 30, 10}).value_or(0);
+  std::vector<double> first, next;
+  size_t starts = 0, again = 0;
+  auto timed = [](launcher::SchedulePoller& poller, size_t& count) {
+    const auto from = std::chrono::steady_clock::now();
+    count = poller.Poll().size();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from)
+        .count();
+  };
+  for (int r = 0; r < rounds; ++r) {
+    int64_t clock = now;
+    launcher::SchedulePoller poller(
+        {&registry, [&clock] { return clock; }, [] { return false; }, [](const std::string&) {}},
+        false);
+    first.push_back(timed(poller, starts));
+    clock += 50;
+    next.push_back(timed(poller, again));
+  }
+  for (const std::string& p : paths) platform::fs::RemoveFile(p);
+  platform::fs::RemoveFolder(folder);
+  std::sort(first.begin(), first.end());
+  std::sort(next.begin(), next.end());
+  std::printf(
+      "poll over %d files x 4 schedules, %d rounds:\n"
+      "  first poll (%zu starts): median %.2f ms, slowest %.2f ms\n"
+      "  next poll  (%zu starts): median %.2f ms, slowest %.2f ms\n",
+      kFiles, rounds, starts, first[first.size() / 2], first.back(), again, next[next.size() / 2],
+      next.back());
+  return starts == 2 * kFiles && again == 0 ? 0 : 1;
+}
+
+}  // namespace pollbench
