@@ -14,9 +14,11 @@ constexpr int kPictureSize = 16;
 constexpr int kItemPictures = 19, kMarkPictures = 7;
 constexpr COLORREF kMaskColour = RGB(0, 128, 128);
 
-// One strip of 16 by 16 pictures from the resources, its mask colour see-through.
+// One strip of 16 by 16 pictures from the resources, its mask colour see-through. The
+// strip holds 8-bit colour; the list keeps 24 bits, so its colours never pass through
+// the system palette.
 HIMAGELIST LoadPictures(int bitmapId, int count) {
-  HIMAGELIST list = ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR8 | ILC_MASK, 10, 10);
+  HIMAGELIST list = ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, 10, 10);
   HBITMAP strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
                                                   MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0,
                                                   LR_CREATEDIBSECTION));
