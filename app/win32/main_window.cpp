@@ -23,7 +23,9 @@ MainWindow::MainWindow(MainWindowParams params) : params_(std::move(params)) {
                                                  params_.configPath, params_.autoRun,
                                                  params_.readUsers);
   TreePaneServices tree = params_.services.tree;
-  tree.selectionText = [this](ItemHandle item) { return controller_->SelectedInfobasePath(item); };
+  tree.selectionText = [this](ItemHandle item) {
+    return controller_ ? controller_->SelectedInfobasePath(item) : std::string();
+  };
   // The job, schedule and task dialogs come with the editors; until then their commands
   // are shown disabled.
   treePane_ = std::make_unique<TreePane>(controller_->Tree(), controller_->Config().tasks,

@@ -14,7 +14,7 @@
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "resources/app/resource.h"
-#include "tests/runner/scratch.h"
+#include "tests/support/scratch.h"
 #include "widgets/win32/dialog_text.h"
 #include "widgets/win32/folder_picker.h"
 #include "widgets/win32/handles.h"
@@ -97,7 +97,7 @@ TEST(QueryDlg, GuardedPromptIsNotShownWhileAnotherIsOpen) {
 
 TEST(FolderPicker, ReturnsTheFolderShownOrChosenAndCancelKeepsTheText) {
   OleInitialize(nullptr);
-  testrunner::ScratchFolder scratch;
+  testsupport::ScratchFolder scratch;
   const std::string sub = scratch / "Архивы";
   platform::fs::CreateFolder(sub);
   struct Case {

@@ -178,7 +178,7 @@ TEST_F(WindowTest, ArchiveFolderToggleClearsAndRestores) {
 }
 
 TEST_F(WindowTest, AnUnreadableFileIsReportedAndNotSavedOverWithoutAsking) {
-  testrunner::Write(ConfigAt("bad.cfg"), "something else entirely");
+  testsupport::Write(ConfigAt("bad.cfg"), "something else entirely");
   Open("bad.cfg");
   ASSERT_EQ(messages.size(), 1u);
   answers = {Answer::No};

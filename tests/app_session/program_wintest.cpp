@@ -86,7 +86,7 @@ TEST_F(ProgramTest, BeginRunsTheMovedConfigurationUnattendedAndEnds) {
   EXPECT_NE(journal.find("Обработка завершена\r\n"), std::string::npos) << journal;
   EXPECT_NE(journal.find("Ночь.cfg"), std::string::npos);
   std::error_code ec;
-  auto archives = std::filesystem::directory_iterator(testrunner::FsPath(o.DestinationDirectory), ec);
+  auto archives = std::filesystem::directory_iterator(testsupport::FsPath(o.DestinationDirectory), ec);
   EXPECT_NE(archives, std::filesystem::directory_iterator());
 }
 

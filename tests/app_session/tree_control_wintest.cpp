@@ -42,7 +42,7 @@ class TreeControlTest : public WindowTest {
   }
   std::string Enterprise() {
     const std::string path = scratch / "1cv7s.exe";
-    testrunner::Write(path, "MZ");
+    testsupport::Write(path, "MZ");
     return path;
   }
   static void GiveJobs(InfobaseTree& tree, const std::string& path) {

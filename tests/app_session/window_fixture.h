@@ -14,15 +14,15 @@
 #include "config/configuration.h"
 #include "platform/registry.h"
 #include "resources/app/resource.h"
-#include "tests/runner/programs.h"
-#include "tests/runner/scratch.h"
+#include "tests/support/programs.h"
+#include "tests/support/scratch.h"
 #include "tree/infobase_tree.h"
 #include "widgets/win32/dialog_text.h"
 
 namespace apptest {
 
-using testrunner::Read;
-using testrunner::ScratchFolder;
+using testsupport::Read;
+using testsupport::ScratchFolder;
 
 class WindowTest : public testing::Test {
  protected:
@@ -61,9 +61,9 @@ class WindowTest : public testing::Test {
   std::string MakeInfobase(const std::string& ctl) {
     const std::string base = scratch / "База";
     platform::fs::CreateFolder(base);
-    testrunner::Write(base + "\\1cv7.md", "metadata");
-    testrunner::Write(base + "\\1SCONST.DBF", "constants");
-    if (!ctl.empty()) testrunner::Write(base + "\\standin.ctl", ctl);
+    testsupport::Write(base + "\\1cv7.md", "metadata");
+    testsupport::Write(base + "\\1SCONST.DBF", "constants");
+    if (!ctl.empty()) testsupport::Write(base + "\\standin.ctl", ctl);
     return base;
   }
 

@@ -43,8 +43,8 @@ class InactiveTest : public ::testing::Test {
     return names;
   }
 
-  fixture::TempDir dir;
-  std::string path = dir.Path("kept.cfg");
+  testsupport::ScratchFolder dir;
+  std::string path = dir / "kept.cfg";
   platform::MemoryRegistry registry;
   ConfigurationSeams seams{registry, platform::SilentFileErrorReporter()};
 };

@@ -65,7 +65,10 @@ class PollTest : public testing::Test {
   }
   static std::string Run(const std::string& path) { return launcher::ScheduledRunArguments(path); }
 
-  fixture::TempDir dir;
+  struct Folder : testsupport::ScratchFolder {
+    Folder() : ScratchFolder("launcher") {}
+    std::string Path(const std::string& name) const { return *this / name; }
+  } dir;
   platform::MemoryRegistry registry;
   int64_t now = 0;
   bool mainRunning = false;

@@ -1,3 +1,4 @@
+// Kept for the launcher session tests (tests/launcher/launcher_sessiontest.cpp).
 // Test harness for the stand-in programs: a scratch folder per test, starting a
 // stand-in with a given command line and current folder, reading files back as 1251.
 #pragma once
@@ -10,7 +11,6 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "tests/tools/zip_reader.h"
 #include "tools/shared/standin_io.h"
 
 namespace standintest {
