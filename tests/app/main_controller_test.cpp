@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <random>
 
 #include "platform/fs.h"
 #include "platform/registry.h"
@@ -46,7 +47,8 @@ class MainControllerTest : public testing::Test {
  protected:
   MainControllerTest() {
     auto base = std::filesystem::temp_directory_path() /
-                ("zv-app-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+                ("zv-app-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "-" +
+                 std::to_string(std::random_device{}()));  // parallel test programs
     std::filesystem::create_directories(base);
     data = base.string();
   }
