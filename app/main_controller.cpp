@@ -2,10 +2,12 @@
 
 #include "app/options_rules.h"
 #include "app/start_rules.h"
+#include "config/config_schema.h"
 #include "config/enterprise.h"
 #include "platform/fs.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "runner/journal_file.h"
 #include "store/settings_file.h"
 
 namespace app {
@@ -22,54 +24,57 @@ std::string UnreadText(const std::string& path) {
 }
 
 std::string OverwriteUnreadQuestion(const std::string& path) {
-  return "Файл настроек \"" + path +
-         "\" не был прочитан. Записать текущие настройки поверх него?";
+  return "Файл настроек \"" + path + "\" не был прочитан. Записать текущие настройки поверх него?";
 }
 
 }  // namespace
 
 ConfigFileState ProbeConfigFile(const std::string& path) {
   const std::optional<uint64_t> size = platform::fs::FileSize(path);
-  if (!size) return platform::fs::GetAttributes(path).exists ? ConfigFileState::Unreadable
-                                                             : ConfigFileState::Missing;
+  if (!size)
+    return platform::fs::GetAttributes(path).exists ? ConfigFileState::Unreadable
+                                                    : ConfigFileState::Missing;
   if (*size == 0) return ConfigFileState::Empty;
   CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
   if (!file.Open()) return ConfigFileState::Unreadable;
-  const bool hasRoot = file.OpenSectionPath("Zorvan") != 0;
+  const bool hasRoot = file.OpenSectionPath(cfg::kRootSection) != 0;
   file.Close();
   return hasRoot ? ConfigFileState::Readable : ConfigFileState::Unreadable;
 }
 
 MainController::MainController(MainView& view, platform::Registry& registry, AppFolders folders,
-                               std::string configPath, bool autoRun, UserListReader readUsers)
+                               std::string configPath, bool autoRun,
+                               LauncherRegistration registerLauncher, UserListReader readUsers)
     : view_(view),
       registry_(registry),
       folders_(std::move(folders)),
       autoRun_(autoRun),
       tree_(std::move(readUsers), [this] { SetModified(true); }),
-      configSeams_(MakeConfigSeams()) {
+      configSeams_(registry, [this](const platform::FileError& e) { ReportFileError(e); }) {
   SetPath(configPath);
-  job_ = std::make_unique<JobRun>(MakeRunSeams(), registry_, configSeams_.fileErrorReporter);
+  configSeams_.showError = [this](const std::string& text) { view_.ShowMessage(text); };
+  configSeams_.setModified = [this](bool modified) { SetModified(modified); };
+  configSeams_.registerLauncher = std::move(registerLauncher);
+  configSeams_.autoRun = autoRun_;
+  job_ = std::make_unique<JobRun>(MakeRunSeams(), registry_,
+                                  [this](const platform::FileError& e) { ReportFileError(e); });
 }
 
 MainController::~MainController() = default;
 
-ConfigurationSeams MainController::MakeConfigSeams() {
-  ConfigurationSeams seams(registry_, [this](const platform::FileError& e) {
-    view_.ReportFileError(e);
-  });
-  seams.showError = [this](const std::string& text) { view_.ShowMessage(text); };
-  seams.setModified = [this](bool modified) { SetModified(modified); };
-  seams.registerLauncher = RegisterWithLauncher;
-  seams.autoRun = autoRun_;
-  return seams;
+void MainController::ReportFileError(const platform::FileError& error) {
+  JournalMessage(error.message);
+  view_.ReportFileError(error);
 }
 
 RunSeams MainController::MakeRunSeams() {
   RunSeams seams;
   seams.jobStarted = [this](const InfobaseEntry& entry) { view_.SendJobStarted(entry); };
   seams.runFinished = [this] { view_.SendRunFinished(); };
-  seams.showMessage = [this](const std::string& text) { view_.ShowMessage(text); };
+  seams.showMessage = [this](const std::string& text) {
+    JournalMessage(text);
+    view_.ShowMessage(text);
+  };
   seams.ask = [this](const std::string& text) { return view_.Ask(text); };
   seams.beforeWorker = [this] {
     view_.EnterRunning();
@@ -207,9 +212,9 @@ std::vector<std::pair<std::string, std::string>> MainController::EnterpriseInsta
   const auto subkeys = registry_.EnumSubkeys(RegRoot::LocalMachine, enterprise::kVersionKey);
   if (!subkeys) return found;
   for (const std::string& name : *subkeys) {
-    const auto value = registry_.ReadValue(
-        RegRoot::LocalMachine, std::string(enterprise::kVersionKey) + "\\" + name,
-        enterprise::kInstallPathValue);
+    const auto value = registry_.ReadValue(RegRoot::LocalMachine,
+                                           std::string(enterprise::kVersionKey) + "\\" + name,
+                                           enterprise::kInstallPathValue);
     if (!value) break;  // the list ends at the first installation without a path
     found.emplace_back(name, value->data.substr(0, value->data.find('\0')));
   }
@@ -217,8 +222,7 @@ std::vector<std::pair<std::string, std::string>> MainController::EnterpriseInsta
 }
 
 std::string MainController::JournalPath() const {
-  return LocateBareName(config_.options.JournalFileName, folders_.dataFolder,
-                        folders_.olderFolders,
+  return LocateBareName(config_.options.JournalFileName, folders_.dataFolder, folders_.olderFolders,
                         [](const std::string& p) { return platform::fs::FileExists(p); });
 }
 
@@ -247,8 +251,8 @@ void MainController::Run() {
   if (config_.options.JournalFileName.find('\\') != std::string::npos) {
     source.environment.dataFolder = folders_.dataFolder;
   }
-  // Unattended, the file itself runs; otherwise what the window holds.
-  if (!autoRun_) source.window.emplace(WindowConfiguration{config_, tree_, configSeams_, modified_});
+  if (!autoRun_)
+    source.window.emplace(WindowConfiguration{config_, tree_, configSeams_, modified_});
   const StartResult started = job_->StartRun(source);
   if (started != StartResult::Started && autoRun_) view_.CloseWindow();
 }
@@ -278,6 +282,13 @@ void MainController::EndRun() {
   } else if (!config_.options.ShutDownAfterSave || !view_.ShutDown()) {
     view_.CloseWindow();
   }
+}
+
+// Unattended, the messages of a run may be seen by nobody: the journal keeps them too.
+void MainController::JournalMessage(const std::string& text) {
+  if (!autoRun_ || config_.options.Journal == 0) return;
+  CJournalFile journal(JournalPath(), false);
+  if (journal.ErrorCode() == 0) journal.WriteLine(text);
 }
 
 void MainController::RunTask(const std::string& program, const std::string& arguments) {

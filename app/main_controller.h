@@ -4,17 +4,19 @@
 // turns the operator's actions into these calls.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/launcher_hook.h"
 #include "config/configuration.h"
 #include "runner/job_run.h"
 #include "tree/infobase_tree.h"
 
-namespace platform { class Registry; }
+namespace platform {
+class Registry;
+}
 
 namespace app {
 
@@ -58,10 +60,16 @@ ConfigFileState ProbeConfigFile(const std::string& path);
 
 enum class CloseResult { Close, Stay };
 
+// The launcher registration run after each successful save of the current file (whether
+// the configuration has schedules); empty: nothing is registered.
+using LauncherRegistration = std::function<void(const std::string& path, bool hasSchedules)>;
+
 class MainController {
  public:
   MainController(MainView& view, platform::Registry& registry, AppFolders folders,
-                 std::string configPath, bool autoRun, UserListReader readUsers = nullptr);
+                 std::string configPath, bool autoRun,
+                 LauncherRegistration registerLauncher = nullptr,
+                 UserListReader readUsers = nullptr);
   ~MainController();
 
   // Loads the configuration; in AutoRun mode forces quitting after the run. True when
@@ -113,7 +121,8 @@ class MainController {
   bool ConfirmOverwriteUnread();
   void EndRun();
   void RunTask(const std::string& program, const std::string& arguments);
-  ConfigurationSeams MakeConfigSeams();
+  void JournalMessage(const std::string& text);
+  void ReportFileError(const platform::FileError& error);
   RunSeams MakeRunSeams();
 
   MainView& view_;

@@ -35,6 +35,10 @@ std::string TrayTip(const std::string& status);
 std::string TaskCommandLine(const std::string& program, const std::string& arguments,
                             const std::function<bool(const std::string&)>& fileExists);
 
+// A chosen folder as the options keep it: no trailing "\" except for a drive root
+// ("C:\"); "C:" becomes "C:\".
+std::string NormalizeFolder(std::string folder);
+
 // The additional task's prompt.
 std::string TaskPromptText(const std::string& program);
 

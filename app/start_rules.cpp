@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "launcher/launcher_names.h"
+
 namespace app {
 
 namespace {
@@ -11,18 +13,23 @@ unsigned char UpperByte(unsigned char c) {
   if (c >= 0xE0) return static_cast<unsigned char>(c - 0x20);  // а..я
   if (c == 0xB8) return 0xA8;                                  // ё
   switch (c) {  // the other Cyrillic letters of the code page
-    case 0xA2: return 0xA1;  // ў
-    case 0xB3: return 0xB2;  // і
-    case 0xB4: return 0xA5;  // ґ
-    case 0xBA: return 0xAA;  // є
-    case 0xBF: return 0xAF;  // ї
-    default: return c;
+    case 0xA2:
+      return 0xA1;  // ў
+    case 0xB3:
+      return 0xB2;  // і
+    case 0xB4:
+      return 0xA5;  // ґ
+    case 0xBA:
+      return 0xAA;  // є
+    case 0xBF:
+      return 0xAF;  // ї
+    default:
+      return c;
   }
 }
 
 bool EndsWithNoCase(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() &&
-         EqualsNoCase1251(text.substr(text.size() - end.size()), end);
+  return text.size() >= end.size() && EqualsNoCase1251(text.substr(text.size() - end.size()), end);
 }
 
 }  // namespace
@@ -99,7 +106,7 @@ std::string WithConfigExtension(const std::string& name) {
 }
 
 std::string ConfigMutexName(const std::string& path) {
-  std::string name = std::string(kProgramTitle) + " " + path;
+  std::string name = std::string(launcher::kProgramName) + " " + path;
   std::replace_if(
       name.begin(), name.end(),
       [](char c) { return c == ' ' || c == ':' || c == '\\' || c == '/' || c == '.'; }, '_');

@@ -10,12 +10,10 @@
 
 namespace app {
 
-inline constexpr const char* kProgramTitle = "Zorvan";
+// The program title, the registry key and the mutexes are shared with the launcher
+// (launcher/launcher_names.h, config/config_schema.h).
 inline constexpr const char* kConfigExtension = ".cfg";
 inline constexpr const char* kDefaultConfigName = "default.cfg";
-inline constexpr const char* kRecognizeMutex = "Zorvan_RECOGNIZE_MUTEX";
-inline constexpr const char* kProgramKey = "SOFTWARE\\Zorvan";
-inline constexpr const char* kLastConfigValue = "LastConfig";
 inline constexpr const char* kMovedConfigName = "Zorvan.dat";
 
 // Upper case of a Windows-1251 text (Latin and Cyrillic letters).

@@ -46,17 +46,12 @@ else()
 endif()
 
 # One test program from test sources and tests/support; its tests are found when ctest runs
-# them. LOCK names a ctest resource lock that every test of the program holds; LIBS: areas
-# the tests need besides the core.
+# them. LOCK names a ctest resource lock that every test of the program holds.
 function(zv_test_program name)
-  cmake_parse_arguments(A "" "LOCK" "LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "LOCK" "" ${ARGN})
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
   add_executable(${name} ${A_UNPARSED_ARGUMENTS} ${support})
-  if(WIN32 AND A_LIBS MATCHES "zv_app")
-    # The dialogs under test load their templates from the test program's resources.
-    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/resources/app/zorvan.rc)
-  endif()
-  target_link_libraries(${name} PRIVATE ${A_LIBS} zv_launcher zv_runner zv_tree zv_config zv_store
+  target_link_libraries(${name} PRIVATE zv_app zv_launcher zv_runner zv_tree zv_config zv_store
                         zv_platform GTest::gtest)
   target_compile_definitions(${name} PRIVATE "ZV_SOURCE_DIR=\"${ZV_SOURCE_DIR_NATIVE}\"")
   set(lock)
@@ -68,9 +63,7 @@ function(zv_test_program name)
 endfunction()
 
 # tests/<area>/*_test.cpp run in both builds; *_wintest.cpp only in the Windows build.
-# LIBS: areas the tests need besides the core; LOCK: a ctest resource lock they hold.
 function(zv_tests area)
-  cmake_parse_arguments(A "" "LOCK" "LIBS" ${ARGN})
   file(GLOB t CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_test.cpp)
   if(WIN32)
     file(GLOB w CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${area}/*_wintest.cpp)
@@ -78,7 +71,7 @@ function(zv_tests area)
   if(NOT t AND NOT w)
     return()
   endif()
-  zv_test_program(${area}_tests ${t} ${w} LIBS ${A_LIBS} LOCK ${A_LOCK})
+  zv_test_program(${area}_tests ${t} ${w})
 endfunction()
 
 # tests/<area>/*_sessiontest.cpp (Windows only) create what every process of the Wine prefix

@@ -21,7 +21,7 @@ constexpr UINT WM_CLOSE_PROGRAM = WM_USER + 104;  // closes the window outside a
 MainWindow::MainWindow(MainWindowParams params) : params_(std::move(params)) {
   controller_ = std::make_unique<MainController>(*this, *params_.registry, params_.folders,
                                                  params_.configPath, params_.autoRun,
-                                                 params_.readUsers);
+                                                 params_.registerLauncher, params_.readUsers);
   TreePaneServices tree = params_.services.tree;
   tree.selectionText = [this](ItemHandle item) {
     return controller_ ? controller_->SelectedInfobasePath(item) : std::string();
@@ -190,8 +190,7 @@ void MainWindow::Pump() {
 void MainWindow::OnIdle() {
   if (hwnd_ == nullptr) return;
   const bool modified = controller_->Modified();
-  widgets::SetWindowText1251(hwnd_,
-                             TitleWithMark(widgets::GetWindowText1251(hwnd_), modified));
+  widgets::SetWindowText1251(hwnd_, TitleWithMark(widgets::GetWindowText1251(hwnd_), modified));
   widgets::EnableItem(hwnd_, IDC_APPLY, modified);
   widgets::EnableItem(hwnd_, IDC_RUN, !controller_->Running());
 }

@@ -44,6 +44,7 @@ struct MainWindowParams {
   AppFolders folders;
   std::string configPath;
   bool autoRun = false;
+  LauncherRegistration registerLauncher;  // empty: saves register nothing
   WindowServices services;
   UserListReader readUsers = ReadUserList;
 };
@@ -121,6 +122,7 @@ class MainWindow : public MainView {
   TrayIcon tray_;
   HelpViewer help_;
   widgets::ButtonTips tips_;
+  widgets::ModuleHandle commonDialogs_;
   std::unique_ptr<TreePane> treePane_;
 };
 

@@ -7,12 +7,12 @@
 
 #include <vector>
 
+#include "app/options_rules.h"
 #include "app/start_rules.h"
 #include "app/win32/about_box.h"
 #include "app/win32/main_window.h"
 #include "platform/codepage.h"
 #include "resources/app/resource.h"
-#include "widgets/folder_path.h"
 #include "widgets/win32/dialog_text.h"
 #include "widgets/win32/folder_picker.h"
 
@@ -41,30 +41,46 @@ void MainWindow::OnCommand(int id, int code) {
   if (id == IDC_CONFIG_NAME && code == EN_KILLFOCUS && naming_) return EndNaming(true);
   if (code != BN_CLICKED && code != 1 /* accelerator */) return;
   switch (id) {
-    case IDC_NEW: return BeginNaming();
-    case IDC_OPEN: return OnOpen();
-    case IDC_SAVE_AS: return OnSaveAs();
-    case IDC_APPLY: controller_->Save(); return;
-    case IDC_RUN: controller_->Run(); return;
-    case IDCANCEL: return OnClose();
-    case IDC_HELP_CONTENTS: return help_.Show(controller_->Folders().programFolder);
-    case ID_APP_ABOUT: return OnAbout();
-    case IDC_ARCHIVE_CHOOSE: return OnChooseArchiveFolder();
-    case IDC_ARCHIVE_TOGGLE: controller_->ToggleArchiveFolder(); return;
-    case IDC_ENTERPRISE_CHOOSE: return OnChooseEnterprise();
+    case IDC_NEW:
+      return BeginNaming();
+    case IDC_OPEN:
+      return OnOpen();
+    case IDC_SAVE_AS:
+      return OnSaveAs();
+    case IDC_APPLY:
+      controller_->Save();
+      return;
+    case IDC_RUN:
+      controller_->Run();
+      return;
+    case IDCANCEL:
+      return OnClose();
+    case IDC_HELP_CONTENTS:
+      return help_.Show(controller_->Folders().programFolder);
+    case ID_APP_ABOUT:
+      return OnAbout();
+    case IDC_ARCHIVE_CHOOSE:
+      return OnChooseArchiveFolder();
+    case IDC_ARCHIVE_TOGGLE:
+      controller_->ToggleArchiveFolder();
+      return;
+    case IDC_ENTERPRISE_CHOOSE:
+      return OnChooseEnterprise();
     case IDC_JOURNAL_OPEN:
       TakeFields();
       OpenWithShell(hwnd_, controller_->JournalPath());
       return;
-    default: return;
+    default:
+      return;
   }
 }
 
 // Check boxes, radio buttons and the three typed fields: every change the operator
 // makes marks the configuration modified and applies the dependent enabling.
 bool MainWindow::OnOptionControl(int id, int code) {
-  static constexpr int kClicked[] = {IDC_TERMINATE, IDC_CLEAR_JOURNAL, IDC_QUIT_AFTER,
-                                     IDC_SHUTDOWN_AFTER, IDC_JOURNAL, IDC_OVERWRITE, IDC_KEEP};
+  static constexpr int kClicked[] = {
+      IDC_TERMINATE, IDC_CLEAR_JOURNAL, IDC_QUIT_AFTER, IDC_SHUTDOWN_AFTER,
+      IDC_JOURNAL,   IDC_OVERWRITE,     IDC_KEEP};
   static constexpr int kTyped[] = {IDC_TIMEOUT, IDC_JOURNAL_NAME, IDC_COPY_COUNT};
   bool option = false;
   for (int c : kClicked) option = option || (id == c && code == BN_CLICKED);
@@ -121,7 +137,7 @@ void MainWindow::OnChooseArchiveFolder() {
   std::string folder = controller_->Config().options.DestinationDirectory;
   const bool chosen = params_.services.pickFolder ? params_.services.pickFolder(folder)
                                                   : widgets::ShowFolderPicker(hwnd_, folder);
-  if (chosen) controller_->SetArchiveFolder(widgets::NormalizeFolder(folder));
+  if (chosen) controller_->SetArchiveFolder(NormalizeFolder(folder));
 }
 
 // The installations 1C:Enterprise registered for the machine, then "Обзор...".
@@ -161,11 +177,10 @@ void MainWindow::OnAbout() { ShowAboutBox(hwnd_); }
 std::optional<std::string> MainWindow::ChooseFile(FileDialogKind kind, const std::string& initial) {
   if (params_.services.chooseFile) return params_.services.chooseFile(kind, initial);
   const bool enterprise = kind == FileDialogKind::Enterprise;
-  const std::wstring filter = DialogFilter(
-      enterprise ? "Файлы запуска 1С Предприятия (*.exe)|*.exe|" : ConfigFilter());
-  const std::wstring title =
-      platform::Widen(enterprise ? "Выберите исполняемый файл \"1С Предприятия\"."
-                                 : "Выберите файл настройки");
+  const std::wstring filter =
+      DialogFilter(enterprise ? "Файлы запуска 1С Предприятия (*.exe)|*.exe|" : ConfigFilter());
+  const std::wstring title = platform::Widen(
+      enterprise ? "Выберите исполняемый файл \"1С Предприятия\"." : "Выберите файл настройки");
   const std::wstring folder = platform::Widen(controller_->Folders().dataFolder);
   std::vector<wchar_t> file(MAX_PATH * 4, L'\0');
   platform::Widen(initial).copy(file.data(), file.size() - 1);
@@ -179,8 +194,16 @@ std::optional<std::string> MainWindow::ChooseFile(FileDialogKind kind, const std
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                  (kind == FileDialogKind::SaveConfig ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  const BOOL ok = kind == FileDialogKind::SaveConfig ? GetSaveFileNameW(&dialog)
-                                                     : GetOpenFileNameW(&dialog);
+  // The common dialogs are loaded at their first use: start-up does not pay for them.
+  if (!commonDialogs_) commonDialogs_ = widgets::ModuleHandle(LoadLibraryW(L"comdlg32.dll"));
+  using FileDialogFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  const auto show =
+      commonDialogs_
+          ? reinterpret_cast<FileDialogFn>(GetProcAddress(
+                commonDialogs_.Get(),
+                kind == FileDialogKind::SaveConfig ? "GetSaveFileNameW" : "GetOpenFileNameW"))
+          : nullptr;
+  const BOOL ok = show != nullptr && show(&dialog);
   if (!ok) return std::nullopt;
   return platform::Narrow(file.data());
 }

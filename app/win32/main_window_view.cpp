@@ -9,6 +9,7 @@
 #include "app/win32/query_dlg.h"
 #include "platform/codepage.h"
 #include "resources/app/resource.h"
+#include "widgets/message_box_reporter.h"
 #include "widgets/win32/dialog_text.h"
 
 namespace app {
@@ -31,12 +32,12 @@ void TakeNumber(HWND dialog, int id, Number& value, Number maximum) {
 void MainWindow::OnInit() {
   SendMessageW(hwnd_, DM_SETDEFID, IDC_TREE, 0);  // Enter never presses a button
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  icon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16,
-                                        LR_SHARED));
+  icon_ = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16, LR_SHARED));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
-               reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN),
-                                                   IMAGE_ICON, 32, 32, LR_SHARED)));
+               reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                                   32, 32, LR_SHARED)));
   HMENU system = GetSystemMenu(hwnd_, FALSE);
   AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(system, MF_STRING, IDM_SYSTEM_ABOUT,
@@ -101,9 +102,9 @@ void MainWindow::ShowFields() {
   }
   widgets::EnableItem(hwnd_, IDC_TERMINATE, e.terminateAfterTimeOut);
   widgets::EnableItem(hwnd_, IDC_QUIT_AFTER, e.quitAfterSave);
-  widgets::SetButtonIcon(hwnd_, IDC_ARCHIVE_TOGGLE, o.DestinationDirectory.empty()
-                                                        ? IDI_BUTTON_FOLDER_DEFAULT
-                                                        : IDI_BUTTON_FOLDER_CHOSEN);
+  widgets::SetButtonIcon(
+      hwnd_, IDC_ARCHIVE_TOGGLE,
+      o.DestinationDirectory.empty() ? IDI_BUTTON_FOLDER_DEFAULT : IDI_BUTTON_FOLDER_CHOSEN);
   updating_ = false;
 }
 
@@ -148,13 +149,23 @@ Answer MainWindow::Ask(const std::string& text) {
     return r == IDOK ? Answer::No : Answer::Cancel;
   }
   switch (widgets::ShowMessageBox(PromptOwner(), text, MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES: return Answer::Yes;
-    case IDNO: return Answer::No;
-    default: return Answer::Cancel;
+    case IDYES:
+      return Answer::Yes;
+    case IDNO:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
   }
 }
 
-void MainWindow::ReportFileError(const platform::FileError& error) { ShowMessage(error.message); }
+void MainWindow::ReportFileError(const platform::FileError& error) {
+  if (params_.services.message) return params_.services.message(error.message);
+  if (params_.autoRun) {
+    ShowQueryDlg(PromptOwner(), {error.message, kAutoRunPromptSeconds, 2, IDOK});
+  } else {
+    widgets::MessageBoxFileErrorReporter(PromptOwner())(error);
+  }
+}
 
 bool MainWindow::ConfirmTask(const std::string& text) {
   if (params_.services.confirmTask) return params_.services.confirmTask(text);

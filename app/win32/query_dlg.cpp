@@ -11,8 +11,7 @@ namespace app {
 namespace {
 
 constexpr UINT_PTR kCountdownTimer = 1;
-constexpr wchar_t kGuardMutex[] =
-    L"AFX_QUERYDLG_H__CE85EC83_2991_44D6_B443_15B40BA59532__INCLUDED";
+constexpr wchar_t kGuardMutex[] = L"AFX_QUERYDLG_H__CE85EC83_2991_44D6_B443_15B40BA59532__INCLUDED";
 
 struct QueryState {
   const QueryRequest* request = nullptr;
@@ -44,8 +43,11 @@ SIZE MeasureMessage(HWND dialog, const std::wstring& text, int width) {
 void LayOut(HWND dialog, const QueryRequest& request, const std::wstring& text) {
   RECT client;
   GetClientRect(dialog, &client);
-  QueryGeometry g{client.right, client.bottom, ChildBox(dialog, IDC_QUERY_TEXT),
-                  ChildBox(dialog, IDOK), ChildBox(dialog, IDCANCEL),
+  QueryGeometry g{client.right,
+                  client.bottom,
+                  ChildBox(dialog, IDC_QUERY_TEXT),
+                  ChildBox(dialog, IDOK),
+                  ChildBox(dialog, IDCANCEL),
                   ChildBox(dialog, IDC_QUERY_COUNTER)};
   const SIZE text_size = MeasureMessage(dialog, text, g.message.w);
   const QueryLayout l = LayOutQuery(g, text_size.cx, text_size.cy, request.iconKind);
@@ -96,9 +98,9 @@ void ShowRemaining(HWND dialog, const QueryState& state) {
 BOOL OnInit(HWND dialog, QueryState* state) {
   SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
   const QueryRequest& r = *state->request;
-  SetWindowTextW(dialog, platform::Widen(
-                             widgets::LoadString1251(GetModuleHandleW(nullptr), IDS_PROGRAM_TITLE))
-                             .c_str());
+  SetWindowTextW(
+      dialog, platform::Widen(widgets::LoadString1251(GetModuleHandleW(nullptr), IDS_PROGRAM_TITLE))
+                  .c_str());
   SetIcons(dialog, r.iconKind);
   const std::wstring text = platform::Widen(r.text);
   SetDlgItemTextW(dialog, IDC_QUERY_TEXT, text.c_str());
@@ -141,9 +143,8 @@ INT_PTR CALLBACK QueryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 int ShowQueryDlg(HWND parent, const QueryRequest& request) {
   QueryState state{&request, 0};
-  const INT_PTR result =
-      DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_QUERY), parent, QueryProc,
-                      reinterpret_cast<LPARAM>(&state));
+  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_QUERY),
+                                         parent, QueryProc, reinterpret_cast<LPARAM>(&state));
   return result == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -3,15 +3,18 @@
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include "app/start_rules.h"
 #include "app/win32/main_window.h"
 #include "app/win32/query_dlg.h"
+#include "config/config_schema.h"
+#include "launcher/launcher_names.h"
+#include "launcher/win32/launcher_system.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
+#include "widgets/win32/dialog_text.h"
 #include "widgets/win32/handles.h"
 
 namespace app {
@@ -61,7 +64,7 @@ AppFolders FindAppFolders(const std::string& programFolder) {
   folders.dataFolder = programFolder;
   const std::string appData = KnownFolder(CSIDL_APPDATA);
   if (!appData.empty()) {
-    const std::string own = appData + "\\" + kProgramTitle;
+    const std::string own = appData + "\\" + launcher::kProgramName;
     if (platform::fs::GetAttributes(own).folder || platform::fs::CreateFolder(own)) {
       folders.dataFolder = own;
     }
@@ -74,8 +77,8 @@ AppFolders FindAppFolders(const std::string& programFolder) {
 StartChoice ChooseConfiguration(const std::string& commandLine, const AppFolders& folders,
                                 platform::Registry& registry) {
   std::string name = kDefaultConfigName;
-  const auto last = registry.ReadValue(platform::RegRoot::CurrentUser, kProgramKey,
-                                       kLastConfigValue);
+  const auto last =
+      registry.ReadValue(platform::RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastConfigValue);
   if (last && last->type == platform::RegType::String) {
     const std::string path = last->data.substr(0, last->data.find('\0'));
     if (!path.empty() && Exists(path)) name = path;
@@ -107,20 +110,18 @@ std::wstring ArgumentsOf(const std::wstring& commandLine) {
 }
 
 int RunProgram(const std::wstring& commandLine) {
-  OleInitialize(nullptr);  // the folder picker and the help control need COM
   const std::string programPath = ProgramPath();
   const size_t slash = programPath.rfind('\\');
   const std::string programFolder =
       slash == std::string::npos ? CurrentFolder() : programPath.substr(0, slash);
   const AppFolders folders = FindAppFolders(programFolder);
   std::unique_ptr<platform::Registry> registry = platform::MakeWin32Registry();
-  const StartChoice choice =
-      ChooseConfiguration(platform::Narrow(commandLine), folders, *registry);
+  const StartChoice choice = ChooseConfiguration(platform::Narrow(commandLine), folders, *registry);
   PrepareConfigFile(choice.configPath, programFolder);
 
   // Both held until the process ends: the launcher sees a main program running, and a
   // second program on the same configuration sees this one.
-  widgets::KernelHandle recognize = CreateOwnedMutex(kRecognizeMutex, nullptr);
+  widgets::KernelHandle recognize = CreateOwnedMutex(launcher::kRecognizeMutex, nullptr);
   bool taken = false;
   widgets::KernelHandle own = CreateOwnedMutex(ConfigMutexName(choice.configPath), &taken);
   if (taken) {
@@ -133,6 +134,10 @@ int RunProgram(const std::wstring& commandLine) {
   params.folders = folders;
   params.configPath = choice.configPath;
   params.autoRun = choice.autoRun;
+  params.registerLauncher =
+      launcher::MakeLauncherRegistration(*registry, programFolder, [](const std::string& text) {
+        widgets::ShowMessageBox(nullptr, text, MB_OK | MB_ICONEXCLAMATION);
+      });
   MainWindow window(std::move(params));
   if (!window.Create()) return 1;
   window.RunLoop();

@@ -9,7 +9,9 @@
 
 #include "app/main_controller.h"
 
-namespace platform { class Registry; }
+namespace platform {
+class Registry;
+}
 
 namespace app {
 

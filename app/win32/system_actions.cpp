@@ -11,7 +11,7 @@ namespace {
 
 constexpr wchar_t kHelpControlKey[] =
     L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
+constexpr UINT kDisplayTopic = 0;     // HH_DISPLAY_TOPIC
 constexpr WORD kHtmlHelpWEntry = 15;  // HtmlHelpA is entry 14, HtmlHelpW 15
 
 std::wstring RegisteredHelpControl() {

@@ -2,10 +2,10 @@
 // timer plays the operator inside the modal dialogs.
 #include <windows.h>
 // after windows.h
+#include <commctrl.h>
+#include <gtest/gtest.h>
 #include <ole2.h>
 #include <shlobj.h>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -21,10 +21,11 @@
 
 namespace {
 
-// Runs act once on the first dialog of this thread that shows up.
+// Runs act on the first dialog of this thread that shows up, at every tick until act
+// says it is done.
 class Operator {
  public:
-  explicit Operator(std::function<void(HWND)> act) : act_(std::move(act)) {
+  explicit Operator(std::function<bool(HWND)> act) : act_(std::move(act)) {
     self_ = this;
     timer_ = SetTimer(nullptr, 0, 100, Tick);
   }
@@ -49,13 +50,11 @@ class Operator {
           return TRUE;
         },
         reinterpret_cast<LPARAM>(&dialog));
-    if (dialog == nullptr) return;
-    self_->done_ = true;
-    self_->act_(dialog);
+    if (dialog != nullptr) self_->done_ = self_->act_(dialog);
   }
 
   static inline Operator* self_ = nullptr;
-  std::function<void(HWND)> act_;
+  std::function<bool(HWND)> act_;
   UINT_PTR timer_ = 0;
   bool done_ = false;
 };
@@ -77,6 +76,7 @@ TEST(QueryDlg, ALongMessageGrowsTheDialogAndAWarningKeepsOnlyOk) {
     cancelHidden = !IsWindowVisible(GetDlgItem(dialog, IDCANCEL)) &&
                    !IsWindowVisible(GetDlgItem(dialog, IDC_QUERY_COUNTER));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return true;
   });
   std::string text;
   for (int i = 0; i < 40; ++i) text += "Очень длинное сообщение ";
@@ -95,8 +95,36 @@ TEST(QueryDlg, GuardedPromptIsNotShownWhileAnotherIsOpen) {
   EXPECT_EQ(app::ShowGuardedQueryDlg(nullptr, {"Уже существует", 1, 1, IDOK}), IDOK);
 }
 
+std::string LastName(std::string path) {
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  return path.substr(path.rfind('\\') + 1);
+}
+
+// The text of the item selected in the chooser's folder tree.
+std::string SelectedFolderName(HWND dialog) {
+  HWND tree = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND w, LPARAM p) -> BOOL {
+        wchar_t cls[32] = {};
+        GetClassNameW(w, cls, 32);
+        if (std::wstring(cls) != L"SysTreeView32") return TRUE;
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&tree));
+  HTREEITEM selected = tree ? TreeView_GetSelection(tree) : nullptr;
+  wchar_t text[MAX_PATH] = {};
+  TVITEMW item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = selected;
+  item.pszText = text;
+  item.cchTextMax = MAX_PATH;
+  if (selected == nullptr || !TreeView_GetItem(tree, &item)) return std::string();
+  return platform::Narrow(text);
+}
+
 TEST(FolderPicker, ReturnsTheFolderShownOrChosenAndCancelKeepsTheText) {
-  OleInitialize(nullptr);
   testsupport::ScratchFolder scratch;
   const std::string sub = scratch / "Архивы";
   platform::fs::CreateFolder(sub);
@@ -112,13 +140,20 @@ TEST(FolderPicker, ReturnsTheFolderShownOrChosenAndCancelKeepsTheText) {
   };
   for (const Case& c : cases) {
     std::string okText;
+    bool selecting = false;
+    // The chooser fills its tree as it goes: act once the folder asked for is selected.
     Operator op([&](HWND dialog) {
+      const std::string want = selecting ? c.select : c.initial;
+      if (SelectedFolderName(dialog) != LastName(want)) return false;
       okText = widgets::GetItemText(dialog, IDOK);
-      if (!c.select.empty()) {
+      if (!c.select.empty() && !selecting) {
+        selecting = true;
         const std::wstring path = platform::Widen(c.select);
         SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+        return false;
       }
       PostMessageW(dialog, WM_COMMAND, c.button, 0);
+      return true;
     });
     std::string folder = c.initial;
     EXPECT_EQ(widgets::ShowFolderPicker(nullptr, folder), c.button == IDOK);

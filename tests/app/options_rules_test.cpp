@@ -1,7 +1,7 @@
 #include "app/options_rules.h"
-#include "widgets/folder_path.h"
 
 #include <gtest/gtest.h>
+
 
 namespace app {
 namespace {
@@ -56,10 +56,10 @@ TEST(OptionsRules, TaskProgramQuotedOnlyWhenItNamesAFileAsAWhole) {
 }
 
 TEST(OptionsRules, ChosenFoldersLoseTheirTrailingBackslashExceptARoot) {
-  EXPECT_EQ(widgets::NormalizeFolder("C:\\Архив\\"), "C:\\Архив");
-  EXPECT_EQ(widgets::NormalizeFolder("C:\\"), "C:\\");
-  EXPECT_EQ(widgets::NormalizeFolder("C:"), "C:\\");
-  EXPECT_EQ(widgets::NormalizeFolder("\\\\srv\\share\\"), "\\\\srv\\share");
+  EXPECT_EQ(NormalizeFolder("C:\\Архив\\"), "C:\\Архив");
+  EXPECT_EQ(NormalizeFolder("C:\\"), "C:\\");
+  EXPECT_EQ(NormalizeFolder("C:"), "C:\\");
+  EXPECT_EQ(NormalizeFolder("\\\\srv\\share\\"), "\\\\srv\\share");
 }
 
 }  // namespace

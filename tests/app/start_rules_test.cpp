@@ -34,8 +34,7 @@ TEST(StartRules, CommandLines) {
 }
 
 TEST(StartRules, TokensDropTheSeparatorBeforeTheNextSlash) {
-  EXPECT_EQ(SplitCommandTokens("x /@a b /BEGIN"),
-            (std::vector<std::string>{"@a b", "BEGIN"}));
+  EXPECT_EQ(SplitCommandTokens("x /@a b /BEGIN"), (std::vector<std::string>{"@a b", "BEGIN"}));
   EXPECT_EQ(SplitCommandTokens("//x"), (std::vector<std::string>{"", "x"}));
 }
 
@@ -67,8 +66,8 @@ TEST(StartRules, BareNamesFoundWhereOlderInstallationsKeptThem) {
     const char* name;
     const char* path;
   } cases[] = {
-      {"old.cfg", "P:\\Prog\\old.cfg"},      {"vs.cfg", "V:\\Store\\Prog\\vs.cfg"},
-      {"both.cfg", "D:\\User\\both.cfg"},    {"new.cfg", "D:\\User\\new.cfg"},
+      {"old.cfg", "P:\\Prog\\old.cfg"},     {"vs.cfg", "V:\\Store\\Prog\\vs.cfg"},
+      {"both.cfg", "D:\\User\\both.cfg"},   {"new.cfg", "D:\\User\\new.cfg"},
       {"E:\\x\\old.cfg", "E:\\x\\old.cfg"},
   };
   for (const Case& c : cases) EXPECT_EQ(LocateBareName(c.name, "D:\\User", older, exists), c.path);

@@ -5,11 +5,9 @@
 #include <commctrl.h>
 
 #include "platform/codepage.h"
-#include "widgets/win32/handles.h"
 
 namespace widgets {
 
-void DestroyImageList::operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
 
 std::string GetWindowText1251(HWND window) {
   const int length = GetWindowTextLengthW(window);

@@ -1,9 +1,11 @@
 #include "widgets/win32/folder_picker.h"
 
+#include <windows.h>
+// after windows.h
+#include <ole2.h>
 #include <shlobj.h>
 
 #include "platform/codepage.h"
-#include "widgets/folder_path.h"
 
 namespace widgets {
 
@@ -29,6 +31,8 @@ int CALLBACK PickerCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
 }  // namespace
 
 bool ShowFolderPicker(HWND owner, std::string& folder) {
+  // The new-style chooser needs OLE on this thread; taken here so start-up does not pay.
+  const HRESULT ole = OleInitialize(nullptr);
   PickerState state{platform::Widen(folder)};
   BROWSEINFOW info{};
   info.hwndOwner = owner;
@@ -37,11 +41,15 @@ bool ShowFolderPicker(HWND owner, std::string& folder) {
   info.lpfn = PickerCallback;
   info.lParam = reinterpret_cast<LPARAM>(&state);
   PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
-  if (chosen == nullptr) return false;
+  if (chosen == nullptr) {
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return false;
+  }
   wchar_t path[MAX_PATH * 2] = {};
   const bool ok = SHGetPathFromIDListW(chosen, path) != FALSE;
   CoTaskMemFree(chosen);
-  if (ok) folder = NormalizeFolder(platform::Narrow(path));
+  if (SUCCEEDED(ole)) OleUninitialize();
+  if (ok) folder = platform::Narrow(path);
   return ok;
 }
 

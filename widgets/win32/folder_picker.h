@@ -8,8 +8,8 @@
 
 namespace widgets {
 
-// True when a folder was chosen; folder then holds its full path (no trailing "\"
-// except for a drive root). Cancel leaves folder unchanged.
+// True when a folder was chosen; folder then holds its full path as the system gives
+// it. Cancel leaves folder unchanged.
 bool ShowFolderPicker(HWND owner, std::string& folder);
 
 }  // namespace widgets

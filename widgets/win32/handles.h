@@ -1,60 +1,35 @@
-// Move-only owners of the handle kinds the window layer keeps: one type per kind, each
-// closing its handle exactly once.
+// Owners of the window layer's handle kinds, on the platform's move-only handle
+// template: one type per kind, each closing its handle exactly once. Kernel handles
+// (mutexes, processes) use platform::win32::KernelHandle.
 #pragma once
 
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
 
-#include <utility>
+#include "platform/win32/handles.h"
 
 namespace widgets {
 
-template <typename Handle, Handle kEmpty, typename Closer>
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(Handle h) : h_(h) {}
-  ~UniqueHandle() { Reset(); }
-  UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, kEmpty)) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      h_ = std::exchange(other.h_, kEmpty);
-    }
-    return *this;
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-  Handle Get() const { return h_; }
-  explicit operator bool() const { return h_ != kEmpty; }
-  void Reset() {
-    if (h_ != kEmpty) Closer()(h_);
-    h_ = kEmpty;
-  }
-
- private:
-  Handle h_ = kEmpty;
+struct ModuleTraits {
+  using Type = HMODULE;
+  static constexpr Type kInvalid = nullptr;
+  static void Close(Type h) { FreeLibrary(h); }
+};
+struct ImageListTraits {
+  using Type = HIMAGELIST;
+  static constexpr Type kInvalid = nullptr;
+  static void Close(Type h) { ImageList_Destroy(h); }
+};
+struct MenuTraits {
+  using Type = HMENU;
+  static constexpr Type kInvalid = nullptr;
+  static void Close(Type h) { DestroyMenu(h); }
 };
 
-struct CloseKernelHandle {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
-struct FreeModule {
-  void operator()(HMODULE h) const { FreeLibrary(h); }
-};
-struct DestroyImageList {
-  void operator()(HIMAGELIST h) const;
-};
-struct DestroyMenuHandle {
-  void operator()(HMENU h) const { DestroyMenu(h); }
-};
-
-// Mutexes, processes, threads, events.
-using KernelHandle = UniqueHandle<HANDLE, nullptr, CloseKernelHandle>;
-using ModuleHandle = UniqueHandle<HMODULE, nullptr, FreeModule>;
-using ImageListHandle = UniqueHandle<HIMAGELIST, nullptr, DestroyImageList>;
-using MenuHandle = UniqueHandle<HMENU, nullptr, DestroyMenuHandle>;
+using platform::win32::KernelHandle;
+using ModuleHandle = platform::win32::UniqueHandle<ModuleTraits>;
+using ImageListHandle = platform::win32::UniqueHandle<ImageListTraits>;
+using MenuHandle = platform::win32::UniqueHandle<MenuTraits>;
 
 }  // namespace widgets

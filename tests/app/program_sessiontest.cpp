@@ -2,7 +2,7 @@
 // program on a configuration that is already open.
 #include <vector>
 
-#include "tests/app_session/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace apptest {
 namespace {
@@ -86,7 +86,8 @@ TEST_F(ProgramTest, BeginRunsTheMovedConfigurationUnattendedAndEnds) {
   EXPECT_NE(journal.find("Обработка завершена\r\n"), std::string::npos) << journal;
   EXPECT_NE(journal.find("Ночь.cfg"), std::string::npos);
   std::error_code ec;
-  auto archives = std::filesystem::directory_iterator(testsupport::FsPath(o.DestinationDirectory), ec);
+  auto archives =
+      std::filesystem::directory_iterator(testsupport::FsPath(o.DestinationDirectory), ec);
   EXPECT_NE(archives, std::filesystem::directory_iterator());
 }
 

@@ -1,4 +1,4 @@
-#include "widgets/win32/message_box_reporter.h"
+#include "widgets/message_box_reporter.h"
 
 #include "platform/codepage.h"
 

@@ -1,6 +1,6 @@
 // Runs from the main window against the 1C:Enterprise stand-in: the tray icon, the
 // status, abort, the end of a run and the tray icon after a shell restart.
-#include "tests/app_session/window_fixture.h"
+#include "tests/app/window_fixture.h"
 // after windows.h
 #include <shellapi.h>
 
@@ -49,6 +49,9 @@ TEST_F(WindowRunTest, RunShowsTheTrayIconAndAbortEndsIt) {
   EXPECT_TRUE(IsWindowVisible(Dialog()));
   SendMessageW(Dialog(), app::WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
   EXPECT_FALSE(IsWindowVisible(Dialog()));
+  SendMessageW(Dialog(), app::WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+  SendMessageW(Dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // minimising hides during a run
+  EXPECT_FALSE(IsWindowVisible(Dialog()));
 
   Command(IDCANCEL);  // "Прервать"
   EXPECT_FALSE(Running());
@@ -93,6 +96,15 @@ TEST_F(WindowRunTest, UnattendedRunStartsByItselfAndEnds) {
   ASSERT_TRUE(PumpUntil([&] { return window->Handle() == nullptr; }));
   EXPECT_NE(Journal().find("Обработка завершена\r\n"), std::string::npos);
   EXPECT_EQ(Reload("run.cfg").options.QuitAfterSave, 0);  // not saved
+}
+
+TEST_F(WindowRunTest, UnattendedErrorsCloseThemselvesAndReachTheJournal) {
+  testsupport::Write(ConfigAt("empty.cfg"), "");
+  Open("empty.cfg", true);
+  ASSERT_TRUE(PumpUntil([&] { return window->Handle() == nullptr; }));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("Ошибка чтения данных из файла"), std::string::npos);
+  EXPECT_EQ(Read(scratch / "Journal.txt"), messages[0] + "\r\n");
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // file, and configurations built in the tree, saved and loaded again.
 #include <windowsx.h>
 
-#include "tests/app_session/window_fixture.h"
+#include "tests/app/window_fixture.h"
 #include "tests/config/config_fixture.h"
 #include "tests/tree/compound_file.h"
 #include "tree/tree_commands.h"

@@ -2,9 +2,8 @@
 // answers scripted and the registry in memory; controls are driven by their ids.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <deque>
 #include <memory>

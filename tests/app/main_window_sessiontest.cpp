@@ -1,6 +1,6 @@
 // The main window on real files, driven by control ids: options, enabling, naming, the
 // file commands and closing.
-#include "tests/app_session/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace apptest {
 namespace {
@@ -113,6 +113,21 @@ TEST_F(WindowTest, EnterMovesTheFocusOnAndEscElsewhereCloses) {
   EXPECT_EQ(window->Handle(), nullptr);
 }
 
+TEST_F(WindowTest, CtrlSSavesFromAnyControl) {
+  WriteConfig("a.cfg", GeneralOptions{});
+  Open("a.cfg");
+  SetText(IDC_COPY_COUNT, "6");
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  Key(IDC_TIMEOUT, 'S');
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(Title(), app::kWindowTitle);
+  EXPECT_EQ(Reload("a.cfg").options.CopyCount, 6u);
+}
+
 TEST_F(WindowTest, SaveAsAndOpenTakeTheChosenFile) {
   WriteConfig("a.cfg", GeneralOptions{});
   Open("a.cfg");
@@ -163,6 +178,25 @@ TEST_F(WindowTest, CloseAsksOnlyWhenModified) {
     EXPECT_EQ(Reload("a.cfg").options.CopyCount, c.savedCopies);
     window.reset();
   }
+}
+
+TEST_F(WindowTest, SpaceTogglesTheMarkOfTheSelectedInfobase) {
+  GeneralOptions o;
+  o.BinaryDirectory = testrunner::BinFolder() + "enterprise_standin.exe";
+  WriteConfig("a.cfg", o, MakeInfobase(""));
+  Open("a.cfg");
+  InfobaseTree& tree = window->Controller().Tree();
+  const ItemHandle base = tree.Items().Children(tree.UnregisteredGroup()).at(0);
+  HWND view = Item(IDC_TREE);
+  HTREEITEM item = TreeView_GetChild(view, TreeView_GetRoot(view));
+  TreeView_SelectItem(view, item);
+  window->Pump();
+  EXPECT_EQ(Text(IDC_SELECTED_PATH), scratch / "База\\");
+  ASSERT_EQ(tree.GetMark(base), Mark::Marked);
+  Key(IDC_TREE, VK_SPACE);
+  EXPECT_EQ(tree.GetMark(base), Mark::Unmarked);
+  EXPECT_EQ(TreeView_GetItemState(view, item, TVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
+  EXPECT_EQ(Title(), std::string(app::kWindowTitle) + "*");
 }
 
 TEST_F(WindowTest, ArchiveFolderToggleClearsAndRestores) {

@@ -1,7 +1,0 @@
-#include "app/launcher_hook.h"
-
-namespace app {
-
-void RegisterWithLauncher(const std::string&, bool) {}
-
-}  // namespace app
