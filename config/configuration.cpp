@@ -5,6 +5,7 @@
 
 #include "config/config_schema.h"
 #include "config/enterprise.h"
+#include "config/inactive_records.h"
 #include "config/schedule_record.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
@@ -75,6 +76,7 @@ LoadResult ApplyFile(const std::string& path, Configuration& config, Configurati
   if (const int32_t parameters = file.OpenSection(root, cfg::kParametersSection)) {
     ApplyInfobaseRecords(file, parameters, tree);
   }
+  ApplyInactiveRecords(file, root, tree);
   for (const ScheduleRecord& record : ReadSchedules(file, root)) {
     ScheduleEntry entry = record.entry;
     if (!record.hasTime) entry.Time = kNoScheduleTime;  // stays without one when saved
@@ -160,6 +162,7 @@ std::optional<WrittenCounts> WriteFile(const std::string& path, const Configurat
   const int32_t root = out.Section(cfg::kRootSection, 0);
   WriteGeneralOptions(out, root, config);
   const WrittenCounts counts = WriteInfobases(out, root, tree);
+  WriteInactiveRecords(out, root, tree);
   const bool schedulesWritten = WriteNamedSchedules(file, root, tree);
   file.Close();
   if (!cleared || !out.Complete() || !schedulesWritten) {

@@ -30,6 +30,9 @@ class ConfigurationTree {
   virtual const std::vector<ScheduleEntry>& ScheduleEntries() const = 0;
   // Mark of an infobase item; NoBox when it has no box.
   virtual Mark GetMark(ItemHandle item) const = 0;
+  // Parameters kept for infobases that do not run (see config/inactive_records.h).
+  virtual void ApplyInactiveRecord(const InfobaseRecord&) {}
+  virtual std::vector<InfobaseEntry> InactiveEntries() const { return {}; }
 };
 
 // Calls into the main window and the system.

@@ -111,3 +111,16 @@ void InfobaseTree::ToggleMark(ItemHandle item) {
   }
   SetMark(item, groupMark);
 }
+
+void InfobaseTree::RemoveBox(ItemHandle item) {
+  if (TreeItem* it = items_.Get(item)) it->stateImage = 0;
+}
+
+bool InfobaseTree::ReadUsers(const InfobaseEntry& entry, std::vector<std::string>& names) const {
+  names.clear();
+  return readUsers_ && readUsers_(entry.path, names) && !names.empty();
+}
+
+void InfobaseTree::NotifyModified() const {
+  if (onModified_) onModified_();
+}

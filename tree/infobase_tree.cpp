@@ -81,6 +81,7 @@ bool InfobaseTree::RemoveSchedule(ItemHandle item) { return RemoveByItem(schedul
 
 void InfobaseTree::Clear() {
   infobases_.clear();
+  held_.clear();
   schedules_.clear();
   items_.Clear();
   localGroup_ = networkGroup_ = unregisteredGroup_ = kNoItem;
@@ -164,23 +165,40 @@ void InfobaseTree::ApplyInfobaseRecord(const InfobaseRecord& record) {
 }
 
 void InfobaseTree::ApplyUnregistered(const InfobaseRecord& record) {
-  if (unregisteredGroup_ == kNoItem) return;
-  InfobaseEntry entry = record.entry;
+  AddUnregistered(record.entry, Mark::Marked);
+}
+
+ItemHandle InfobaseTree::AddUnregistered(InfobaseEntry entry, Mark mark) {
+  if (unregisteredGroup_ == kNoItem) return kNoItem;
   entry.item = items_.Insert(unregisteredGroup_, ItemKind::InfobaseItem, entry.BaseName,
                              tree_image::kUnregisteredBase);
   // The parameters item exists before validation so that its image follows the jobs.
   items_.Insert(entry.item, ItemKind::ParametersItem, "Параметры", tree_image::kParametersChosen);
   StoreInfobase(entry);
-  SetMark(entry.item, Mark::Marked);
+  SetMark(entry.item, mark);
   ValidateInfobase(entry.item);
   UpdateGroupMark(entry.item);
+  return entry.item;
 }
 
 void InfobaseTree::ApplyRegistered(const InfobaseRecord& record) {
   auto it = std::find_if(infobases_.begin(), infobases_.end(), [&](const InfobaseEntry& e) {
     return e.Type == InfobaseType::Registered && e.path == record.entry.path;
   });
-  if (it == infobases_.end()) return;  // no longer registered: dropped
+  if (it == infobases_.end()) {
+    held_.push_back(record.entry);  // not registered now: kept for a later load
+    return;
+  }
+  ApplyParameters(it, record);
+  if (!record.hasState) return;
+  SetMark(it->item, MarkFromNumber(record.State));  // refused for other numbers
+  ValidateInfobase(it->item);
+  UpdateGroupMark(it->item);
+}
+
+// Takes a record's user, password and jobs into a registered infobase.
+void InfobaseTree::ApplyParameters(std::vector<InfobaseEntry>::iterator it,
+                                   const InfobaseRecord& record) {
   InfobaseEntry entry = record.entry;
   entry.item = it->item;
   entry.BaseName = it->BaseName;
@@ -188,10 +206,6 @@ void InfobaseTree::ApplyRegistered(const InfobaseRecord& record) {
   SetItemText(items_.FirstChild(entry.item, ItemKind::UserItem), UserItemText(entry.UserName));
   SetItemText(items_.FirstChild(entry.item, ItemKind::PasswordItem), PasswordItemText(entry.Pswd));
   *it = entry;
-  if (!record.hasState) return;
-  SetMark(entry.item, MarkFromNumber(record.State));  // refused for other numbers
-  ValidateInfobase(entry.item);
-  UpdateGroupMark(entry.item);
 }
 
 void InfobaseTree::ApplySchedule(const ScheduleEntry& schedule) {

@@ -59,12 +59,22 @@ class InfobaseTree : public ConfigurationTree {
   // Marks, shown as state image mark + 1 (state image 0: no box, read as Mark::NoBox).
   // SetMark refuses NoBox and values outside the five marks.
   bool SetMark(ItemHandle item, Mark mark);
+  // Takes the box away (state image 0).
+  void RemoveBox(ItemHandle item);
   Mark GetMark(ItemHandle item) const override;
   // MayRun, or Blocked after turning a Marked infobase into Blocked (and back when it
   // may run again); MayRun for any item that is not an infobase.
   Validity ValidateInfobase(ItemHandle item);
   void UpdateGroupMark(ItemHandle item);
   void ToggleMark(ItemHandle item);
+  // The user names of the infobase's own list; false when it cannot be read.
+  bool ReadUsers(const InfobaseEntry& entry, std::vector<std::string>& names) const;
+  // Calls the window's SetModified: a command changed the configuration.
+  void NotifyModified() const;
+
+  // Adds an infobase added by hand under "Незарегистрированные" with the given mark,
+  // validated, with its "Параметры" child; returns its item.
+  ItemHandle AddUnregistered(InfobaseEntry entry, Mark mark);
 
   // Building and applying a configuration.
   void Clear();
@@ -77,6 +87,8 @@ class InfobaseTree : public ConfigurationTree {
   void SortGroups() override;
   const std::vector<InfobaseEntry>& InfobaseEntries() const override { return infobases_; }
   const std::vector<ScheduleEntry>& ScheduleEntries() const override { return schedules_; }
+  void ApplyInactiveRecord(const InfobaseRecord& record) override;
+  std::vector<InfobaseEntry> InactiveEntries() const override;
 
   // Texts of the user and password items for a user name and password.
   static std::string UserItemText(const std::string& userName);
@@ -87,6 +99,7 @@ class InfobaseTree : public ConfigurationTree {
   void ApplyUnregistered(const InfobaseRecord& record);
   void ApplyRegistered(const InfobaseRecord& record);
   bool UserIsListed(const InfobaseEntry& entry);
+  void ApplyParameters(std::vector<InfobaseEntry>::iterator it, const InfobaseRecord& record);
   void SetGroupMark(ItemHandle group);
 
   UserListReader readUsers_;
@@ -94,6 +107,8 @@ class InfobaseTree : public ConfigurationTree {
   TreeItems items_;
   std::vector<InfobaseEntry> infobases_;
   std::vector<ScheduleEntry> schedules_;
+  // Kept parameters of infobases that are not registered now: written back unchanged.
+  std::vector<InfobaseEntry> held_;
   ItemHandle localGroup_ = kNoItem, networkGroup_ = kNoItem, unregisteredGroup_ = kNoItem;
   ItemHandle scheduleRoot_ = kNoItem, preTask_ = kNoItem, postTask_ = kNoItem;
 };

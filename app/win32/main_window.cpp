@@ -21,7 +21,15 @@ constexpr UINT WM_CLOSE_PROGRAM = WM_USER + 104;  // closes the window outside a
 MainWindow::MainWindow(MainWindowParams params) : params_(std::move(params)) {
   controller_ = std::make_unique<MainController>(*this, *params_.registry, params_.folders,
                                                  params_.configPath, params_.autoRun,
-                                                 params_.registerLauncher);
+                                                 params_.registerLauncher, params_.readUsers);
+  TreePaneServices tree = params_.services.tree;
+  tree.selectionText = [this](ItemHandle item) {
+    return controller_ ? controller_->SelectedInfobasePath(item) : std::string();
+  };
+  // The job, schedule and task dialogs come with the editors; until then their commands
+  // are shown disabled.
+  treePane_ = std::make_unique<TreePane>(controller_->Tree(), controller_->Config().tasks,
+                                         TreeEditors{}, std::move(tree));
 }
 
 MainWindow::~MainWindow() {
@@ -72,9 +80,15 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return TRUE;
-    case WM_NOTIFY:
-      OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (header.idFrom == IDC_TREE && header.code != NM_SETFOCUS) {
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, treePane_->OnNotify(header));
+      } else {
+        OnNotify(header);
+      }
       return TRUE;
+    }
     case WM_SYSCOMMAND:
       OnSysCommand(wParam);
       return TRUE;
@@ -144,7 +158,7 @@ bool MainWindow::PreTranslate(MSG& msg) {
 
 bool MainWindow::ProcessMessage(MSG& msg) {
   if (hwnd_ == nullptr) return false;
-  if (PreTranslate(msg)) return true;
+  if (treePane_->PreTranslate(msg) || PreTranslate(msg)) return true;
   if (hwnd_ != nullptr && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
   return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg);
 }

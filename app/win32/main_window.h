@@ -14,8 +14,10 @@
 
 #include "app/main_controller.h"
 #include "app/win32/system_actions.h"
+#include "app/win32/tree_pane.h"
 #include "app/win32/tray_icon.h"
 #include "widgets/win32/handles.h"
+#include "tree/user_list.h"
 #include "widgets/win32/icon_button.h"
 
 namespace app {
@@ -34,6 +36,7 @@ struct WindowServices {
   std::function<bool()> shutDown;
   std::function<bool(std::string& folder)> pickFolder;
   std::function<std::optional<std::string>(FileDialogKind, const std::string& initial)> chooseFile;
+  TreePaneServices tree;  // pop-up menus of the infobase tree
 };
 
 struct MainWindowParams {
@@ -43,6 +46,7 @@ struct MainWindowParams {
   bool autoRun = false;
   LauncherRegistration registerLauncher;  // empty: saves register nothing
   WindowServices services;
+  UserListReader readUsers = ReadUserList;
 };
 
 class MainWindow : public MainView {
@@ -61,6 +65,7 @@ class MainWindow : public MainView {
   HWND Handle() const { return hwnd_; }
   MainController& Controller() { return *controller_; }
   const TrayIcon& Tray() const { return tray_; }
+  TreePane& Tree() { return *treePane_; }
 
   // MainView.
   void ShowFields() override;
@@ -104,8 +109,6 @@ class MainWindow : public MainView {
   void OnChooseEnterprise();
   void OnAbout();
   std::optional<std::string> ChooseFile(FileDialogKind kind, const std::string& initial);
-  void ShowTreeMarks();
-  void ToggleTreeMark(HTREEITEM item);
 
   MainWindowParams params_;
   std::unique_ptr<MainController> controller_;
@@ -119,8 +122,8 @@ class MainWindow : public MainView {
   TrayIcon tray_;
   HelpViewer help_;
   widgets::ButtonTips tips_;
-  widgets::ImageListHandle marks_;
   widgets::ModuleHandle commonDialogs_;
+  std::unique_ptr<TreePane> treePane_;
 };
 
 }  // namespace app

@@ -94,25 +94,7 @@ bool MainWindow::OnOptionControl(int id, int code) {
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {
-  if (header.idFrom != IDC_TREE) return;
-  HWND tree = header.hwndFrom;
-  if (header.code == TVN_SELCHANGEDW) {
-    const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-    widgets::SetItemText(
-        hwnd_, IDC_SELECTED_PATH,
-        controller_->SelectedInfobasePath(static_cast<ItemHandle>(change.itemNew.lParam)));
-  } else if (header.code == NM_CLICK) {
-    TVHITTESTINFO hit{};
-    GetCursorPos(&hit.pt);
-    ScreenToClient(tree, &hit.pt);
-    TreeView_HitTest(tree, &hit);
-    if (hit.flags & TVHT_ONITEMSTATEICON) ToggleTreeMark(hit.hItem);
-  } else if (header.code == TVN_KEYDOWN &&
-             reinterpret_cast<const NMTVKEYDOWN&>(header).wVKey == VK_SPACE) {
-    ToggleTreeMark(TreeView_GetSelection(tree));
-  } else if (header.code == NM_SETFOCUS) {
-    TakeFields();
-  }
+  if (header.idFrom == IDC_TREE && header.code == NM_SETFOCUS) TakeFields();
 }
 
 void MainWindow::BeginNaming() {

@@ -18,66 +18,6 @@ namespace {
 
 constexpr int kAutoRunPromptSeconds = 60;
 
-// Check boxes of the tree's marks: 0 none, then marks 0..4 (unmarked, marked, partly
-// marked group, blocked, partly blocked group).
-HIMAGELIST MakeMarkImages() {
-  constexpr int kSize = 16;
-  HIMAGELIST list = ImageList_Create(kSize, kSize, ILC_COLOR32 | ILC_MASK, 6, 0);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  const UINT states[] = {0,
-                         DFCS_BUTTONCHECK | DFCS_FLAT,
-                         DFCS_BUTTONCHECK | DFCS_FLAT | DFCS_CHECKED,
-                         DFCS_BUTTON3STATE | DFCS_FLAT | DFCS_CHECKED,
-                         DFCS_BUTTONCHECK | DFCS_FLAT | DFCS_INACTIVE | DFCS_CHECKED,
-                         DFCS_BUTTON3STATE | DFCS_FLAT | DFCS_INACTIVE | DFCS_CHECKED};
-  for (UINT state : states) {
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kSize, kSize);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, kSize, kSize};
-    FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
-    RECT box{2, 2, 15, 15};
-    if (state != 0) DrawFrameControl(dc, &box, DFC_BUTTON, state);
-    SelectObject(dc, old);
-    ImageList_AddMasked(list, bitmap, GetSysColor(COLOR_WINDOW));
-    DeleteObject(bitmap);
-  }
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return list;
-}
-
-void InsertTreeItems(HWND tree, const InfobaseTree& model, ItemHandle parent, HTREEITEM into) {
-  for (ItemHandle handle : model.Items().Children(parent)) {
-    const TreeItem* item = model.Item(handle);
-    std::wstring text = platform::Widen(item->text);
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = into;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
-    insert.item.pszText = text.data();
-    insert.item.lParam = static_cast<LPARAM>(handle);
-    insert.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_EXPANDED;
-    insert.item.state = INDEXTOSTATEIMAGEMASK(item->stateImage) | TVIS_EXPANDED;
-    HTREEITEM added = reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-    InsertTreeItems(tree, model, handle, added);
-  }
-}
-
-void UpdateMarks(HWND tree, const InfobaseTree& model, HTREEITEM first) {
-  for (HTREEITEM h = first; h != nullptr; h = TreeView_GetNextSibling(tree, h)) {
-    TVITEMW item{};
-    item.mask = TVIF_PARAM | TVIF_HANDLE;
-    item.hItem = h;
-    TreeView_GetItem(tree, &item);
-    if (const TreeItem* it = model.Item(static_cast<ItemHandle>(item.lParam))) {
-      TreeView_SetItemState(tree, h, INDEXTOSTATEIMAGEMASK(it->stateImage), TVIS_STATEIMAGEMASK);
-    }
-    UpdateMarks(tree, model, TreeView_GetChild(tree, h));
-  }
-}
-
 // A number field left empty or unreadable keeps its previous value.
 template <typename Number>
 void TakeNumber(HWND dialog, int id, Number& value, Number maximum) {
@@ -106,8 +46,7 @@ void MainWindow::OnInit() {
   SendDlgItemMessageW(hwnd_, IDC_TIMEOUT_SPIN, UDM_SETRANGE32, 0, 9999);
   SendDlgItemMessageW(hwnd_, IDC_COPY_COUNT, EM_LIMITTEXT, 1, 0);
   SendDlgItemMessageW(hwnd_, IDC_COPY_SPIN, UDM_SETRANGE32, 0, 9);
-  marks_ = widgets::ImageListHandle(MakeMarkImages());
-  TreeView_SetImageList(GetDlgItem(hwnd_, IDC_TREE), marks_.Get(), TVSIL_STATE);
+  treePane_->Attach(hwnd_, IDC_TREE, IDC_SELECTED_PATH);
   SetUpButtons();
   if (controller_->Open()) PostMessageW(hwnd_, WM_COMMAND, IDC_RUN, 0);
   SetFocus(GetDlgItem(hwnd_, IDC_TREE));
@@ -184,28 +123,7 @@ void MainWindow::TakeFields() {
 }
 
 void MainWindow::ShowTree() {
-  if (hwnd_ == nullptr) return;
-  HWND tree = GetDlgItem(hwnd_, IDC_TREE);
-  SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
-  TreeView_DeleteAllItems(tree);
-  InsertTreeItems(tree, controller_->Tree(), kNoItem, TVI_ROOT);
-  SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(tree, nullptr, TRUE);
-  widgets::SetItemText(hwnd_, IDC_SELECTED_PATH, "");
-}
-
-void MainWindow::ShowTreeMarks() {
-  HWND tree = GetDlgItem(hwnd_, IDC_TREE);
-  UpdateMarks(tree, controller_->Tree(), TreeView_GetRoot(tree));
-}
-
-void MainWindow::ToggleTreeMark(HTREEITEM item) {
-  TVITEMW data{};
-  data.mask = TVIF_PARAM | TVIF_HANDLE;
-  data.hItem = item;
-  if (item == nullptr || !TreeView_GetItem(GetDlgItem(hwnd_, IDC_TREE), &data)) return;
-  controller_->ToggleMark(static_cast<ItemHandle>(data.lParam));
-  ShowTreeMarks();
+  if (hwnd_ != nullptr) treePane_->Rebuild();
 }
 
 void MainWindow::ShowStatus(const std::string& text) {

@@ -27,6 +27,10 @@
 #define IDI_BUTTON_RUN 210
 #define IDI_BUTTON_CLOSE 211
 
+// Picture strips of the infobase tree (resources/app/make_tree_pictures.py).
+#define IDB_TREE_ITEMS 300
+#define IDB_TREE_MARKS 301
+
 // Strings.
 #define IDS_ABOUT_MENU 101
 #define IDS_MODE_BEGIN 102

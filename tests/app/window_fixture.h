@@ -91,6 +91,7 @@ class WindowTest : public testing::Test {
     params.services.chooseFile = [this](app::FileDialogKind, const std::string&) {
       return chosenFile;
     };
+    params.services.tree = treeServices;
     window = std::make_unique<app::MainWindow>(std::move(params));
     ASSERT_TRUE(window->Create());
     window->Pump();
@@ -145,6 +146,7 @@ class WindowTest : public testing::Test {
   std::deque<Answer> answers;
   std::vector<std::string> questions, messages, tasks;
   std::optional<std::string> chosenFile;
+  app::TreePaneServices treeServices;
   int shutdowns = 0;
 };
 

@@ -53,9 +53,7 @@ class GoldenTest : public ::testing::Test {
           .LogicalIntegrity = 1, .RecalcSecondaries = 1, .RecalcTotals = 1, .Pack = 1,
           .ReadFrom = "\\\\srv\\in.txt", .WriteTo = "\\\\srv\\out.txt", .ReceiveFrom = "Центр",
           .SendTo = "Филиал"});
-    InfobaseEntry old = *tree.FindInfobase(fixture::ItemOf(tree, "D:\\Old"));
-    old.SaveData = 1;  // unmarked: not written
-    tree.StoreInfobase(old);
+    // "D:\\Old" stays unmarked and empty: not written (kept parameters: inactive_records_test).
     tree.ToggleMark(fixture::ItemOf(tree, "C:\\Bases\\Empty"));  // no job: blocked, not written
 
     tree.ApplyInfobaseRecord({.entry = {.BaseName = "Ручная",

@@ -1,0 +1,309 @@
+// The infobase tree on the real control inside the main window: marks by click and
+// Space, the context menus, the in-place password, the user-name pop-up from a users
+// file, and configurations built in the tree, saved and loaded again.
+#include <windowsx.h>
+
+#include "tests/app/window_fixture.h"
+#include "tests/config/config_fixture.h"
+#include "tests/tree/compound_file.h"
+#include "tree/tree_commands.h"
+
+namespace apptest {
+namespace {
+
+using widgets::TreeViewItem;
+
+class TreeControlTest : public WindowTest {
+ protected:
+  TreeControlTest() {
+    a = Folder("Бух");
+    b = Folder("Склад");
+    fixture::RegisterInfobases(registry, {{a, "Бухгалтерия"}, {b, "Склад"}});
+  }
+
+  std::string Folder(const std::string& name) {
+    const std::string folder = scratch / name;
+    platform::fs::CreateFolder(folder);
+    platform::fs::CreateFolder(folder + "\\usrdef");
+    return folder + "\\";
+  }
+
+  // A configuration made through the model: what the tests start from.
+  void WriteModelConfig(const std::string& name,
+                        const std::function<void(InfobaseTree&, Configuration&)>& build) {
+    InfobaseTree tree(fixture::NoUsers(), nullptr);
+    Configuration config;
+    tree.RebuildFromRegistry(registry);
+    config.options.BinaryDirectory = Enterprise();
+    build(tree, config);
+    ConfigurationSeams seams(registry, platform::SilentFileErrorReporter());
+    seams.autoRun = true;
+    SaveConfiguration(SaveTarget::CurrentFile, ConfigAt(name), config, tree, seams);
+  }
+  std::string Enterprise() {
+    const std::string path = scratch / "1cv7s.exe";
+    testsupport::Write(path, "MZ");
+    return path;
+  }
+  static void GiveJobs(InfobaseTree& tree, const std::string& path) {
+    InfobaseEntry e = *tree.FindInfobase(fixture::ItemOf(tree, path));
+    e.SaveData = 1;
+    e.UserName = "Admin";
+    tree.StoreInfobase(e);
+  }
+
+  InfobaseTree& Model() { return window->Controller().Tree(); }
+  widgets::TreeView& View() { return window->Tree().View(); }
+  HWND TreeWindow() const { return Item(IDC_TREE); }
+  ItemHandle Base(const std::string& path) { return fixture::ItemOf(Model(), path); }
+  ItemHandle Child(ItemHandle parent, ItemKind kind) {
+    return Model().Items().FirstChild(parent, kind);
+  }
+  TreeViewItem Shown(ItemHandle item) { return View().ReadBack(item).value_or(TreeViewItem{}); }
+  int ShownMark(ItemHandle item) { return Shown(item).stateImage - 1; }
+
+  // Makes an item visible: its ancestors expanded.
+  void Reveal(ItemHandle item) {
+    for (ItemHandle p = Model().Item(item)->parent; p != kNoItem; p = Model().Item(p)->parent) {
+      View().Expand(p);
+    }
+    window->Pump();
+  }
+  POINT StateBox(ItemHandle item) {
+    Reveal(item);
+    const RECT text = View().TextRect(item).value();
+    POINT p{text.left - 24, (text.top + text.bottom) / 2};  // left of the 16-pixel picture
+    UINT flags = 0;
+    EXPECT_EQ(View().HitTest(p, &flags), item);
+    EXPECT_TRUE(flags & TVHT_ONITEMSTATEICON);
+    return p;
+  }
+  POINT TextOf(ItemHandle item) {
+    Reveal(item);
+    const RECT text = View().TextRect(item).value();
+    return {text.left + 4, (text.top + text.bottom) / 2};
+  }
+  void Mouse(UINT down, UINT up, POINT p) {
+    PostMessageW(TreeWindow(), down, down == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON,
+                 MAKELPARAM(p.x, p.y));
+    PostMessageW(TreeWindow(), up, 0, MAKELPARAM(p.x, p.y));
+    window->Pump();
+  }
+  void ClickBox(ItemHandle item) { Mouse(WM_LBUTTONDOWN, WM_LBUTTONUP, StateBox(item)); }
+  void RightClick(ItemHandle item) { Mouse(WM_RBUTTONDOWN, WM_RBUTTONUP, TextOf(item)); }
+  void TreeKey(ItemHandle item, WPARAM key) {
+    Reveal(item);
+    View().Select(item);
+    SetFocus(TreeWindow());
+    PostMessageW(TreeWindow(), WM_KEYDOWN, key, 0);
+    window->Pump();
+  }
+  // Types into the open in-place edit and ends it with a key.
+  void TypeInPlace(const std::string& text, WPARAM key) {
+    HWND edit = View().EditControl();
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, platform::Widen(text).c_str());
+    PostMessageW(edit, WM_KEYDOWN, key, 0);
+    window->Pump();
+  }
+
+  // The pop-up menus: what they offered, and the command to choose next (0: dismiss).
+  void ChooseFromMenus() {
+    treeServices.popupMenu = [this](const std::vector<MenuEntry>& entries, int defaultCommand,
+                                    POINT) {
+      menus.push_back(entries);
+      defaults.push_back(defaultCommand);
+      return choice;
+    };
+  }
+
+  std::string a, b;
+  std::vector<std::vector<MenuEntry>> menus;
+  std::vector<int> defaults;
+  int choice = 0;
+};
+
+std::vector<std::string> Texts(const std::vector<MenuEntry>& menu) {
+  std::vector<std::string> texts;
+  for (const MenuEntry& m : menu) texts.push_back(m.text + (m.enabled ? "" : " (off)"));
+  return texts;
+}
+
+TEST_F(TreeControlTest, MarksByClickAndSpaceOnInfobasesAndGroups) {
+  WriteModelConfig("m.cfg", [&](InfobaseTree& tree, Configuration&) { GiveJobs(tree, a); });
+  Open("m.cfg");
+  const ItemHandle group = Model().LocalGroup(), first = Base(a), second = Base(b);
+  EXPECT_FALSE(View().Expanded(group));  // collapsed after every rebuild
+  EXPECT_EQ(Shown(group), (TreeViewItem{"Локальные", tree_image::kLocalGroup, 1}));
+  EXPECT_EQ(Shown(first).image, tree_image::kLocalBase);
+  struct Step {
+    const char* what;
+    ItemHandle item;
+    bool click;  // else Space
+    int first, second, group;
+  } steps[] = {
+      {"click the first", first, true, 1, 0, 2},
+      {"Space on the second (no job: red)", second, false, 1, 3, 4},
+      {"Space on the group unmarks all", group, false, 0, 0, 0},
+      {"click the group marks all", group, true, 1, 3, 4},
+      {"click the second unmarks it", second, true, 1, 0, 2},
+  };
+  for (const Step& s : steps) {
+    s.click ? ClickBox(s.item) : TreeKey(s.item, VK_SPACE);
+    EXPECT_EQ(ShownMark(first), s.first) << s.what;
+    EXPECT_EQ(ShownMark(second), s.second) << s.what;
+    EXPECT_EQ(ShownMark(group), s.group) << s.what;
+    EXPECT_EQ(static_cast<int>(Model().GetMark(group)), s.group) << s.what;
+    EXPECT_TRUE(IsWindowEnabled(Dialog())) << s.what;
+  }
+  EXPECT_EQ(Title(), std::string(app::kWindowTitle) + "*");
+  EXPECT_EQ(Shown(Child(first, ItemKind::ParametersItem)).image, tree_image::kParametersChosen);
+  EXPECT_EQ(Shown(Child(second, ItemKind::ParametersItem)).image, tree_image::kParameters);
+
+  Command(IDC_APPLY);  // Space on an item without a box is no change
+  TreeKey(Model().ScheduleRoot(), VK_SPACE);
+  EXPECT_EQ(Title(), app::kWindowTitle);
+  EXPECT_EQ(Text(IDC_SELECTED_PATH), "");
+  TreeKey(Child(first, ItemKind::PasswordItem), VK_SPACE);
+  EXPECT_EQ(Text(IDC_SELECTED_PATH), a);  // the selection names its infobase's folder
+}
+
+TEST_F(TreeControlTest, ContextMenusOfferAndRunTheirCommands) {
+  WriteModelConfig("m.cfg", [&](InfobaseTree& tree, Configuration& config) {
+    for (const char* name : {"02:00 каждый день", "Пн 03:00"}) {
+      ScheduleEntry s;
+      s.name = name;
+      s.Mode = ScheduleMode::Daily;
+      tree.ApplySchedule(s);
+    }
+    config.tasks.PreProcessFileName = "C:\\pre.exe";
+    InfobaseRecord byHand{.entry = {.BaseName = "Ручная", .path = "F:\\Manual\\", .SaveData = 1,
+                                    .Type = InfobaseType::AddedByHand}};
+    tree.ApplyInfobaseRecord(byHand);
+  });
+  ChooseFromMenus();
+  Open("m.cfg");
+  const std::vector<ItemHandle> schedules = Model().Items().Children(Model().ScheduleRoot());
+  ASSERT_EQ(schedules.size(), 3u);
+  const ItemHandle manual = Model().Items().Children(Model().UnregisteredGroup())[0];
+  const ItemHandle placeholder = schedules[2];
+
+  RightClick(Base(a));  // a registered infobase has no menu
+  RightClick(placeholder);
+  EXPECT_EQ(View().Selected(), placeholder);
+  choice = tree_command::kDelete;
+  RightClick(schedules[0]);
+  RightClick(Model().PostTaskItem());
+  RightClick(manual);
+  choice = 0;
+  RightClick(Model().UnregisteredGroup());
+  const std::vector<std::vector<std::string>> offered = {
+      {"Добавить (off)"},
+      {"Редактировать (off)", "Удалить"},
+      {"Редактировать (off)", "Очистить"},
+      {"Изменить (off)", "Копировать (off)", "Удалить"},
+      {"Добавить (off)"},  // its last infobase is gone: no "Удалить все"
+  };
+  ASSERT_EQ(menus.size(), offered.size());
+  for (size_t i = 0; i < menus.size(); ++i) EXPECT_EQ(Texts(menus[i]), offered[i]) << i;
+
+  EXPECT_FALSE(View().Contains(schedules[0]));
+  EXPECT_EQ(Shown(Model().PostTaskItem()), (TreeViewItem{"<Не задано ...>", tree_image::kPostTask, 0}));
+  EXPECT_EQ(window->Controller().Config().tasks.PreProcessFileName, "C:\\pre.exe");
+  EXPECT_FALSE(View().Contains(manual));
+  EXPECT_EQ(Shown(Model().UnregisteredGroup()).stateImage, 0);  // no box left
+  TreeKey(schedules[1], VK_DELETE);
+  TreeKey(placeholder, VK_DELETE);  // the placeholder stays
+  EXPECT_EQ(Model().Items().Children(Model().ScheduleRoot()), std::vector<ItemHandle>{placeholder});
+  EXPECT_TRUE(View().Contains(placeholder));
+  EXPECT_EQ(Title(), std::string(app::kWindowTitle) + "*");
+}
+
+TEST_F(TreeControlTest, PasswordInPlaceCommitsOnEnterAndEscKeepsTheStoredOne) {
+  WriteModelConfig("m.cfg", [](InfobaseTree&, Configuration&) {});
+  Open("m.cfg");
+  const ItemHandle password = Child(Base(a), ItemKind::PasswordItem);
+  TreeKey(password, VK_RETURN);
+  ASSERT_NE(View().EditControl(), nullptr);
+  EXPECT_EQ(SendMessageW(View().EditControl(), EM_GETPASSWORDCHAR, 0, 0), L'*');
+  TypeInPlace("abc", VK_RETURN);
+  EXPECT_EQ(View().EditControl(), nullptr);
+  EXPECT_EQ(Shown(password).text, "Пароль: <***>");
+  EXPECT_EQ(Model().FindInfobase(Base(a))->Pswd, "abc");
+
+  TreeKey(password, VK_RETURN);
+  EXPECT_EQ(widgets::GetWindowText1251(View().EditControl()), "abc");  // the stored value
+  TypeInPlace("zzzz", VK_ESCAPE);
+  EXPECT_EQ(View().EditControl(), nullptr);
+  EXPECT_EQ(Shown(password).text, "Пароль: <***>");
+  EXPECT_EQ(Model().FindInfobase(Base(a))->Pswd, "abc");
+
+  TreeKey(password, VK_RETURN);  // losing the focus discards the edit as well
+  SetWindowTextW(View().EditControl(), L"lost");
+  SetFocus(Item(IDC_TIMEOUT));
+  window->Pump();
+  EXPECT_EQ(Model().FindInfobase(Base(a))->Pswd, "abc");
+  EXPECT_EQ(Shown(password).text, "Пароль: <***>");
+}
+
+TEST_F(TreeControlTest, UserNameComesFromTheInfobasesUsersFileOrIsTyped) {
+  ASSERT_TRUE(testtree::WriteCompoundFile(platform::Widen(a + "usrdef\\users.usr"),
+                                          L"Container.Contents", testtree::kTwoUsers));
+  WriteModelConfig("m.cfg", [&](InfobaseTree& tree, Configuration&) {
+    GiveJobs(tree, a);
+    tree.ToggleMark(fixture::ItemOf(tree, a));
+  });
+  ChooseFromMenus();
+  choice = 2;
+  Open("m.cfg");
+  const ItemHandle user = Child(Base(a), ItemKind::UserItem);
+  TreeKey(user, VK_RETURN);
+  ASSERT_EQ(menus.size(), 1u);
+  EXPECT_EQ(Texts(menus[0]), (std::vector<std::string>{"Admin", "Иванов"}));
+  EXPECT_EQ(defaults[0], 1);  // the stored name
+  EXPECT_EQ(Shown(user), (TreeViewItem{"Пользователь: <Иванов>", tree_image::kUserVerified, 0}));
+  EXPECT_EQ(ShownMark(Base(a)), 1);
+
+  const ItemHandle other = Child(Base(b), ItemKind::UserItem);  // no users file
+  Mouse(WM_LBUTTONDOWN, WM_LBUTTONUP, TextOf(other));
+  Mouse(WM_LBUTTONDBLCLK, WM_LBUTTONUP, TextOf(other));
+  ASSERT_NE(View().EditControl(), nullptr);
+  TypeInPlace("Петров", VK_RETURN);
+  EXPECT_EQ(Shown(other).text, "Пользователь: <Петров>");
+  EXPECT_EQ(menus.size(), 1u);
+}
+
+TEST_F(TreeControlTest, SaveWritesWhatTheTreeShowsAndKeepsUnmarkedParameters) {
+  WriteModelConfig("m.cfg", [&](InfobaseTree& tree, Configuration&) { GiveJobs(tree, a); });
+  Open("m.cfg");
+  EXPECT_EQ(Shown(Child(Base(a), ItemKind::UserItem)).text, "Пользователь: <Admin>");
+  ClickBox(Base(a));
+  TreeKey(Child(Base(a), ItemKind::PasswordItem), VK_RETURN);
+  TypeInPlace("пароль", VK_RETURN);
+  Command(IDC_APPLY);
+  EXPECT_TRUE(messages.empty());
+  // The same configuration made without a window.
+  WriteModelConfig("expected.cfg", [&](InfobaseTree& tree, Configuration&) {
+    GiveJobs(tree, a);
+    InfobaseEntry e = *tree.FindInfobase(fixture::ItemOf(tree, a));
+    e.Pswd = "пароль";
+    tree.StoreInfobase(e);
+    tree.ToggleMark(e.item);
+  });
+  EXPECT_EQ(Read(ConfigAt("m.cfg")), Read(ConfigAt("expected.cfg")));
+
+  ClickBox(Base(a));  // unticked and saved: kept, not run
+  Command(IDC_APPLY);
+  window->Controller().OpenFile(ConfigAt("m.cfg"));
+  window->Pump();
+  EXPECT_EQ(ShownMark(Base(a)), 0);
+  ClickBox(Base(a));
+  EXPECT_EQ(ShownMark(Base(a)), 1);  // the jobs are back
+  const InfobaseEntry back = *Model().FindInfobase(Base(a));
+  EXPECT_EQ(back.SaveData, 1);
+  EXPECT_EQ(back.Pswd, "пароль");
+  EXPECT_EQ(Shown(Child(Base(a), ItemKind::PasswordItem)).text, "Пароль: <******>");
+}
+
+}  // namespace
+}  // namespace apptest

@@ -1,0 +1,240 @@
+// The tree's commands without a window: the context menus by item kind, deleting,
+// clearing a task, the in-place user name and password and the user-name choice.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "tests/config/config_fixture.h"
+#include "tree/tree_commands.h"
+
+namespace {
+
+using namespace tree_command;
+
+class CommandsTest : public ::testing::Test {
+ protected:
+  CommandsTest()
+      : tree(
+            [this](const std::string& path, std::vector<std::string>& names) {
+              auto it = users.find(path);
+              if (it == users.end()) return false;
+              names = it->second;
+              return true;
+            },
+            [this] { ++modified; }),
+        commands(tree, tasks, Editors()) {
+    fixture::RegisterInfobases(registry, {{"C:\\A\\", "A"}, {"C:\\B\\", "B"}});
+    tree.RebuildFromRegistry(registry);
+  }
+
+  TreeEditors Editors() {
+    TreeEditors e;
+    e.jobParameters = [this](InfobaseEntry& entry) {
+      ++dialogs;
+      if (!title.empty()) entry.BaseName = title;
+      return apply;
+    };
+    e.duplicateTitle = [this](const std::string& text) { messages.push_back(text); };
+    return e;
+  }
+
+  ItemHandle Base(const std::string& path) const { return fixture::ItemOf(tree, path); }
+  ItemHandle Child(ItemHandle parent, ItemKind kind) const {
+    return tree.Items().FirstChild(parent, kind);
+  }
+  const std::string& Text(ItemHandle item) const { return tree.Item(item)->text; }
+  ItemHandle AddByHand(const std::string& name) {
+    title = name;
+    commands.RunMenuCommand(tree.UnregisteredGroup(), kAdd);
+    return tree.Items().Children(tree.UnregisteredGroup()).back();
+  }
+
+  platform::MemoryRegistry registry;
+  std::map<std::string, std::vector<std::string>> users;
+  AdditionalTasks tasks;
+  int modified = 0, dialogs = 0;
+  bool apply = true;
+  std::string title;
+  std::vector<std::string> messages;
+  InfobaseTree tree;
+  TreeCommands commands;
+};
+
+std::vector<int> Commands(const std::vector<MenuEntry>& menu) {
+  std::vector<int> ids;
+  for (const MenuEntry& m : menu) ids.push_back(m.command);
+  return ids;
+}
+
+TEST_F(CommandsTest, ContextMenusByItemKind) {
+  const ItemHandle byHand = AddByHand("Ручная");
+  ScheduleEntry daily;
+  daily.name = "02:00 каждый день";
+  daily.Mode = ScheduleMode::Daily;
+  tree.ApplySchedule(daily);
+  const auto schedules = tree.Items().Children(tree.ScheduleRoot());
+  tasks.PreProcessFileName = "pre.exe";  // "Очистить" on either task once any is set
+  const ItemHandle a = Base("C:\\A\\");
+  const std::vector<std::pair<ItemHandle, std::vector<int>>> cases = {
+      {tree.PreTaskItem(), {kEdit, kDelete}},
+      {tree.PostTaskItem(), {kEdit, kDelete}},
+      {schedules[0], {kEdit, kDelete}},
+      {schedules[1], {kAdd}},
+      {tree.UnregisteredGroup(), {kAdd, kDeleteAll}},
+      {byHand, {kEdit, kCopy, kDelete}},
+      {a, {}},
+      {tree.LocalGroup(), {}},
+      {Child(a, ItemKind::UserItem), {}},
+      {tree.ScheduleRoot(), {}},
+  };
+  for (const auto& [item, expected] : cases) {
+    EXPECT_EQ(Commands(commands.ContextMenu(item)), expected) << Text(item);
+  }
+  tasks = {};
+  EXPECT_EQ(Commands(commands.ContextMenu(tree.PostTaskItem())), std::vector<int>{kEdit});
+  // Without the task dialog its command is offered disabled and does nothing.
+  EXPECT_FALSE(commands.ContextMenu(tree.PreTaskItem())[0].enabled);
+}
+
+TEST_F(CommandsTest, AddCopyAndDeleteInfobasesAddedByHand) {
+  const ItemHandle first = AddByHand("Склад");
+  EXPECT_EQ(Text(first), "Склад");
+  EXPECT_EQ(tree.GetMark(first), Mark::Marked);  // the new entry uses the external archiver
+  EXPECT_EQ(tree.FindInfobase(first)->UseExternalArchiver, 1);
+  EXPECT_NE(Child(first, ItemKind::ParametersItem), kNoItem);
+  EXPECT_EQ(modified, 1);
+
+  title.clear();  // a copy whose title was not changed is refused
+  commands.RunMenuCommand(first, kCopy);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "База данных с именем \"Склад\" уже существует!");
+  EXPECT_EQ(tree.Items().Children(tree.UnregisteredGroup()).size(), 1u);
+  title = "Склад 2";
+  commands.RunMenuCommand(first, kCopy);
+  const ItemHandle second = tree.Items().Children(tree.UnregisteredGroup()).back();
+  EXPECT_EQ(Text(second), "Склад 2");
+  apply = false;  // a cancelled dialog adds nothing
+  commands.RunMenuCommand(tree.UnregisteredGroup(), kAdd);
+  EXPECT_EQ(tree.Items().Children(tree.UnregisteredGroup()).size(), 2u);
+
+  tree.ToggleMark(second);
+  commands.RunMenuCommand(second, kDelete);  // the marked one is left: the group follows
+  EXPECT_EQ(tree.GetMark(tree.UnregisteredGroup()), Mark::Marked);
+  EXPECT_FALSE(tree.FindInfobase(second));
+  commands.RunMenuCommand(tree.UnregisteredGroup(), kDeleteAll);
+  EXPECT_TRUE(tree.Items().Children(tree.UnregisteredGroup()).empty());
+  EXPECT_EQ(tree.GetMark(tree.UnregisteredGroup()), Mark::NoBox);
+  EXPECT_EQ(tree.InfobaseEntries().size(), 2u);  // the registered ones
+}
+
+TEST_F(CommandsTest, EditedTitleOfAnInfobaseAddedByHandMustStayUnique) {
+  const ItemHandle a = AddByHand("Один");
+  AddByHand("Два");
+  title = "Один";
+  commands.EditParameters(Child(tree.Items().Children(tree.UnregisteredGroup()).back(),
+                                ItemKind::ParametersItem));
+  EXPECT_EQ(messages.size(), 1u);
+  title = "Первый";
+  commands.RunMenuCommand(a, kEdit);
+  EXPECT_EQ(Text(a), "Первый");
+  EXPECT_EQ(tree.FindInfobase(a)->BaseName, "Первый");
+}
+
+TEST_F(CommandsTest, SchedulesAreDeletedButNotThePlaceholder) {
+  ScheduleEntry weekly;
+  weekly.name = "Пн 03:00";
+  weekly.Mode = ScheduleMode::Weekly;
+  tree.ApplySchedule(weekly);
+  const ItemHandle real = tree.Items().Children(tree.ScheduleRoot())[0];
+  const ItemHandle placeholder = tree.Items().Children(tree.ScheduleRoot())[1];
+  EXPECT_FALSE(commands.DeleteKey(placeholder));
+  EXPECT_FALSE(commands.DeleteKey(Base("C:\\A\\")));
+  EXPECT_EQ(modified, 0);
+  EXPECT_TRUE(commands.DeleteKey(real));
+  EXPECT_EQ(modified, 1);
+  EXPECT_EQ(tree.ScheduleEntries().size(), 1u);
+  EXPECT_EQ(tree.Items().Children(tree.ScheduleRoot()), std::vector<ItemHandle>{placeholder});
+}
+
+TEST_F(CommandsTest, ClearingATaskEmptiesItAndShowsItUnset) {
+  tasks = {"pre.exe", "post.exe", "/a", "/b"};
+  tree.ApplyAdditionalTasks(tasks);
+  commands.RunMenuCommand(tree.PostTaskItem(), kDelete);
+  EXPECT_EQ(tasks.PostProcessFileName + tasks.PostProcessCmdLine, "");
+  EXPECT_EQ(tasks.PreProcessFileName, "pre.exe");
+  EXPECT_EQ(Text(tree.PostTaskItem()), "<Не задано ...>");
+  EXPECT_EQ(tree.Item(tree.PostTaskItem())->image, tree_image::kPostTask);
+  EXPECT_EQ(tree.Item(tree.PreTaskItem())->image, tree_image::kPreTaskSet);
+  EXPECT_EQ(modified, 1);
+}
+
+TEST_F(CommandsTest, InPlaceEditsStoreUserAndPasswordAndValidate) {
+  const ItemHandle a = Base("C:\\A\\");
+  InfobaseEntry e = *tree.FindInfobase(a);
+  e.SaveData = 1;
+  e.Pswd = "old";
+  tree.StoreInfobase(e);
+  users["C:\\A\\"] = {"Admin", "Иванов"};
+  tree.ToggleMark(a);
+  EXPECT_EQ(tree.GetMark(a), Mark::Blocked);  // "" is not a listed user
+  const ItemHandle user = Child(a, ItemKind::UserItem), password = Child(a, ItemKind::PasswordItem);
+  EXPECT_EQ(commands.InPlaceText(password), "old");
+  EXPECT_EQ(commands.InPlaceText(Child(a, ItemKind::ParametersItem)), std::nullopt);
+  EXPECT_EQ(commands.InPlaceText(a), std::nullopt);
+
+  commands.CommitInPlace(password, "abc");
+  EXPECT_EQ(Text(password), "Пароль: <***>");
+  commands.CommitInPlace(user, "Иванов");
+  EXPECT_EQ(Text(user), "Пользователь: <Иванов>");
+  EXPECT_EQ(tree.GetMark(a), Mark::Marked);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Mixed);
+  commands.CommitInPlace(password, "");
+  EXPECT_EQ(Text(password), "Пароль: <...>");
+  EXPECT_EQ(tree.FindInfobase(a)->Pswd, "");
+}
+
+TEST_F(CommandsTest, UserChoiceFromTheListValidatesEvenWithoutAChoice) {
+  const ItemHandle a = Base("C:\\A\\"), b = Base("C:\\B\\");
+  for (ItemHandle item : {a, b}) {
+    InfobaseEntry e = *tree.FindInfobase(item);
+    e.SaveData = 1;
+    e.UserName = "Admin";
+    tree.StoreInfobase(e);
+    tree.ToggleMark(item);
+  }
+  const ItemHandle user = Child(a, ItemKind::UserItem);
+  EXPECT_TRUE(commands.UserChoices(user).empty());  // no list: typed in place
+  users["C:\\A\\"] = {"Петров", "Admin"};
+  EXPECT_EQ(commands.UserChoices(user), (std::vector<std::string>{"Петров", "Admin"}));
+  EXPECT_EQ(commands.StoredUserName(user), "Admin");
+  users["C:\\A\\"] = {"Петров"};
+  commands.EndUserChoice(user, std::nullopt);  // dismissed: the name is checked anyway
+  EXPECT_EQ(tree.GetMark(a), Mark::Blocked);
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::PartlyBlocked);
+  const int before = modified;
+  commands.EndUserChoice(user, "Петров");
+  EXPECT_EQ(tree.FindInfobase(a)->UserName, "Петров");
+  EXPECT_EQ(Text(user), "Пользователь: <Петров>");
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Marked);
+  EXPECT_EQ(modified, before + 1);
+}
+
+TEST_F(CommandsTest, GesturesByItemKind) {
+  const ItemHandle a = Base("C:\\A\\");
+  const ItemHandle user = Child(a, ItemKind::UserItem);
+  const ItemHandle schedule = tree.Items().Children(tree.ScheduleRoot())[0];
+  EXPECT_EQ(commands.DoubleClickAction(user, true, false), ItemAction::ChooseUser);
+  EXPECT_EQ(commands.DoubleClickAction(user, false, true), ItemAction::None);
+  EXPECT_EQ(commands.DoubleClickAction(schedule, false, true), ItemAction::EditSchedule);
+  EXPECT_EQ(commands.DoubleClickAction(a, true, false), ItemAction::None);
+  EXPECT_EQ(commands.EnterAction(Child(a, ItemKind::PasswordItem)), ItemAction::EditPassword);
+  EXPECT_EQ(commands.EnterAction(tree.PreTaskItem()), ItemAction::None);
+  // Space toggles boxes only; on other items it changes nothing, so nothing is modified.
+  EXPECT_FALSE(commands.SpaceKey(tree.PreTaskItem()));
+  EXPECT_FALSE(commands.SpaceKey(tree.UnregisteredGroup()));
+  EXPECT_EQ(modified, 0);
+  EXPECT_TRUE(commands.SpaceKey(tree.LocalGroup()));
+  EXPECT_EQ(tree.GetMark(a), Mark::Blocked);
+}
+
+}  // namespace
