@@ -99,11 +99,14 @@ void MainController::SetPath(const std::string& path) {
 }
 
 void MainController::LoadCurrent() {
-  if (ProbeConfigFile(configPath_) == ConfigFileState::Unreadable) {
+  // Held past the load's retries, or not a configuration at all: never saved over unasked.
+  const LoadResult result = LoadConfiguration(configPath_, config_, tree_, configSeams_);
+  if (result == LoadResult::Unreadable ||
+      (result == LoadResult::Loaded &&
+       ProbeConfigFile(configPath_) == ConfigFileState::Unreadable)) {
     unreadPath_ = configPath_;
     view_.ShowMessage(UnreadText(configPath_));
   }
-  LoadConfiguration(configPath_, config_, tree_, configSeams_);
   SetModified(false);  // showing the loaded values is no change of the operator's
   view_.ShowTree();
   view_.ShowFields();
