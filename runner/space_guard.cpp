@@ -6,7 +6,11 @@ namespace {
 
 constexpr uint64_t kMiB = 1 << 20;
 
-std::string Megabytes(uint64_t bytes) { return std::to_string(bytes / kMiB + (bytes % kMiB != 0)); }
+// Whole MiB: the free room rounded down, the needed room up, so the line never
+// understates the shortage.
+std::string Megabytes(uint64_t bytes, bool roundUp) {
+  return std::to_string(bytes / kMiB + (roundUp && bytes % kMiB != 0));
+}
 
 }  // namespace
 
@@ -25,6 +29,6 @@ std::optional<SpaceShortage> FindSpaceShortage(const std::string& folder,
 }
 
 std::string SpaceShortageLine(const SpaceShortage& s) {
-  return "Недостаточно места на диске: \"" + s.folder + "\" - свободно " + Megabytes(s.free) +
-         " МБ, нужно " + Megabytes(s.needed) + " МБ";
+  return "Недостаточно места на диске: \"" + s.folder + "\" - свободно " + Megabytes(s.free, false) +
+         " МБ, нужно " + Megabytes(s.needed, true) + " МБ";
 }

@@ -22,5 +22,5 @@ struct SpaceShortage {
 std::optional<SpaceShortage> FindSpaceShortage(const std::string& folder,
                                                std::optional<uint64_t> previousTotal);
 
-// The journal line: the folder, the free and the needed room in MiB (rounded up).
+// The journal line: the folder, the free and the needed room in whole MiB.
 std::string SpaceShortageLine(const SpaceShortage& shortage);
