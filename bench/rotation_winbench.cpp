@@ -3,19 +3,25 @@
 // should cost about one copy whatever the number of copies. For comparison it also times
 // shifting by "copy, then delete", which costs one full copy per kept copy.
 // The two are timed in alternating order over several rounds; the medians are compared.
+// In the archive folder a step now sets the previous archive aside and, once the new one
+// is verified, renames it into copy 1: that settling is timed too. Last, the abort
+// latency of a large stoppable copy: the time from the stop request to its return.
 //   rotation_winbench.exe [size in MiB, default 256] [rounds, default 5]
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "runner/archive_names.h"
 #include "runner/archive_rotation.h"
+#include "runner/archive_set_aside.h"
 
 namespace fs = platform::fs;
 
@@ -79,6 +85,33 @@ void RotateByCopying(const std::string& folder, const std::string& archive) {
     }
   }
   fs::CopyOver(archive, ArchiveCopyPath(folder, kName, 1, ".zip"));
+}
+
+// The archive-folder path of a verified step: set aside, a new archive appears (not
+// timed: the child writes it), then the previous archive is renamed into copy 1.
+double SettleTime(const std::string& folder, const std::string& archive) {
+  SetArchiveAside(archive);
+  fs::CopyOver(ArchiveSidePath(archive), archive);
+  return Time([&] { SettleArchive(kName, archive, folder, ".zip", kCopies, true); });
+}
+
+// Stops a copy of the archive after delayMs and returns the seconds from the request to
+// the copy's return; the partial target must be gone.
+double AbortLatency(const std::string& folder, const std::string& archive, int delayMs) {
+  std::atomic<bool> stop{false};
+  LARGE_INTEGER requested{}, returned{};
+  std::thread window([&] {
+    Sleep(delayMs);
+    QueryPerformanceCounter(&requested);
+    stop = true;
+  });
+  std::string target = folder + "\\abort.zip";
+  fs::CopyResult r = fs::CopyStoppable(archive, target, [&] { return stop.load(); });
+  QueryPerformanceCounter(&returned);
+  window.join();
+  if (r != fs::CopyResult::Stopped) return std::printf("the copy ended before the stop\n"), 0.0;
+  if (fs::GetAttributes(target).exists) std::printf("PARTIAL TARGET LEFT\n");
+  return Seconds(requested, returned);
 }
 
 }  // namespace
@@ -155,6 +188,19 @@ int main(int argc, char** argv) {
   double byCopying = Time([&] { RotateByCopying(folder, archive); });
   std::printf("for comparison, shifting by copy and delete: %.3f s (%.1f x one copy)\n", byCopying,
               byCopying / copyMedian);
+  std::vector<double> settles;
+  for (int r = 0; r < rounds; ++r) {
+    FlushAll(folder, archive);
+    settles.push_back(SettleTime(folder, archive));
+  }
+  std::printf(
+      "archive folder: settling a verified step (rename into copy 1) median %.4f s "
+      "(%.3f x one copy)\n",
+      Median(settles), Median(settles) / copyMedian);
+  std::vector<double> latencies;
+  for (int r = 0; r < rounds; ++r) latencies.push_back(AbortLatency(folder, archive, 50 + 30 * r));
+  std::printf("abort during a copy of %zu MiB: latency median %.4f s, worst %.4f s\n", mib,
+              Median(latencies), *std::max_element(latencies.begin(), latencies.end()));
   for (int n = 1; n <= kCopies; ++n) fs::RemoveFile(ArchiveCopyPath(folder, kName, n, ".zip"));
   fs::RemoveFile(archive);
   fs::RemoveFile(folder + "\\plain.zip");

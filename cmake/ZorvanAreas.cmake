@@ -61,7 +61,7 @@ function(zv_test_program name)
   cmake_parse_arguments(A "" "LOCK" "" ${ARGN})
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
   add_executable(${name} ${A_UNPARSED_ARGUMENTS} ${support})
-  target_link_libraries(${name} PRIVATE zv_launcher zv_runner zv_tree zv_config zv_store
+  target_link_libraries(${name} PRIVATE zv_app zv_launcher zv_runner zv_tree zv_config zv_store
                         zv_archive zv_platform GTest::gtest)
   target_compile_definitions(${name} PRIVATE "ZV_SOURCE_DIR=\"${ZV_SOURCE_DIR_NATIVE}\"")
   set(lock)

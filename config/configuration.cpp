@@ -1,5 +1,8 @@
 #include "config/configuration.h"
 
+#include <chrono>
+#include <thread>
+
 #include "config/config_schema.h"
 #include "config/enterprise.h"
 #include "config/schedule_record.h"
@@ -49,10 +52,22 @@ void ApplyInfobaseRecords(CSettingsFile& file, int32_t parametersId, Configurati
   }
 }
 
-void ApplyFile(const std::string& path, Configuration& config, ConfigurationTree& tree) {
-  if (!platform::fs::FileExists(path)) return;
+// The launcher holds each configuration file for a moment at every poll: a load that
+// meets it tries again for a while before it gives up.
+bool OpenForLoad(CSettingsFile& file) {
+  constexpr int kAttempts = kReplaceTimeoutMs / 50;
+  for (int i = 0; i < kAttempts; ++i) {
+    if (file.Open()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return file.Open();
+}
+
+LoadResult ApplyFile(const std::string& path, Configuration& config, ConfigurationTree& tree) {
+  if (!platform::fs::FileExists(path) || platform::fs::FileSize(path) == uint64_t{0})
+    return LoadResult::Empty;
   CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
-  if (!file.Open()) return;
+  if (!OpenForLoad(file)) return LoadResult::Unreadable;
   const int32_t root = file.OpenSectionPath(cfg::kRootSection);
   if (const int32_t general = file.OpenSection(root, cfg::kGeneralSection)) {
     ReadGeneralOptions(file, general, config, tree);
@@ -60,8 +75,13 @@ void ApplyFile(const std::string& path, Configuration& config, ConfigurationTree
   if (const int32_t parameters = file.OpenSection(root, cfg::kParametersSection)) {
     ApplyInfobaseRecords(file, parameters, tree);
   }
-  for (const ScheduleRecord& record : ReadSchedules(file, root)) tree.ApplySchedule(record.entry);
+  for (const ScheduleRecord& record : ReadSchedules(file, root)) {
+    ScheduleEntry entry = record.entry;
+    if (!record.hasTime) entry.Time = kNoScheduleTime;  // stays without one when saved
+    tree.ApplySchedule(entry);
+  }
   file.Close();
+  return LoadResult::Loaded;
 }
 
 void WriteGeneralOptions(RecordWriter& out, int32_t root, const Configuration& config) {
@@ -189,15 +209,16 @@ std::optional<WrittenCounts> WriteCurrentFile(const std::string& path,
 
 }  // namespace
 
-void LoadConfiguration(const std::string& path, Configuration& config, ConfigurationTree& tree,
-                       const ConfigurationSeams& seams) {
+LoadResult LoadConfiguration(const std::string& path, Configuration& config,
+                             ConfigurationTree& tree, const ConfigurationSeams& seams) {
   if (seams.setModified) seams.setModified(false);
   tree.RebuildFromRegistry(seams.registry);
-  ApplyFile(path, config, tree);
+  const LoadResult result = ApplyFile(path, config, tree);
   tree.SortGroups();
   if (config.options.BinaryDirectory.empty()) {
     FindDefaultEnterprisePath(seams.registry, config.options.BinaryDirectory);
   }
+  return result;
 }
 
 int SaveConfiguration(SaveTarget target, const std::string& path, const Configuration& config,

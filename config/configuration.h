@@ -56,9 +56,17 @@ struct Configuration {
 
 enum class SaveTarget { CurrentFile, RunSnapshot };
 
-// Rebuilds the tree and applies the file at path (if it can be opened) over config.
-void LoadConfiguration(const std::string& path, Configuration& config, ConfigurationTree& tree,
-                       const ConfigurationSeams& seams);
+enum class LoadResult {
+  Loaded,      // the file was read
+  Empty,       // no file, or an empty one: an empty configuration, as a new file is
+  Unreadable,  // the file exists but stayed held or unreadable: nothing of it was read,
+               // and a save without asking would write an empty configuration over it
+};
+
+// Rebuilds the tree and applies the file at path (if it can be opened) over config. A
+// file another program holds (the launcher's poll) is tried again for about 2 s.
+LoadResult LoadConfiguration(const std::string& path, Configuration& config,
+                             ConfigurationTree& tree, const ConfigurationSeams& seams);
 
 // Writes the configuration to path; the current file is replaced atomically. Returns the
 // number of infobases written, 0 on failure (also when the 1C:Enterprise path is wrong,

@@ -108,6 +108,12 @@ struct InfobaseEntry {
   bool operator==(const InfobaseEntry&) const = default;
 };
 
+// Time of a schedule read without "Time" (a file edited by other means): such a schedule
+// is never due, and a save writes it back without "Time" again. A value no dialog
+// produces (a moment in 2106 one second before the last one); an edit of the time
+// replaces it with a real one.
+inline constexpr uint32_t kNoScheduleTime = 0xFFFFFFFE;
+
 struct ScheduleEntry {
   std::string name;        // description text; also its section name under "Schedule"
   std::string secondText;  // kept empty
@@ -117,6 +123,8 @@ struct ScheduleEntry {
   uint32_t Time = 0; // seconds since 1970 UTC; only local hour and minute count
   uint8_t Date = 1;  // day of the month for Monthly
   uint8_t Once = 0;  // AtStartUp: at most one start per calendar day
+
+  bool HasTime() const { return Time != kNoScheduleTime; }
 
   bool operator==(const ScheduleEntry&) const = default;
 };

@@ -49,7 +49,8 @@ bool WriteScheduleSection(CSettingsFile& file, int32_t scheduleSectionId,
   return WriteByte(file, id, cfg::kDate, entry.Date) &&
          WriteByte(file, id, cfg::kDays, entry.Days) &&
          WriteByte(file, id, cfg::kMode, static_cast<uint8_t>(entry.Mode)) &&
-         file.WriteBinary(id, cfg::kTime, time, 4) && WriteByte(file, id, cfg::kOnce, entry.Once);
+         (!entry.HasTime() || file.WriteBinary(id, cfg::kTime, time, 4)) &&
+         WriteByte(file, id, cfg::kOnce, entry.Once);
 }
 
 bool WriteSchedules(CSettingsFile& file, int32_t rootId, const std::vector<ScheduleEntry>& list) {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/local_time.h"
 
@@ -40,7 +42,17 @@ LocalTime NowLocal();
 bool CopyOver(const std::string& from, const std::string& to, unsigned long* error = nullptr);
 // Copies into an existing file, reusing its disk space (no release and new allocation),
 // and gives it the source's last-write time.
-bool CopyInto(const std::string& from, const std::string& to);
+// A stop() that answers true between chunks ends it with false.
+bool CopyInto(const std::string& from, const std::string& to,
+              const std::function<bool()>& stop = nullptr);
+// A copy that an abort must be able to stop at once: made in chunks of kCopyChunk bytes
+// with stop() asked before each (the system's copy offers no working way to stop under
+// every system it runs on). A stopped or failed copy removes what it wrote of the target.
+// The target is created or overwritten and gets the source's last-write time.
+enum class CopyResult { Copied, Stopped, Failed };
+inline constexpr size_t kCopyChunk = size_t{1} << 20;
+CopyResult CopyStoppable(const std::string& from, const std::string& to,
+                         const std::function<bool()>& stop, unsigned long* error = nullptr);
 // Renames, replacing an existing target; the file keeps its times.
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error = nullptr);
 // Puts source's data on disk, then renames it over target (written through). A target
@@ -65,6 +77,10 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes,
 bool SetFileLength(const std::string& path, uint64_t size);
 // Byte size of a file, or nullopt.
 std::optional<uint64_t> FileSize(const std::string& path);
+
+// Names of a folder's entries (files and folders, not "." and ".."); empty when it
+// cannot be read.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // The temporary folder, ending with a path separator.
 std::string TempPath();

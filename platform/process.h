@@ -46,4 +46,8 @@ class Process {
   std::unique_ptr<Handles> handles_;
 };
 
+uint32_t CurrentProcessId();
+// False once the process with this id has ended (or when there never was one).
+bool ProcessRunning(uint32_t id);
+
 }  // namespace platform

@@ -57,6 +57,7 @@ bool SplitPath(const std::string& path, std::vector<std::string>& names) {
 struct MemoryRegistry::Key {
   std::vector<std::pair<std::string, std::unique_ptr<Key>>> subkeys;
   std::vector<RegNamedValue> values;
+  std::vector<std::string> unreadable;
 
   Key* Child(const std::string& name) {
     for (auto& [n, k] : subkeys)
@@ -170,7 +171,29 @@ std::optional<std::vector<RegNamedValue>> MemoryRegistry::EnumValues(RegRoot roo
                                                                      const std::string& path) {
   Key* key = Find(root, path);
   if (!key) return std::nullopt;
-  return key->values;
+  return CollectValues([key](uint32_t i, RegNamedValue& out) {
+    if (i >= key->values.size()) return EnumStep::End;
+    out = key->values[i];
+    for (const std::string& name : key->unreadable)
+      if (EqualNoCase(name, out.name)) return EnumStep::Unreadable;
+    return EnumStep::Value;
+  });
+}
+
+void MemoryRegistry::SetUnreadable(RegRoot root, const std::string& path, const std::string& name) {
+  if (Key* key = Find(root, path)) key->unreadable.push_back(name);
+}
+
+std::vector<RegNamedValue> CollectValues(
+    const std::function<EnumStep(uint32_t index, RegNamedValue& out)>& readAt) {
+  std::vector<RegNamedValue> values;
+  for (uint32_t i = 0;; ++i) {
+    RegNamedValue value;
+    EnumStep step = readAt(i, value);
+    if (step == EnumStep::End) break;
+    if (step == EnumStep::Value) values.push_back(std::move(value));
+  }
+  return values;
 }
 
 }  // namespace platform

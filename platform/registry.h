@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -59,6 +60,15 @@ class Registry {
                                                                const std::string& path) = 0;
 };
 
+// One index of a value enumeration: a value, one that cannot be read (longer than the
+// buffers, or changed during the enumeration), or the end.
+enum class EnumStep { Value, Unreadable, End };
+
+// Reads values by index until the end, skipping the unreadable ones: one bad value never
+// costs the others.
+std::vector<RegNamedValue> CollectValues(
+    const std::function<EnumStep(uint32_t index, RegNamedValue& out)>& readAt);
+
 // In-memory registry for tests. As on Windows, values enumerate in the order they were
 // first written and subkeys sorted by name; names compare case-insensitively (ASCII).
 class MemoryRegistry : public Registry {
@@ -75,6 +85,9 @@ class MemoryRegistry : public Registry {
                                                       const std::string& path) override;
   std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
                                                        const std::string& path) override;
+  // The value stays in place but its enumeration step fails, as a value 1C:Enterprise
+  // changes during the enumeration does.
+  void SetUnreadable(RegRoot root, const std::string& path, const std::string& name);
 
  private:
   struct Key;

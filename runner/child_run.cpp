@@ -16,6 +16,15 @@ ChildRun OnTimeOut(platform::Process& child, const RunValues& values, RunControl
   return {ChildOutcome::TimedOut, ended};
 }
 
+// The abort ends a published child; one that timed out just before it (no longer
+// published) is ended here.
+ChildRun OnAbort(platform::Process& child, platform::WaitResult waited) {
+  if (waited == platform::WaitResult::Ended) return {ChildOutcome::Aborted, true};
+  child.TerminateWithCurrentCode();
+  bool ended = child.Wait(kTerminationWaitMs) == platform::WaitResult::Ended;
+  return {ChildOutcome::Aborted, ended};
+}
+
 }  // namespace
 
 std::string FailedCommandLine(unsigned long error, const std::string& journalLine) {
@@ -32,14 +41,12 @@ ChildRun RunChild(const std::string& commandLine, const std::string& journalLine
     control.Journal(FailedCommandLine(error, journalLine));
     return {ChildOutcome::NotStarted, false};
   }
-  if (!control.SetCurrentChild(&child)) {  // aborted just now: end it ourselves
-    child.TerminateWithCurrentCode();
-    return {ChildOutcome::Aborted, false};
-  }
+  if (!control.SetCurrentChild(&child))  // aborted just now: end it ourselves
+    return OnAbort(child, platform::WaitResult::TimedOut);
   uint32_t timeout = values.timeoutMs == 0 ? platform::kWaitForever : values.timeoutMs;
   platform::WaitResult waited = child.Wait(timeout, &error);
   control.SetCurrentChild(nullptr);
-  if (control.StopRequested()) return {ChildOutcome::Aborted, false};
+  if (control.StopRequested()) return OnAbort(child, waited);
   switch (waited) {
     case platform::WaitResult::Ended:
       return {ChildOutcome::EndedInTime, true};

@@ -22,5 +22,6 @@ ArchiverResult RunExternalArchiver(const InfobaseEntry& entry,
   result.started = run.outcome != ChildOutcome::NotStarted;
   result.success = run.outcome == ChildOutcome::EndedInTime;
   result.aborted = run.outcome == ChildOutcome::Aborted;
+  result.ended = run.ended;
   return result;
 }

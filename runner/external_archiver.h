@@ -17,6 +17,7 @@ struct ArchiverResult {
   bool started = false;
   bool success = false;  // ended within the time-out (exit code not examined)
   bool aborted = false;
+  bool ended = false;  // known to be gone: it no longer writes the archive
 };
 
 ArchiverResult RunExternalArchiver(const InfobaseEntry& entry,

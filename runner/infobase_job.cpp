@@ -7,6 +7,7 @@
 #include "platform/system_error.h"
 #include "runner/archive_names.h"
 #include "runner/archive_rotation.h"
+#include "runner/archive_set_aside.h"
 #include "runner/batch_file.h"
 #include "runner/child_run.h"
 #include "runner/event_log.h"
@@ -31,7 +32,6 @@ class InfobaseJob {
 
   bool Run() {
     if (Stopped()) return false;
-    stepStart_ = fs::NowStamp();
     if (e_.UseExternalArchiver) e_.SaveData = 1;
     plan_ = PlanArchives(e_, values_.destination);
     if (e_.AsksForArchive() && !PrepareArchives()) return false;
@@ -42,6 +42,8 @@ class InfobaseJob {
       return false;
     }
     if (NothingToDo()) {
+      // Everything asked for is an archive of today that stays: nothing else runs either.
+      Journal("Архив за сегодня оставлен без изменений, обработка пропущена");
       removeCreatedFolder_.Dismiss();
       return true;
     }
@@ -52,7 +54,9 @@ class InfobaseJob {
       Journal("Ошибка создания файла пакетного запуска");
       return false;
     }
+    if (!SetArchivesAside()) return false;
     bool success = RunChildren();
+    SettleArchives();
     if (!Stopped() && (success || archiverSuccess_)) {
       removeCreatedFolder_.Dismiss();
       CopyDuplicates();
@@ -84,13 +88,72 @@ class InfobaseJob {
         folderFailed = true;
       }
     }
+    bool held = false;
     for (ArchiveKind kind : kKinds) {
       if (!plan_.wanted[kind] || Stopped()) continue;
       Journal("Имя архива \"" + plan_.path[kind] + "\"");
-      RotateArchiveCopies(plan_.Name(kind), plan_.path[kind], plan_.folder, plan_.skip[kind],
-                          plan_.extension, values_, control_);
+      held = !DecideArchive(kind) || held;
     }
-    return !folderFailed;
+    return !folderFailed && !held;
+  }
+
+  // Puts back an archive an interrupted step left aside, then applies the same-day rule.
+  // False when the archive path is held (a child of an earlier step may still write it).
+  bool DecideArchive(ArchiveKind kind) {
+    const std::string path = plan_.path[kind];
+    plan_.path[kind] = Quote(path);
+    RemoveRotationSpares(plan_.Name(kind), plan_.folder, plan_.extension, CopyCount());
+    unsigned long error = 0;
+    if (!PutArchiveBack(path, &error)) {
+      JournalArchiveHeld(path, error);
+      return false;
+    }
+    decision_[kind] = DecideRotation(path, values_);
+    if (decision_[kind].retain) {
+      Journal("    Копия архива уже существует");
+      plan_.skip[kind] = true;
+    }
+    return true;
+  }
+
+  void JournalArchiveHeld(const std::string& path, unsigned long error) {
+    Journal("Нет доступа к архиву: \"" + path + "\"");
+    JournalError(error);
+  }
+
+  int CopyCount() const { return static_cast<int>(values_.copyCount); }
+  bool Writes(ArchiveKind kind) const { return plan_.wanted[kind] && !plan_.skip[kind]; }
+  std::string PathOf(ArchiveKind kind) const { return RemoveQuotes(plan_.path[kind]); }
+
+  // The children always create fresh archives: the previous ones wait under side names.
+  // An archive that cannot be moved aside fails the step before anything starts.
+  bool SetArchivesAside() {
+    for (ArchiveKind kind : kKinds) {
+      unsigned long error = 0;
+      if (!Writes(kind) || SetArchiveAside(PathOf(kind), &error)) continue;
+      JournalArchiveHeld(PathOf(kind), error);
+      for (ArchiveKind k : kKinds)
+        if (Writes(k)) PutArchiveBack(PathOf(k));
+      return false;
+    }
+    return true;
+  }
+
+  // A verified archive rotates the previous one into the copies; any other outcome
+  // leaves the folder as it was. A file a child may still be writing is left alone, with
+  // the previous archive aside for the next step to put back.
+  void SettleArchives() {
+    for (ArchiveKind kind : kKinds) {
+      if (!Writes(kind) || held_[kind]) continue;
+      const std::string path = PathOf(kind);
+      if (verified_[kind]) {
+        SettleArchive(plan_.Name(kind), path, plan_.folder, plan_.extension, CopyCount(),
+                      decision_[kind].shift);
+        continue;
+      }
+      if (fs::FileExists(path)) fs::RemoveFile(path);
+      PutArchiveBack(path);
+    }
   }
 
   bool NothingToDo() const {
@@ -112,13 +175,18 @@ class InfobaseJob {
     if (e_.UseExternalArchiver) {
       ArchiverResult archiver =
           RunExternalArchiver(e_, plan_.path[kSaveArchive], values_, control_);
+      held_[kSaveArchive] = archiver.started && !archiver.ended;
       if (archiver.aborted || !archiver.started) return false;
-      archiverSuccess_ = archiver.success && CheckArchiveWritten(kSaveArchive);
-      if (archiver.success && !archiverSuccess_) archiveMissing_ = true;
+      // An archiver that did not end in time leaves no archive to trust.
+      if (archiver.success)
+        archiverSuccess_ = CheckArchiveWritten(kSaveArchive);
+      else
+        JournalArchiveMissing(kSaveArchive);
+      verified_[kSaveArchive] = archiverSuccess_;
     }
     if (Stopped()) return false;
     bool success = e_.StartsEnterprise() ? RunEnterprise() : true;
-    return success && !archiveMissing_;
+    return success && (archiverSuccess_ || !e_.UseExternalArchiver);
   }
 
   bool RunEnterprise() {
@@ -129,6 +197,8 @@ class InfobaseJob {
     EventLog log = SetAsideEventLog(e_.path);
     ChildRun run = RunChild(line, shown, values_.enterpriseFolder, platform::ShowWindow::Hidden,
                             values_, control_);
+    for (ArchiveKind kind : kKinds)
+      if (BatchRequestsArchive(e_, plan_, kind)) held_[kind] = !run.ended;
     if (run.outcome == ChildOutcome::Aborted) return false;  // the next run merges the log
     bool notStarted = run.outcome == ChildOutcome::NotStarted;
     // A child still running after its time-out may write on: leave the log for the next run.
@@ -137,8 +207,11 @@ class InfobaseJob {
     if (entries) JournalEventLog(*entries);
     if (run.outcome != ChildOutcome::EndedInTime) return false;
     bool written = true;
-    for (ArchiveKind kind : kKinds)
-      if (BatchRequestsArchive(e_, plan_, kind)) written = CheckArchiveWritten(kind) && written;
+    for (ArchiveKind kind : kKinds) {
+      if (!BatchRequestsArchive(e_, plan_, kind)) continue;
+      verified_[kind] = CheckArchiveWritten(kind);
+      written = verified_[kind] && written;
+    }
     return written;
   }
 
@@ -150,16 +223,17 @@ class InfobaseJob {
     Journal("");
   }
 
-  // An archive asked for must have been written in this step: present, not empty, and
-  // not older than the step's start (a stale one is not passed off as a new backup).
-  // Two seconds of slack cover file systems that keep write times in 2-second steps.
+  // An archive asked for must have been written in this step. Nothing was at its path
+  // when the child started (the previous one was set aside), so present and not empty
+  // is enough: no clock of a file server is compared with ours.
   bool CheckArchiveWritten(ArchiveKind kind) {
-    std::string path = RemoveQuotes(plan_.path[kind]);
-    std::optional<int64_t> written = fs::GetLastWriteStamp(path);
-    std::optional<uint64_t> size = fs::FileSize(path);
-    if (written && size && *size > 0 && *written >= stepStart_ - 2) return true;
-    Journal("Архив не создан: \"" + path + "\"");
+    std::optional<uint64_t> size = fs::FileSize(PathOf(kind));
+    if (size && *size > 0) return true;
+    JournalArchiveMissing(kind);
     return false;
+  }
+  void JournalArchiveMissing(ArchiveKind kind) {
+    Journal("Архив не создан: \"" + PathOf(kind) + "\"");
   }
 
   // Copies of the new archives in the duplicate folder, rotated there as well.
@@ -172,15 +246,17 @@ class InfobaseJob {
       target = duplicate;
     }
     for (ArchiveKind kind : kKinds) {
-      if (!plan_.wanted[kind] || plan_.skip[kind] || Stopped()) continue;
+      if (!Writes(kind) || !verified_[kind] || Stopped()) continue;  // never a stale one
       std::string name = plan_.Name(kind);
       std::string targetPath = JoinPath(target, name + plan_.extension);
       bool unused = false;
       RotateArchiveCopies(name, targetPath, target, unused, plan_.extension, values_, control_);
       unsigned long error = 0;
-      if (fs::CopyOver(RemoveQuotes(plan_.path[kind]), RemoveQuotes(targetPath), &error))
+      fs::CopyResult copied = fs::CopyStoppable(
+          PathOf(kind), RemoveQuotes(targetPath), [this] { return Stopped(); }, &error);
+      if (copied == fs::CopyResult::Copied)
         Journal("Файл " + name + plan_.extension + " скопирован в папку " + target);
-      else
+      else if (copied == fs::CopyResult::Failed)
         JournalError(error);
     }
   }
@@ -190,9 +266,10 @@ class InfobaseJob {
   RunControl& control_;
   platform::Registry& registry_;
   ArchivePlan plan_;
-  int64_t stepStart_ = 0;
+  RotationDecision decision_[2];
+  bool verified_[2] = {false, false};  // written in this step by a child that ended in time
+  bool held_[2] = {false, false};      // its child may still be running
   bool archiverSuccess_ = false;
-  bool archiveMissing_ = false;
   platform::ScopeGuard removeCreatedFolder_;  // last: runs while plan_ still exists
 };
 

@@ -5,6 +5,7 @@
 
 #include "platform/fs.h"
 #include "platform/system_error.h"
+#include "runner/run_files.h"
 
 namespace fs = platform::fs;
 
@@ -58,7 +59,8 @@ StartResult JobRun::StartRun(const RunSource& source) {
 
 bool JobRun::CreateSnapshot() {
   unsigned long error = 0;
-  const std::string folder = fs::TempPath();
+  run_files::RemoveOrphans();  // what runs that crashed left behind
+  const std::string folder = run_files::OwnFolder();
   snapshot_ = fs::TemporaryFile::Create(folder, "~pak", &error);
   if (snapshot_.Owns()) return true;
   if (reportFileError_) {
@@ -102,6 +104,7 @@ bool JobRun::FinishRun() {
   // Inside the run-finished notification the worker waits for us: it ends on return.
   if (!finalNotification_.load()) worker_.Join();
   snapshot_.Remove();
+  run_files::RemoveOwnFolderIfEmpty();
   state_ = State::Idle;
   return true;
 }

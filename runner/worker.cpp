@@ -9,6 +9,7 @@
 #include "runner/infobase_job.h"
 #include "runner/job_run_journal.h"
 #include "runner/journal_file.h"
+#include "runner/run_files.h"
 #include "store/settings_file.h"
 
 namespace fs = platform::fs;
@@ -77,7 +78,6 @@ class Worker {
     ReadRunSettings(file, general, settings_, c_.seams.msPerTimeoutMinute);
     OpenJournal();
     if (values_.destination.empty()) values_.destination = c_.environment.programFolder;
-    CreateBatchFile();
     const int32_t parameters = file.OpenSection(root, cfg::kParametersSection);
     if (parameters == 0) {
       Journal(ReadErrorText(ConfigPath()));
@@ -85,7 +85,6 @@ class Worker {
       if (WalkInfobases(file, parameters) == 0) Journal("Нет заданий");
     }
     file.Close();
-    RemoveBatchFile();
     if (parameters != 0) Journal(kStarsLine);
   }
 
@@ -102,16 +101,6 @@ class Worker {
     if (!control_.JournalOn()) return;  // off for this run, nothing shown
     settings_.journalPath = path;
     for (const std::string& line : JournalHeaderLines(fs::NowLocal(), ConfigPath())) Journal(line);
-  }
-
-  // The batch file holds passwords once written: its owner removes it on every way out.
-  void CreateBatchFile() {
-    batchFile_ = fs::TemporaryFile::Create(fs::TempPath(), "~pak");
-    values_.batchFilePath = batchFile_.Path();
-  }
-  void RemoveBatchFile() {
-    batchFile_.Remove();
-    values_.batchFilePath.clear();
   }
 
   // Returns the number of infobase records found.
@@ -150,7 +139,12 @@ class Worker {
     }
     if (Stopped()) return;
     if (c_.seams.jobStarted) c_.seams.jobStarted(entry);
+    // Each step has a batch file of its own: one that a child left running still holds
+    // never stops the next infobase. It holds passwords: its owner removes it.
+    fs::TemporaryFile batchFile = fs::TemporaryFile::Create(run_files::OwnFolder(), "~pak");
+    values_.batchFilePath = batchFile.Path();
     bool success = RunInfobaseJob(entry, values_, control_, c_.registry);
+    values_.batchFilePath.clear();
     Journal(success ? "Обработка завершена" : "Обработка завершена с ошибками");
   }
 
@@ -158,7 +152,6 @@ class Worker {
   RunControl& control_;
   RunSettings& settings_;
   RunValues& values_;
-  fs::TemporaryFile batchFile_;
 };
 
 }  // namespace

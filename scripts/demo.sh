@@ -1,13 +1,22 @@
 #!/bin/bash
-# Demonstration of an unattended run: builds the Windows programs, makes two infobase
-# folders (one with a Cyrillic name) under build/demo, saves a configuration for them
-# whose 1C:Enterprise is the stand-in, runs it under Wine twice (the archives of the
-# first run dated a day back, so the second keeps numbered copies) and shows the journal
-# and the archive folders.
+# Demonstration of the main program, Windows build under Wine. Makes two infobase folders
+# (one with a Cyrillic name) under build/demo, saves a configuration for them whose
+# 1C:Enterprise is the stand-in, and runs it twice as the launcher would start it,
+# "Zorvan.exe /@<configuration> /BEGIN" (the archives of the first run dated a day back,
+# so the second keeps numbered copies); the program runs unattended and ends by itself.
+# Then shows the journal and the archive folders.
+#
+#   bash scripts/demo.sh            the unattended runs (on a private Xvfb display)
+#   bash scripts/demo.sh --window   then opens the main window on the demo configuration
+#                                   on your own display ($DISPLAY)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
 export LC_ALL=C.UTF-8  # Cyrillic arguments reach Wine intact
+
+window=no
+[ "${1:-}" = "--window" ] && window=yes
+user_display="${DISPLAY:-}"
 
 zv_install_packages
 zv_configure_and_build windows
@@ -29,17 +38,28 @@ bin="$PWD/build/windows/bin"
 
 zv_wine_session_start
 trap zv_wine_session_stop EXIT
+# The journal name holds no folder: it lies in the per-user data folder.
+journal="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Zorvan/Journal.txt"
+rm -f "$journal"
 
 cmake/wine-run.sh "$bin/demo_config.exe" "$(winpath "$demo/demo.cfg")" \
   "$(winpath "$bin/enterprise_standin.exe")" "$(winpath "$demo/Архив")" \
   "$(winpath "$demo/Копии")" "$(winpath "$demo/Торговля")" "$(winpath "$demo/Salary")"
-cmake/wine-run.sh "$bin/zorvan_run.exe" "$(winpath "$demo/demo.cfg")"
+cmake/wine-run.sh "$bin/Zorvan.exe" "/@$(winpath "$demo/demo.cfg")" /BEGIN
 find "$demo/Архив" "$demo/Копии" -name '*.zip' -exec touch -d '1 day ago' {} +
-cmake/wine-run.sh "$bin/zorvan_run.exe" "$(winpath "$demo/demo.cfg")"
+cmake/wine-run.sh "$bin/Zorvan.exe" "/@$(winpath "$demo/demo.cfg")" /BEGIN
 
 echo
-echo "=== Journal ($demo/Journal.txt) ==="
-iconv -f CP1251 -t UTF-8 "$demo/Journal.txt"
+echo "=== Journal ($journal) ==="
+iconv -f CP1251 -t UTF-8 "$journal"
 echo
 echo "=== Archive folders ==="
 (cd "$demo" && find "Архив" "Копии" -type f -printf '%10s  %p\n' | sort -k2)
+
+if [ "$window" = yes ]; then
+  if [ -z "$user_display" ]; then
+    echo "--window needs a display of your own (DISPLAY is not set)" >&2
+    exit 1
+  fi
+  DISPLAY="$user_display" cmake/wine-run.sh "$bin/Zorvan.exe" "/@$(winpath "$demo/demo.cfg")"
+fi

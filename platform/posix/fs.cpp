@@ -2,6 +2,7 @@
 // with sanitizers. Backslashes in paths are taken as separators.
 #include "platform/fs.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,7 +94,8 @@ bool CopyOver(const std::string& from, const std::string& to, unsigned long* err
   return Result(utimensat(AT_FDCWD, Native(to).c_str(), times, 0) == 0, error);
 }
 
-bool CopyInto(const std::string& from, const std::string& to) {
+bool CopyInto(const std::string& from, const std::string& to, const std::function<bool()>& stop) {
+  if (stop && stop()) return false;  // one chunk here: the whole file
   struct stat st;
   std::optional<std::string> bytes = ReadWholeFile(from);
   if (!bytes || stat(Native(from).c_str(), &st) != 0) return false;
@@ -103,6 +105,34 @@ bool CopyInto(const std::string& from, const std::string& to) {
     return false;
   timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
   return futimens(fd.get(), times) == 0;
+}
+
+CopyResult CopyStoppable(const std::string& from, const std::string& to,
+                         const std::function<bool()>& stop, unsigned long* error) {
+  struct stat st;
+  Fd in(open(Native(from).c_str(), O_RDONLY));
+  if (in.get() < 0 || fstat(in.get(), &st) != 0) return Result(false, error), CopyResult::Failed;
+  Fd out(open(Native(to).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
+  if (out.get() < 0) return Result(false, error), CopyResult::Failed;
+  CopyResult result = CopyResult::Copied;
+  std::string buffer(kCopyChunk, '\0');
+  for (;;) {
+    if (stop && stop()) {
+      result = CopyResult::Stopped;
+      break;
+    }
+    ssize_t got = read(in.get(), buffer.data(), buffer.size());
+    if (got < 0 || !WriteAll(out.get(), buffer.substr(0, static_cast<size_t>(got)))) {
+      result = CopyResult::Failed;
+      break;
+    }
+    if (got == 0) break;
+  }
+  timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+  if (result == CopyResult::Copied && futimens(out.get(), times) != 0) result = CopyResult::Failed;
+  Result(result == CopyResult::Copied, error);
+  if (result != CopyResult::Copied) unlink(Native(to).c_str());
+  return result;
 }
 
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error) {
@@ -172,6 +202,18 @@ std::optional<uint64_t> FileSize(const std::string& path) {
   struct stat st;
   if (stat(Native(path).c_str(), &st) != 0) return {};
   return static_cast<uint64_t>(st.st_size);
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(Native(folder).c_str());
+  if (!dir) return names;
+  while (const dirent* e = readdir(dir)) {
+    std::string name = e->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  closedir(dir);
+  return names;
 }
 
 std::string TempPath() {

@@ -2,6 +2,9 @@
 // (as for a program that is not found) and the rest has nothing to act on.
 #include "platform/process.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <utility>
 
@@ -28,5 +31,11 @@ std::optional<uint32_t> Process::ExitCode() const { return {}; }
 bool Process::Terminate(uint32_t) { return false; }
 bool Process::TerminateWithCurrentCode() { return false; }
 void Process::Close() {}
+
+uint32_t CurrentProcessId() { return static_cast<uint32_t>(getpid()); }
+
+bool ProcessRunning(uint32_t id) {
+  return id != 0 && (kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM);
+}
 
 }  // namespace platform

@@ -92,21 +92,59 @@ bool CopyOver(const std::string& from, const std::string& to, unsigned long* err
   return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) ? Succeed(error) : Fail(error);
 }
 
-bool CopyInto(const std::string& from, const std::string& to) {
+bool CopyInto(const std::string& from, const std::string& to, const std::function<bool()>& stop) {
   FileHandle in(CreateFileW(Widen(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FileHandle out = OpenFile(to, GENERIC_WRITE, OPEN_EXISTING);
   FILETIME written;
   if (!in.Valid() || !out.Valid() || !GetFileTime(in.Get(), nullptr, nullptr, &written))
     return false;
-  std::string buffer(1 << 20, '\0');
+  std::string buffer(kCopyChunk, '\0');
   for (;;) {
+    if (stop && stop()) return false;
     const int64_t got = win32::ReadFully(in.Get(), buffer.data(), buffer.size());
     if (got < 0 || !win32::WriteFully(out.Get(), buffer.data(), static_cast<size_t>(got)))
       return false;
     if (static_cast<size_t>(got) < buffer.size()) break;  // the end of the source
   }
   return SetEndOfFile(out.Get()) && SetFileTime(out.Get(), nullptr, nullptr, &written);
+}
+
+CopyResult CopyStoppable(const std::string& from, const std::string& to,
+                         const std::function<bool()>& stop, unsigned long* error) {
+  FileHandle in(CreateFileW(Widen(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FILETIME written;
+  if (!in.Valid() || !GetFileTime(in.Get(), nullptr, nullptr, &written)) {
+    Fail(error);
+    return CopyResult::Failed;
+  }
+  FileHandle out = OpenFile(to, GENERIC_WRITE, CREATE_ALWAYS);
+  if (!out.Valid()) {
+    Fail(error);
+    return CopyResult::Failed;
+  }
+  CopyResult result = CopyResult::Copied;
+  std::string buffer(kCopyChunk, '\0');
+  for (;;) {
+    if (stop && stop()) {
+      result = CopyResult::Stopped;
+      break;
+    }
+    const int64_t got = win32::ReadFully(in.Get(), buffer.data(), buffer.size());
+    if (got < 0 || !win32::WriteFully(out.Get(), buffer.data(), static_cast<size_t>(got))) {
+      result = CopyResult::Failed;
+      break;
+    }
+    if (static_cast<size_t>(got) < buffer.size()) break;  // the end of the source
+  }
+  if (result == CopyResult::Copied && !SetFileTime(out.Get(), nullptr, nullptr, &written))
+    result = CopyResult::Failed;
+  if (result == CopyResult::Failed) Fail(error);
+  out.Close();
+  if (result == CopyResult::Copied) return Succeed(error), result;
+  DeleteFileW(Widen(to).c_str());
+  return result;
 }
 
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error) {
@@ -195,6 +233,19 @@ std::optional<uint64_t> FileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return {};
   return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((Widen(folder) + L"\\*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::wstring name = fd.cFileName;
+    if (name != L"." && name != L"..") names.push_back(Narrow(name));
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  return names;
 }
 
 std::string TempPath() {

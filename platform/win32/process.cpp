@@ -68,4 +68,11 @@ bool Process::TerminateWithCurrentCode() { return Terminate(ExitCode().value_or(
 
 void Process::Close() { handles_.reset(); }
 
+uint32_t CurrentProcessId() { return GetCurrentProcessId(); }
+
+bool ProcessRunning(uint32_t id) {
+  win32::KernelHandle h(OpenProcess(SYNCHRONIZE, FALSE, id));
+  return h.Valid() && WaitForSingleObject(h.Get(), 0) == WAIT_TIMEOUT;
+}
+
 }  // namespace platform

@@ -40,6 +40,37 @@ std::optional<RegValue> MakeValue(DWORD type, const BYTE* data, DWORD size) {
   return std::nullopt;
 }
 
+// Name and data buffers as large as the key's largest value name and data.
+struct ValueBuffers {
+  std::wstring name;
+  std::string data;
+
+  bool Fit(HKEY key) {
+    DWORD maxName = 0, maxData = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
+      return false;
+    name.assign(maxName + 1, L'\0');
+    data.assign(maxData + sizeof(wchar_t), '\0');
+    return true;
+  }
+};
+
+EnumStep ReadValueAt(HKEY key, DWORD index, ValueBuffers& b, RegNamedValue& out) {
+  DWORD nameLen = static_cast<DWORD>(b.name.size());
+  DWORD dataLen = static_cast<DWORD>(b.data.size());
+  DWORD type = 0;
+  LONG rc = RegEnumValueW(key, index, b.name.data(), &nameLen, nullptr, &type,
+                          reinterpret_cast<BYTE*>(b.data.data()), &dataLen);
+  if (rc == ERROR_NO_MORE_ITEMS) return EnumStep::End;
+  if (rc == ERROR_MORE_DATA) return EnumStep::Unreadable;
+  if (rc != ERROR_SUCCESS) return EnumStep::End;  // the key itself went away
+  auto value = MakeValue(type, reinterpret_cast<const BYTE*>(b.data.data()), dataLen);
+  if (!value) return EnumStep::Unreadable;  // a type the system does not use
+  out = {Narrow(b.name.substr(0, nameLen)), std::move(*value)};
+  return EnumStep::Value;
+}
+
 class Win32Registry : public Registry {
  public:
   bool KeyExists(RegRoot root, const std::string& path) override {
@@ -130,26 +161,15 @@ class Win32Registry : public Registry {
   std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
                                                        const std::string& path) override {
     RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
-    if (!key) return std::nullopt;
-    DWORD maxName = 0, maxData = 0;
-    if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
-      return std::nullopt;
-    std::wstring name(maxName + 1, L'\0');
-    std::string data(maxData + sizeof(wchar_t), '\0');
-    std::vector<RegNamedValue> values;
-    for (DWORD i = 0;; ++i) {
-      DWORD nameLen = static_cast<DWORD>(name.size());
-      DWORD dataLen = static_cast<DWORD>(data.size());
-      DWORD type = 0;
-      LONG rc = RegEnumValueW(key.Get(), i, name.data(), &nameLen, nullptr, &type,
-                              reinterpret_cast<BYTE*>(data.data()), &dataLen);
-      if (rc == ERROR_NO_MORE_ITEMS) break;
-      if (rc != ERROR_SUCCESS) return std::nullopt;  // changed under us or unreadable
-      auto value = MakeValue(type, reinterpret_cast<const BYTE*>(data.data()), dataLen);
-      if (value) values.push_back({Narrow(name.substr(0, nameLen)), std::move(*value)});
-    }
-    return values;
+    ValueBuffers buffers;
+    if (!key || !buffers.Fit(key.Get())) return std::nullopt;
+    return CollectValues([&](uint32_t i, RegNamedValue& out) {
+      EnumStep step = ReadValueAt(key.Get(), i, buffers, out);
+      // A value that grew since the sizes were taken: once more with new sizes.
+      if (step == EnumStep::Unreadable && buffers.Fit(key.Get()))
+        step = ReadValueAt(key.Get(), i, buffers, out);
+      return step;
+    });
   }
 };
 

@@ -1,5 +1,4 @@
-// Shared by the configuration and tree tests: a private temporary folder, whole-file
-// reads and writes, and a registry that holds registered infobases.
+// Shared by the configuration and tree tests: a registry that holds registered infobases.
 #pragma once
 
 #include <string>
@@ -7,25 +6,10 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "tests/store/store_test_util.h"
+#include "tests/support/scratch.h"
 #include "tree/infobase_tree.h"
 
 namespace fixture {
-
-using storetest::ReadAll;
-using storetest::WriteAll;
-
-class TempDir : public storetest::ScratchDir {
- public:
-  // A path inside the folder (ASCII names only, so the narrow form is exact).
-  std::string Path(const std::string& name) const { return File(name); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(Folder()))
-      names.push_back(e.path().filename().string());
-    return names;
-  }
-};
 
 inline constexpr const char* kTitlesKey = "Software\\1C\\1Cv7\\7.7\\Titles";
 

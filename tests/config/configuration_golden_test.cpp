@@ -25,8 +25,8 @@ class GoldenTest : public ::testing::Test {
                                           {"\\\\srv\\bases\\Acc", "Бухгалтерия"},
                                           {"D:\\Old", "Архив"},
                                           {"C:\\Bases\\Empty", "Пустая"}});
-    enterprise = dir.Path("1cv7s.exe");
-    fixture::WriteAll(enterprise, "MZ");
+    enterprise = dir / "1cv7s.exe";
+    testsupport::Write(enterprise, "MZ");
     seams.showError = [this](const std::string& text) { errors.push_back(text); };
   }
 
@@ -147,7 +147,7 @@ class GoldenTest : public ::testing::Test {
     return f.Bytes();
   }
 
-  fixture::TempDir dir;
+  testsupport::ScratchFolder dir;
   platform::MemoryRegistry registry;
   InfobaseTree tree;
   Configuration config;
@@ -158,10 +158,10 @@ class GoldenTest : public ::testing::Test {
 
 TEST_F(GoldenTest, SaveWritesTheLayoutByteForByte) {
   BuildModel();
-  const std::string path = dir.Path("night.cfg");
+  const std::string path = dir / "night.cfg";
   EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 4);
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(fixture::ReadAll(path), ExpectedBytes());
+  EXPECT_EQ(testsupport::Read(path), ExpectedBytes());
   std::vector<std::string> names = dir.Names();
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"1cv7s.exe", "night.cfg"}));  // no temporary left
@@ -169,8 +169,8 @@ TEST_F(GoldenTest, SaveWritesTheLayoutByteForByte) {
 
 TEST_F(GoldenTest, LoadGivesBackEveryField) {
   BuildModel();
-  const std::string path = dir.Path("night.cfg");
-  fixture::WriteAll(path, ExpectedBytes());
+  const std::string path = dir / "night.cfg";
+  testsupport::Write(path, ExpectedBytes());
   InfobaseTree loaded(fixture::NoUsers(), [] {});
   Configuration back;
   LoadConfiguration(path, back, loaded, seams);

@@ -36,7 +36,7 @@ class ConfigurationTest : public ::testing::Test {
   }
 
   void Load(const layout::File& file) {
-    fixture::WriteAll(path, file.Bytes());
+    testsupport::Write(path, file.Bytes());
     LoadConfiguration(path, config, tree, seams);
   }
 
@@ -56,8 +56,8 @@ class ConfigurationTest : public ::testing::Test {
     return SaveConfiguration(target, path, config, tree, seams);
   }
 
-  fixture::TempDir dir;
-  std::string path = dir.Path("test.cfg");
+  testsupport::ScratchFolder dir;
+  std::string path = dir / "test.cfg";
   platform::MemoryRegistry registry;
   InfobaseTree tree;
   Configuration config;
@@ -111,7 +111,7 @@ TEST_F(ConfigurationTest, RunReaderTakesWholeValuesAndGatesTheMailSides) {
   f.Values(f.Section(f.Section(f.Section(0, "Zorvan"), "Parameters"), "C:\\Trade"),
            {{"BaseName", "Торговля"}, {"UserName", "Admin"}, {"Type", 1}, {"State", 0x102},
             {"SendByEmail", 1}, {"ReceiveFrom", "Центр"}});
-  fixture::WriteAll(path, f.Bytes());
+  testsupport::Write(path, f.Bytes());
 
   CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
   const int32_t section = file.OpenSection(file.OpenSectionPath("Zorvan\\Parameters"), "C:\\Trade");
@@ -152,9 +152,9 @@ TEST_F(ConfigurationTest, MissingGeneralValuesKeepWhatWasThere) {
 }
 
 TEST_F(ConfigurationTest, ZeroLengthOrMissingFileIsAnEmptyConfiguration) {
-  fixture::WriteAll(path, "");
+  testsupport::Write(path, "");
   LoadConfiguration(path, config, tree, seams);
-  LoadConfiguration(dir.Path("absent.cfg"), config, tree, seams);
+  LoadConfiguration(dir / "absent.cfg", config, tree, seams);
   EXPECT_EQ(config.options, GeneralOptions{});
   EXPECT_EQ(tree.InfobaseEntries().size(), 1u);
   EXPECT_EQ(modifiedCalls, (std::vector<bool>{false, false}));
@@ -213,13 +213,13 @@ TEST_F(ConfigurationTest, EnterprisePathIsCheckedOnlyForJobsThatNeedIt) {
   EXPECT_EQ(back.InfobaseEntries()[0].SaveData, 1);
 
   errors.clear();
-  config.options.BinaryDirectory = dir.Path("missing.exe");
+  config.options.BinaryDirectory = dir / "missing.exe";
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(errors, std::vector<std::string>{
                         "Неверно указан путь к исполняемому файлу \"1С:Предприятия\"! " +
                         platform::GetSystemErrorText(2)});
   errors.clear();
-  config.options.BinaryDirectory = dir.Path("");  // a folder is no executable
+  config.options.BinaryDirectory = dir.path();  // a folder is no executable
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(errors.size(), 1u);
 
@@ -247,19 +247,19 @@ TEST_F(ConfigurationTest, SaveToCurrentFileRegistersAndRemembersIt) {
 
   tree.ApplySchedule({.name = "Каждый день", .Mode = ScheduleMode::Daily});
   seams.autoRun = true;
-  path = dir.Path("other.cfg");
+  path = dir / "other.cfg";
   Save();
   EXPECT_EQ(registered.back(), std::make_pair(path, true));
   EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
-            RegValue::String(dir.Path("test.cfg")));
+            RegValue::String(dir / "test.cfg"));
 }
 
 TEST_F(ConfigurationTest, SnapshotLeavesWindowStateAlone) {
   registry.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\Zorvan");
-  config.options.BinaryDirectory = dir.Path("1cv7.exe");
-  fixture::WriteAll(config.options.BinaryDirectory, "MZ");
+  config.options.BinaryDirectory = dir / "1cv7.exe";
+  testsupport::Write(config.options.BinaryDirectory, "MZ");
   MarkTrade([](InfobaseEntry& e) { e.SaveData = 1; });
-  path = dir.Path("~pak1.tmp");
+  path = dir / "~pak1.tmp";
   EXPECT_EQ(Save(SaveTarget::RunSnapshot), 1);
   EXPECT_TRUE(modifiedCalls.empty());
   EXPECT_TRUE(registered.empty());
@@ -267,10 +267,10 @@ TEST_F(ConfigurationTest, SnapshotLeavesWindowStateAlone) {
 }
 
 TEST_F(ConfigurationTest, FailedSaveKeepsThePreviousFile) {
-  fixture::WriteAll(path, "previous bytes");
-  std::filesystem::create_directory(path + ".~new");  // the temporary cannot be written
+  testsupport::Write(path, "previous bytes");
+  platform::fs::CreateFolder(path + ".~new");  // the temporary cannot be written
   EXPECT_EQ(Save(), 0);
-  EXPECT_EQ(fixture::ReadAll(path), "previous bytes");
+  EXPECT_EQ(testsupport::Read(path), "previous bytes");
   EXPECT_EQ(fileErrors.size(), 1u);
   EXPECT_TRUE(modifiedCalls.empty());
   EXPECT_TRUE(registered.empty());
@@ -279,7 +279,7 @@ TEST_F(ConfigurationTest, FailedSaveKeepsThePreviousFile) {
 #ifndef _WIN32
 TEST_F(ConfigurationTest, WriteFailureMidwayKeepsThePreviousFile) {
   const std::string previous(400, 'p');
-  fixture::WriteAll(path, previous);
+  testsupport::Write(path, previous);
   config.options.DestinationDirectory = std::string(200, 'd');
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
@@ -291,7 +291,7 @@ TEST_F(ConfigurationTest, WriteFailureMidwayKeepsThePreviousFile) {
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(written, 0);
-  EXPECT_EQ(fixture::ReadAll(path), previous);
+  EXPECT_EQ(testsupport::Read(path), previous);
   EXPECT_EQ(fileErrors.size(), 1u);
   EXPECT_TRUE(registered.empty());
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.cfg"});
@@ -316,11 +316,11 @@ TEST_F(ConfigurationTest, RestoreArchiveFolderRereadsOneValue) {
   const int32_t go = f.Section(f.Section(0, "Zorvan"), "GeneralOptions");
   f.Text(go, "DestinationDirectory", "E:\\Архив");
   f.Dword(go, "TimeOut", 5);
-  fixture::WriteAll(path, f.Bytes());
+  testsupport::Write(path, f.Bytes());
   RestoreArchiveFolder(path, config.options);
   EXPECT_EQ(config.options.DestinationDirectory, "E:\\Архив");
   EXPECT_EQ(config.options.TimeOut, 30);
-  RestoreArchiveFolder(dir.Path("absent.cfg"), config.options);
+  RestoreArchiveFolder(dir / "absent.cfg", config.options);
   EXPECT_EQ(config.options.DestinationDirectory, "E:\\Архив");
 }
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "store/settings_file.h"
-#include "tests/store/store_test_util.h"
+#include "tests/support/scratch.h"
 
 void PrintTo(const ScheduleRecord& r, std::ostream* os) {
   *os << "{" << r.entry.name << " mode " << int(r.entry.Mode) << " time " << r.entry.Time
@@ -22,8 +22,8 @@ ScheduleEntry Entry(std::string name, int mode, uint32_t time, uint8_t days = 0,
 
 class ScheduleRecordFile : public testing::Test {
  protected:
-  storetest::ScratchDir dir_;
-  std::string path_ = dir_.File("test.cfg");
+  testsupport::ScratchFolder dir_;
+  std::string path_ = dir_ / "test.cfg";
 };
 
 // Mode-0 entries are not written; an entry whose description repeats an earlier one

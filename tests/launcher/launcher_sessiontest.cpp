@@ -11,7 +11,10 @@
 #include "launcher/win32/launcher_system.h"
 #include "platform/registry.h"
 #include "tests/config/config_fixture.h"
-#include "tests/tools/standin_harness.h"
+#include "platform/fs.h"
+#include "platform/process.h"
+#include "tests/support/programs.h"
+#include "tests/support/scratch.h"
 #include "tree/infobase_tree.h"
 
 namespace {
@@ -31,15 +34,22 @@ bool Eventually(Cond cond) {
 
 HWND LauncherWindow() { return FindWindowW(nullptr, Widen(launcher::kLauncherName).c_str()); }
 
-class LauncherSession : public standintest::ScratchTest {
+// Starts commandLine in folder; waited for unless wait is false. The exit code, or -1.
+int64_t Exec(const std::string& commandLine, const std::string& folder, bool wait = true) {
+  platform::Process p;
+  if (!p.Start(commandLine, folder, platform::ShowWindow::Hidden)) return -1;
+  if (!wait) return 0;
+  if (p.Wait(60000) != platform::WaitResult::Ended) return -1;
+  return p.ExitCode().value_or(-1);
+}
+
+class LauncherSession : public testing::Test {
  protected:
   void SetUp() override {
-    ScratchTest::SetUp();
-    folder = platform::Narrow(root_);
-    ASSERT_TRUE(CopyFileW(standintest::Exe(L"Zorvan launcher.exe").c_str(),
-                          (root_ + L"\\Zorvan launcher.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(standintest::Exe(L"main_standin.exe").c_str(),
-                          (root_ + L"\\Zorvan.exe").c_str(), FALSE));
+    ASSERT_TRUE(platform::fs::CopyOver(testrunner::BinFolder() + "Zorvan launcher.exe",
+                                       folder + "\\Zorvan launcher.exe"));
+    ASSERT_TRUE(platform::fs::CopyOver(testrunner::BinFolder() + "main_standin.exe",
+                                       folder + "\\Zorvan.exe"));
     ClearRegistry();
     registry->CreateKey(RegRoot::CurrentUser, kRunKey);
     registry->CreateKey(RegRoot::CurrentUser, cfg::kProgramKey);
@@ -49,7 +59,6 @@ class LauncherSession : public standintest::ScratchTest {
   void TearDown() override {
     if (HWND w = LauncherWindow()) EndAndWait(w, [] { launcher::SendCloseRequestToLauncher(); });
     ClearRegistry();
-    ScratchTest::TearDown();
   }
 
   void ClearRegistry() {
@@ -85,7 +94,8 @@ class LauncherSession : public standintest::ScratchTest {
   }
 
   std::unique_ptr<platform::Registry> registry = platform::MakeWin32Registry();
-  std::string folder;
+  testsupport::ScratchFolder scratch{"launcher"};
+  const std::string folder = scratch.path();
   ConfigurationSeams seams{*registry, platform::SilentFileErrorReporter()};
   std::vector<std::string> errors;
 };
@@ -110,7 +120,7 @@ TEST_F(LauncherSession, SaveRegistersAndStartsTheLastUnregisterEndsIt) {
   EXPECT_EQ(Read(kListKey, a)->data, "Файл настройки");
   Save(b, {kDaily});
   // A second launcher ends at once, silently.
-  EXPECT_EQ(standintest::Run(L"\"" + root_ + L"\\Zorvan launcher.exe\"", root_), 0u);
+  EXPECT_EQ(Exec("\"" + folder + "\\Zorvan launcher.exe\"", folder), 0);
   EXPECT_EQ(LauncherWindow(), running);
 
   WNDCLASSW wc{};
@@ -140,17 +150,15 @@ TEST_F(LauncherSession, TheStartUpPassStartsTheMainProgramAndPrunes) {
   registry->CreateKey(RegRoot::CurrentUser, kListKey);
   for (const std::string& path : {a, folder + "\\deleted.cfg"})
     registry->WriteValue(RegRoot::CurrentUser, kListKey, path, platform::RegValue::String("x"));
-  HANDLE started = standintest::Start(L"\"" + root_ + L"\\Zorvan launcher.exe\" /startup", root_);
-  ASSERT_TRUE(started);
-  CloseHandle(started);
-  ASSERT_TRUE(Eventually([&] { return standintest::Exists(root_ + L"\\main-call1.cwd"); }));
-  EXPECT_EQ(standintest::Slurp(root_ + L"\\main-call1.args"),
+  ASSERT_EQ(Exec("\"" + folder + "\\Zorvan launcher.exe\" /startup", folder, false), 0);
+  ASSERT_TRUE(Eventually([&] { return testsupport::Exists(folder + "\\main-call1.cwd"); }));
+  EXPECT_EQ(testsupport::Read(folder + "\\main-call1.args"),
             "\"" + folder + "\\Zorvan.exe\" /@" + a + " /BEGIN");
-  EXPECT_EQ(standintest::Slurp(root_ + L"\\main-call1.cwd"), folder);
+  EXPECT_EQ(testsupport::Read(folder + "\\main-call1.cwd"), folder);
   EXPECT_TRUE(
       Eventually([&] { return Read(cfg::kProgramKey, cfg::kLastStartUpValue).has_value(); }));
   EXPECT_EQ(registry->EnumValues(RegRoot::CurrentUser, kListKey)->size(), 1u);
-  EXPECT_FALSE(standintest::Exists(root_ + L"\\main-call2.args"));
+  EXPECT_FALSE(testsupport::Exists(folder + "\\main-call2.args"));
 }
 
 // A top-level window of this class (the message box's, the popup menu's) in process pid.
@@ -187,9 +195,9 @@ TEST_F(LauncherRunning, TheCloseRequestEndsItWhileTheTrayMenuIsOpen) {
 TEST_F(LauncherRunning, ShowProgramStartsItWithoutArguments) {
   SendMessageW(w, WM_COMMAND, 1, 0);
   SendMessageW(w, WM_USER + 0x100, 1, WM_LBUTTONDBLCLK);
-  ASSERT_TRUE(Eventually([&] { return standintest::Exists(root_ + L"\\main-call2.cwd"); }));
-  for (const wchar_t* call : {L"\\main-call1.args", L"\\main-call2.args"})
-    EXPECT_EQ(standintest::Slurp(root_ + call), "\"" + folder + "\\Zorvan.exe\"");
+  ASSERT_TRUE(Eventually([&] { return testsupport::Exists(folder + "\\main-call2.cwd"); }));
+  for (const char* call : {"\\main-call1.args", "\\main-call2.args"})
+    EXPECT_EQ(testsupport::Read(folder + call), "\"" + folder + "\\Zorvan.exe\"");
 }
 
 TEST_F(LauncherRunning, TheStopCommandRemovesSchedulesAndRegistrations) {

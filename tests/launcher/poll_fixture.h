@@ -14,6 +14,7 @@
 #include "launcher/schedule_poll.h"
 #include "store/settings_file.h"
 #include "tests/config/config_fixture.h"
+#include "tests/support/scratch.h"
 
 namespace polltest {
 
@@ -47,7 +48,7 @@ class PollTest : public testing::Test {
 
   // Writes a configuration file with these schedules and lists it for the launcher.
   std::string Config(const std::string& name, const std::vector<ScheduleEntry>& schedules) {
-    const std::string path = dir.Path(name);
+    const std::string path = dir / name;
     CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
     EXPECT_TRUE(WriteSchedules(file, file.CreateSection(cfg::kRootSection, 0), schedules));
     file.Close();
@@ -65,7 +66,7 @@ class PollTest : public testing::Test {
   }
   static std::string Run(const std::string& path) { return launcher::ScheduledRunArguments(path); }
 
-  fixture::TempDir dir;
+  testsupport::ScratchFolder dir{"poll"};
   platform::MemoryRegistry registry;
   int64_t now = 0;
   bool mainRunning = false;

@@ -76,7 +76,7 @@ TEST_F(RegistrationTest, StopRemovesSchedulesOfExistingFilesAndTheirValues) {
   registry.CreateKey(RegRoot::CurrentUser, kListKey);
   const std::string a = Config("a.cfg", {polltest::Schedule("d", 1, 10, 0)});
   const std::string held = Config("held.cfg", {polltest::Schedule("d", 1, 10, 0)});
-  List(dir.Path("missing.cfg"));
+  List((dir / "missing.cfg"));
   registry.WriteValue(RegRoot::CurrentUser, kRunKey, "Zorvan launcher",
                       platform::RegValue::String("x"));
   platform::File holder;
@@ -86,7 +86,7 @@ TEST_F(RegistrationTest, StopRemovesSchedulesOfExistingFilesAndTheirValues) {
   EXPECT_FALSE(Read(kRunKey, "Zorvan launcher"));
   auto values = registry.EnumValues(RegRoot::CurrentUser, kListKey);
   ASSERT_EQ(values->size(), 1u);
-  EXPECT_EQ((*values)[0].name, dir.Path("missing.cfg"));
+  EXPECT_EQ((*values)[0].name, (dir / "missing.cfg"));
   EXPECT_EQ(ReadConfigSchedules(a, platform::SilentFileErrorReporter())->size(), 0u);
   EXPECT_EQ(ReadConfigSchedules(held, platform::SilentFileErrorReporter())->size(),
             1u);  // could not be opened: keeps them

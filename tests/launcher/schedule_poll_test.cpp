@@ -33,7 +33,7 @@ TEST_F(PollTest, DueSchedulesStartInRegistryAndSectionOrder) {
 TEST_F(PollTest, NothingHappensWhileTheMainProgramRuns) {
   Restart(true);
   Config("a.cfg", {Schedule("daily", 1, 10, 0), Schedule("boot", 4, 0, 0)});
-  registry.WriteValue(RegRoot::CurrentUser, kListKey, dir.Path("gone.cfg"),
+  registry.WriteValue(RegRoot::CurrentUser, kListKey, (dir / "gone.cfg"),
                       platform::RegValue::String("x"));
   mainRunning = true;
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 10)), Starts{});
@@ -70,7 +70,7 @@ TEST_F(PollTest, StartUpPassStartsModeFourByItsStampAndWritesTheStamp) {
 
 TEST_F(PollTest, MissingFilesLeaveTheListOthersStay) {
   const std::string kept = Config("kept.cfg", {});
-  List(dir.Path("deleted.cfg"));
+  List((dir / "deleted.cfg"));
   registry.WriteValue(RegRoot::CurrentUser, kListKey, "", platform::RegValue::String("default"));
   PollAt(At(2026, 12, 7, 12, 0));
   auto values = registry.EnumValues(RegRoot::CurrentUser, kListKey);

@@ -1,5 +1,4 @@
-// The handle owners close exactly once, in the last owner; the read and write loops
-// move whole buffers and stop at the end of a file.
+// The handle owners close exactly once, in the last owner.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +6,7 @@
 
 #include "platform/codepage.h"
 #include "platform/win32/handles.h"
-#include "tests/store/store_test_util.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -24,8 +23,8 @@ bool IsHeld(const std::string& path) {
 }
 
 TEST(Handles, OnlyTheLastOwnerClosesTheHandle) {
-  storetest::ScratchDir dir;
-  const std::string path = dir.File("held.bin");
+  testsupport::ScratchFolder dir;
+  const std::string path = dir / "held.bin";
   FileHandle outer;
   {
     FileHandle inner = OpenExclusive(path, GENERIC_WRITE, CREATE_ALWAYS);
@@ -36,26 +35,6 @@ TEST(Handles, OnlyTheLastOwnerClosesTheHandle) {
   EXPECT_TRUE(IsHeld(path)) << "the moved-from owner closed it";
   outer = FileHandle();
   EXPECT_FALSE(IsHeld(path)) << "assigning over the owner left it open";
-}
-
-TEST(Handles, WholeBuffersRoundTripAndReadsStopAtTheEnd) {
-  storetest::ScratchDir dir;
-  for (size_t size : {size_t{0}, size_t{1}, size_t{70000}}) {
-    const std::string path = dir.File("data" + std::to_string(size));
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7);
-    {
-      FileHandle out = OpenExclusive(path, GENERIC_WRITE, CREATE_ALWAYS);
-      ASSERT_TRUE(platform::win32::WriteFully(out.Get(), bytes.data(), bytes.size())) << size;
-    }
-    FileHandle in = OpenExclusive(path, GENERIC_READ, OPEN_EXISTING);
-    std::string back(size + 10, 'x');
-    EXPECT_EQ(platform::win32::ReadFully(in.Get(), back.data(), back.size()),
-              static_cast<int64_t>(size));
-    EXPECT_EQ(back.substr(0, size), bytes) << size;
-    // A handle opened without the right access fails the loop instead of looping.
-    EXPECT_EQ(platform::win32::WriteFully(in.Get(), "x", 1), false) << size;
-  }
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "platform/fs.h"
 #include "platform/scope_guard.h"
 #include "platform/temporary_file.h"
-#include "tests/store/store_test_util.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ TEST(ScopeGuard, RunsOnceOnExitUnlessDismissedAndFollowsAMove) {
 }
 
 TEST(TemporaryFile, TheLastOwnerRemovesTheFileOnce) {
-  storetest::ScratchDir dir;
-  const std::string folder = dir.File("");
+  testsupport::ScratchFolder dir;
+  const std::string folder = dir.path();
   std::string path;
   {
     fs::TemporaryFile outer;
@@ -61,14 +61,14 @@ TEST(TemporaryFile, TheLastOwnerRemovesTheFileOnce) {
 }
 
 TEST(TemporaryFile, AFileAlreadyGoneCountsAsRemovedAndAFailedCreateOwnsNothing) {
-  storetest::ScratchDir dir;
-  fs::TemporaryFile file = fs::TemporaryFile::Create(dir.File(""), "~pak");
+  testsupport::ScratchFolder dir;
+  fs::TemporaryFile file = fs::TemporaryFile::Create(dir.path(), "~pak");
   ASSERT_TRUE(fs::RemoveFile(file.Path()));
   EXPECT_TRUE(file.Remove());
   EXPECT_FALSE(file.Owns());
 
   unsigned long error = 0;
-  fs::TemporaryFile none = fs::TemporaryFile::Create(dir.File("missing"), "~pak", &error);
+  fs::TemporaryFile none = fs::TemporaryFile::Create(dir / "missing", "~pak", &error);
   EXPECT_FALSE(none.Owns());
   EXPECT_NE(error, 0u);
   EXPECT_TRUE(none.Remove());

@@ -62,7 +62,7 @@ TEST_F(ArchiverJobTest, ArchiverNotFound) {
   EXPECT_GT(text.find("  -  "), first.size());  // the system error text comes first
 }
 
-TEST_F(ArchiverJobTest, TimeOutWithoutEnterpriseStillCountsAndCopies) {
+TEST_F(ArchiverJobTest, TimeOutFailsTheStepAndCopiesNothing) {
   fs::CreateFolder(values.destination);
   fs::CreateFolder(ArchiveFolder());
   Write(Archive(), "earlier archive");
@@ -70,10 +70,11 @@ TEST_F(ArchiverJobTest, TimeOutWithoutEnterpriseStillCountsAndCopies) {
   entry.ExternalArchiverParameters = "-sleep=3000";
   values.timeoutMs = 300;
   values.terminateAfterTimeOut = true;
-  EXPECT_TRUE(Run());
+  EXPECT_FALSE(Run());
+  EXPECT_FALSE(fs::GetAttributes(DuplicateFolder()).exists);
   EXPECT_EQ(run.Text(), Lines({"Имя архива \"" + Archive() + "\"",
                                "Истекло время ожидания завершения задания", "Задание снято",
-                               CopiedLine()}));
+                               "Архив не создан: \"" + Archive() + "\""}));
 }
 
 }  // namespace

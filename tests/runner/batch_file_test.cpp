@@ -98,15 +98,6 @@ TEST(BatchFile, AutoExchangeWithAndWithoutMail) {
                              "SendTo=out@example.org\n" + kZeros);
 }
 
-TEST(BatchFile, ExternalArchiverModeAsksNoArchive) {
-  InfobaseEntry e = Trade();
-  e.UseExternalArchiver = e.SaveData = e.UnloadData = e.Reindex = 1;
-  EXPECT_EQ(Batch(e), "[General]\nQuit=Y\nCheckAndRepair=Y\n[CheckAndRepair]\nRepair=Y\n"
-                      "SkipUnresolved=N\nCreateForUnresolved=Y\nReconstruct=N\n"
-                      "PhysicalIntegrity=N\nReindex=Y\nLogicalIntegrity=N\n"
-                      "RecalcSecondaries=N\nRecalcTotals=N\nPack=N\n" + kZeros);
-}
-
 TEST(BatchFile, LongTextsAreWrittenWhole) {
   InfobaseEntry e = Trade();
   e.SaveData = e.AutoExchange = 1;

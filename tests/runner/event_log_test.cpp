@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "runner/event_log.h"
-#include "tests/runner/scratch.h"
+#include "tests/runner/run_helpers.h"
 
 namespace {
 

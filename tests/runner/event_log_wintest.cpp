@@ -6,7 +6,7 @@
 
 #include "platform/codepage.h"
 #include "runner/event_log.h"
-#include "tests/runner/scratch.h"
+#include "tests/runner/run_helpers.h"
 
 namespace {
 

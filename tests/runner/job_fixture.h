@@ -7,8 +7,8 @@
 
 #include "platform/registry.h"
 #include "runner/infobase_job.h"
-#include "tests/runner/programs.h"
-#include "tests/runner/scratch.h"
+#include "tests/support/programs.h"
+#include "tests/runner/run_helpers.h"
 
 namespace testrunner {
 
@@ -57,7 +57,6 @@ class JobTest : public testing::Test {
     Write(EventLogPath(), text);
   }
   void Control(const std::string& lines) { Write(Infobase() + "standin.ctl", lines); }
-  static bool IsZip(const std::string& path) { return Read(path).rfind("PK\x03\x04", 0) == 0; }
 
   ScratchFolder scratch;
   JournalledRun run{scratch};

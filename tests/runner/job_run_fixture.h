@@ -19,11 +19,11 @@
 #include "platform/registry.h"
 #include "runner/job_run.h"
 #include "runner/job_run_journal.h"
-#include "tests/runner/scratch.h"
+#include "tests/runner/run_helpers.h"
 #include "tests/support/test_support.h"
 
 #ifdef _WIN32
-#include "tests/runner/programs.h"
+#include "tests/support/programs.h"
 #endif
 
 namespace testrunner {

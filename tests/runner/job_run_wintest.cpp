@@ -156,26 +156,28 @@ TEST_F(StandinRunTest, FailureTimeOutAndSuccessInOneRun) {
   std::string args = Read(e.path + "standin\\call1.args");
   std::string batch = args.substr(args.find("/@\"") + 3);
   batch.pop_back();
-  EXPECT_EQ(batch.rfind(temp_ + "\\~pa", 0), 0u) << batch;
+  EXPECT_EQ(batch.rfind(temp_ + "\\Zorvan.", 0), 0u) << batch;
   EXPECT_FALSE(platform::fs::FileExists(batch));
   EXPECT_TRUE(platform::fs::FileExists(copies + "\\Торговля\\Торговля выгрузка.zip"));
   EXPECT_EQ(Read(e.path + "SYSLOG\\1cv7.mlg").rfind("old;entry\r\n", 0), 0u);
 }
 
 TEST_F(StandinRunTest, AbortWhileTheChildRunsEndsItAndSetsTheAbortFlag) {
-  InfobaseEntry slow = AddInfobase("Долгая", "no_syslog=1\nsleep_ms=30000");
+  InfobaseEntry slow = AddInfobase("Долгая", "sleep_ms=30000");
   AddInfobase("Следующая");
+  platform::fs::CreateFolder(slow.path + "SYSLOG");
+  Write(slow.path + "SYSLOG\\1cv7.mlg", "old\r\n");
   ASSERT_EQ(Start(), StartResult::Started);
   ASSERT_TRUE(WaitForFile(slow.path + "standin\\call1.args"));
-  auto before = Clock::now();
   EXPECT_TRUE(run_.AbortRun());
   EXPECT_TRUE(run_.FinishRun());
-  EXPECT_LT(Clock::now() - before, std::chrono::seconds(20)) << "the child was not ended";
   EXPECT_TRUE(run_.AbortFlag());
   EXPECT_FALSE(run_.Active());
   EXPECT_EQ(JournalLines(), WithHeader({}) + SaveLines(slow) + Lines{kAbortedLine});
   EXPECT_EQ(Events(), Lines{"started Долгая"});  // no run-finished after an abort
-  EXPECT_FALSE(platform::fs::FileExists(Archive("Долгая")));
+  EXPECT_FALSE(platform::fs::FileExists(Archive("Долгая"))) << "the child was not ended";
+  // The child may have written on: its log stays set aside for the next run to merge.
+  EXPECT_EQ(Read(slow.path + "SYSLOG\\1cv7_mlg.bak"), "old\r\n");
 }
 
 // The worker waits to deliver WM_JOB_STARTED of the second infobase while this thread

@@ -8,7 +8,7 @@
 
 #include "runner/journal_file.h"
 #include "runner/run_control.h"
-#include "tests/runner/scratch.h"
+#include "tests/runner/run_helpers.h"
 
 namespace {
 

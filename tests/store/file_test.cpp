@@ -4,16 +4,16 @@
 
 #include <utility>
 
-#include "tests/store/store_test_util.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
 TEST(FileTest, OpenCreatesOnlyWhenAskedNeverTruncatesAndMovesTheHandle) {
-  storetest::ScratchDir dir;
-  std::string path = dir.File("f.bin");
+  testsupport::ScratchFolder dir;
+  std::string path = dir / "f.bin";
   platform::File f;
   EXPECT_FALSE(f.Open(path, 2));
-  EXPECT_FALSE(storetest::Exists(path));
+  EXPECT_FALSE(testsupport::Exists(path));
 
   ASSERT_TRUE(f.Open(path, 0x3002));
   ASSERT_TRUE(f.Write("abcdef", 6));

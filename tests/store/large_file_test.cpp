@@ -3,7 +3,7 @@
 
 #include "store/record_storage.h"
 #include "store/settings_file.h"
-#include "tests/store/store_test_util.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ std::string Pattern(size_t size) {
 }
 
 TEST(LargeFileTest, SettingsFileWorksBeyondTheImageLimit) {
-  storetest::ScratchDir dir;
-  std::string path = dir.File("big.cfg");
+  testsupport::ScratchFolder dir;
+  std::string path = dir / "big.cfg";
   std::string big = Pattern(kBig);
   {
     CSettingsFile f(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());

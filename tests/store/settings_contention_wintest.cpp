@@ -1,19 +1,19 @@
-// Two processes contend for one settings file; system error texts.
+// Two processes contend for one settings file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
-#include "platform/system_error.h"
 #include "store/settings_file.h"
 #include "tests/store/store_test_util.h"
+#include "tests/support/scratch.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
 bool WaitForFile(const std::string& path, DWORD timeoutMs) {
   for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
-    if (storetest::Exists(path)) return true;
+    if (testsupport::Exists(path)) return true;
     Sleep(20);
   }
   return false;
@@ -31,16 +31,16 @@ ZV_TEST_CHILD(hold_settings) {
   if (argc < 3) return 2;
   CSettingsFile f(argv[0], SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
   if (!f.Open()) return 3;
-  storetest::WriteAll(argv[1], "ready");
+  testsupport::Write(argv[1], "ready");
   if (!WaitForFile(argv[2], 60000)) return 4;
   f.Close();
   return 0;
 }
 
 TEST(SettingsContentionTest, OpenFailsWhileAnotherProcessHoldsTheFile) {
-  storetest::ScratchDir dir;
-  std::string path = dir.File("shared.cfg"), ready = dir.File("ready"),
-              release = dir.File("release");
+  testsupport::ScratchFolder dir("contention");  // its paths pass through a narrow command line
+  std::string path = dir / "shared.cfg", ready = dir / "ready",
+              release = dir / "release";
   std::wstring command = L"\"" + OwnProgram() + L"\" --child hold_settings \"" +
                          platform::Widen(path) + L"\" \"" + platform::Widen(ready) + L"\" \"" +
                          platform::Widen(release) + L"\"";
@@ -61,7 +61,7 @@ TEST(SettingsContentionTest, OpenFailsWhileAnotherProcessHoldsTheFile) {
   EXPECT_EQ(reporter.last.path, path);
   EXPECT_NE(reporter.last.message.find(path), std::string::npos);
 
-  storetest::WriteAll(release, "go");
+  testsupport::Write(release, "go");
   EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
   DWORD code = 99;
   GetExitCodeProcess(pi.hProcess, &code);
@@ -69,9 +69,4 @@ TEST(SettingsContentionTest, OpenFailsWhileAnotherProcessHoldsTheFile) {
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(f.CreateSection("Zorvan", 0), 1);
   EXPECT_EQ(reporter.count, 1);
-}
-
-TEST(SystemErrorTextTest, PlatformTextWithoutFinalLineBreak) {
-  EXPECT_NE(platform::GetSystemErrorText(ERROR_FILE_NOT_FOUND).back(), '\n');
-  EXPECT_EQ(platform::GetSystemErrorText(0x2FFFFFFF), "");
 }

@@ -7,6 +7,7 @@
 
 #include "store/settings_file.h"
 #include "tests/store/store_test_util.h"
+#include "tests/support/scratch.h"
 
 using storetest::Le32;
 
@@ -125,14 +126,14 @@ class Runner {
 };
 
 TEST(SettingsModelTest, RandomOperationsKeepTheExactLayout) {
-  storetest::ScratchDir dir;
+  testsupport::ScratchFolder dir;
   for (unsigned seed = 1; seed <= 12; ++seed) {
-    Runner run(dir.File(std::to_string(seed) + ".cfg"), seed);
+    Runner run(dir / (std::to_string(seed) + ".cfg"), seed);
     for (int step = 0; step < 150; ++step) {
       ASSERT_NO_FATAL_FAILURE(run.Step()) << "seed " << seed << " step " << step;
       if (step % 10 == 9) {
         run.File().Close();
-        ASSERT_EQ(storetest::ReadAll(run.File().Path()), run.Expected()) << seed << ":" << step;
+        ASSERT_EQ(platform::fs::ReadWholeFile(run.File().Path()).value_or(""), run.Expected()) << seed << ":" << step;
       }
     }
   }

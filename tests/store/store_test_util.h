@@ -1,48 +1,12 @@
-// Scratch files and byte helpers for the store tests.
+// Byte helpers and a counting reporter for the store tests.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
 #include "platform/file_error.h"
 
 namespace storetest {
-
-// A fresh folder under the system's temp folder, removed with the object.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::random_device rd;
-    dir_ = std::filesystem::temp_directory_path() /
-           ("zv_store_" + std::to_string(rd()) + "_" + std::to_string(rd()));
-    std::filesystem::create_directories(dir_);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  std::string File(const std::string& name) const { return (dir_ / name).string(); }
-  const std::filesystem::path& Folder() const { return dir_; }
-
- private:
-  std::filesystem::path dir_;
-};
-
-inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 // Little-endian 32-bit fields, as the record file stores them.
 inline std::string Le32(int32_t v) {

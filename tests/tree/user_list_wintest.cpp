@@ -1,16 +1,13 @@
-// ReadUserList against real compound files made with the structured-storage API, alone
-// and as the tree validates a marked infobase with it.
+// ReadUserList against real compound files made with the structured-storage API.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <windows.h>
 
-#include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "platform/codepage.h"
-#include "tests/config/config_fixture.h"
-#include "tree/infobase_tree.h"
+#include "platform/fs.h"
+#include "tests/support/scratch.h"
 #include "tree/user_list.h"
 
 namespace {
@@ -40,25 +37,16 @@ bool WriteCompoundFile(const std::wstring& path, const wchar_t* streamName,
 
 class UserListFile : public testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device rd;
-    root_ = std::filesystem::temp_directory_path() / ("zv_users_" + std::to_string(rd()));
-    // The infobase folder has a Cyrillic name: the path must cross as code page 1251.
-    auto usrdef = root_ / L"\u0411\u0430\u0437\u0430 1" / "usrdef";
-    std::filesystem::create_directories(usrdef);
-    infobase_ = platform::Narrow(usrdef.parent_path().wstring()) + "\\";
-    file_ = (usrdef / "users.usr").wstring();
-  }
-  void TearDown() override { std::filesystem::remove_all(root_); }
+  UserListFile() { platform::fs::CreateFolder(infobase_ + "usrdef"); }
   // Starts from a non-empty list, to see that a failure clears it.
   bool Read(Names& names) {
     names = {"stale"};
     return ReadUserList(infobase_, names);
   }
 
-  std::filesystem::path root_;
-  std::string infobase_;
-  std::wstring file_;
+  testsupport::ScratchFolder scratch_;  // its Cyrillic name crosses as code page 1251
+  std::string infobase_ = scratch_ / "";
+  std::wstring file_ = platform::Widen(infobase_ + "usrdef\\users.usr");
 };
 
 TEST_F(UserListFile, ReadsTheNamesOfTheUsersStream) {
@@ -81,8 +69,7 @@ TEST_F(UserListFile, FailsWithoutAReadableListOfNames) {
   ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", kTwoUsers, 17ull << 20));
   EXPECT_FALSE(Read(names)) << "implausibly large stream";
 
-  std::filesystem::remove(file_);
-  std::ofstream(std::filesystem::path(file_), std::ios::binary) << kTwoUsers;
+  testsupport::Write(infobase_ + "usrdef\\users.usr", kTwoUsers);
   EXPECT_FALSE(Read(names)) << "plain file";
   EXPECT_TRUE(names.empty());
   EXPECT_FALSE(ReadUserList(std::string(300, 'a') + "\\", names)) << "path too long";
@@ -97,26 +84,6 @@ TEST_F(UserListFile, FailsWhileAnotherProgramWritesTheFile) {
   EXPECT_FALSE(Read(names));
   other->Release();
   EXPECT_TRUE(Read(names));
-}
-
-TEST_F(UserListFile, ValidationChecksTheUserNameOnlyWhenTheFileNamesUsers) {
-  platform::MemoryRegistry registry;
-  fixture::RegisterInfobases(registry, {{infobase_, "База"}});
-  InfobaseTree tree(ReadUserList, [] {});
-  tree.RebuildFromRegistry(registry);
-  InfobaseEntry e = tree.InfobaseEntries()[0];
-  e.UserName = "Иванов";
-  e.SaveData = 1;
-  tree.StoreInfobase(e);
-  tree.ToggleMark(e.item);  // no users file: any name is accepted
-  EXPECT_EQ(tree.GetMark(e.item), Mark::Marked);
-
-  ASSERT_TRUE(
-      WriteCompoundFile(file_, L"Container.Contents", R"({"Users",{"1","u1","Admin","d"}})"));
-  EXPECT_EQ(tree.ValidateInfobase(e.item), Validity::Blocked);
-  EXPECT_EQ(tree.GetMark(e.item), Mark::Blocked);
-  ASSERT_TRUE(WriteCompoundFile(file_, L"Container.Contents", kTwoUsers));
-  EXPECT_EQ(tree.ValidateInfobase(e.item), Validity::MayRun);
 }
 
 }  // namespace

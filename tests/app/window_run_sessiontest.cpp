@@ -1,0 +1,111 @@
+// Runs from the main window against the 1C:Enterprise stand-in: the tray icon, the
+// status, abort, the end of a run and the tray icon after a shell restart.
+#include "tests/app/window_fixture.h"
+// after windows.h
+#include <shellapi.h>
+
+namespace apptest {
+namespace {
+
+class WindowRunTest : public WindowTest {
+ protected:
+  void PrepareRun(const std::string& ctl, bool quit, bool shutDown) {
+    GeneralOptions o;
+    o.BinaryDirectory = testrunner::BinFolder() + "enterprise_standin.exe";
+    o.DestinationDirectory = scratch / "Архив";
+    platform::fs::CreateFolder(o.DestinationDirectory);
+    o.JournalFileName = scratch / "journal.txt";
+    o.TimeOut = 5;
+    o.QuitAfterSave = quit;
+    o.ShutDownAfterSave = shutDown;
+    WriteConfig("run.cfg", o, MakeInfobase(ctl));
+  }
+  std::string Journal() { return Read(scratch / "journal.txt"); }
+  bool Running() { return window->Handle() != nullptr && window->Controller().Running(); }
+};
+
+TEST_F(WindowRunTest, RunShowsTheTrayIconAndAbortEndsIt) {
+  PrepareRun("sleep_ms=30000\nno_syslog=1", false, false);
+  Open("run.cfg");
+  Command(IDC_RUN);
+  ASSERT_TRUE(Running());
+  EXPECT_TRUE(window->Tray().Shown());
+  EXPECT_FALSE(IsWindowVisible(Dialog()));
+  EXPECT_EQ(Text(IDCANCEL), "Прервать");
+  EXPECT_FALSE(Enabled(IDC_RUN));
+  ASSERT_TRUE(PumpUntil([&] { return Text(IDC_STATUS) == "Выполняется задание: База"; }));
+
+  // The shell restarted: the icon comes back.
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = Dialog();
+  data.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
+  SendMessageW(Dialog(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &data));
+
+  // A double-click on the icon shows the window, a second one hides it.
+  SendMessageW(Dialog(), app::WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(IsWindowVisible(Dialog()));
+  SendMessageW(Dialog(), app::WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+  EXPECT_FALSE(IsWindowVisible(Dialog()));
+  SendMessageW(Dialog(), app::WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+  SendMessageW(Dialog(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // minimising hides during a run
+  EXPECT_FALSE(IsWindowVisible(Dialog()));
+
+  Command(IDCANCEL);  // "Прервать"
+  EXPECT_FALSE(Running());
+  EXPECT_FALSE(window->Tray().Shown());
+  EXPECT_TRUE(IsWindowVisible(Dialog()));
+  EXPECT_EQ(Text(IDCANCEL), "Закрыть");
+  EXPECT_EQ(Text(IDC_STATUS), "");
+  const std::string journal = Journal();
+  EXPECT_NE(journal.find("Процесс прерван пользователем\r\n"), std::string::npos) << journal;
+  EXPECT_EQ(journal.find("Обработка завершена"), std::string::npos) << journal;
+}
+
+TEST_F(WindowRunTest, EndOfRunShowsQuitsOrShutsDown) {
+  struct Case {
+    bool quit, shutDown, refused;
+    bool closed;
+    int shutdowns;
+  } cases[] = {
+      {false, false, false, false, 0},
+      {true, false, false, true, 0},
+      {true, true, true, true, 1},  // the system refused: the program ends anyway
+  };
+  for (const Case& c : cases) {
+    PrepareRun("", c.quit, c.shutDown);
+    shutdowns = 0;
+    Open("run.cfg");
+    Command(IDC_RUN);
+    ASSERT_TRUE(PumpUntil([&] { return !Running(); }));
+    window->Pump();
+    EXPECT_EQ(window->Handle() == nullptr, c.closed);
+    EXPECT_EQ(shutdowns, c.shutdowns);
+    EXPECT_NE(Journal().find("Обработка завершена\r\n"), std::string::npos);
+    window.reset();
+  }
+}
+
+TEST_F(WindowRunTest, UnattendedRunStartsByItselfAndEnds) {
+  PrepareRun("", false, false);
+  Open("run.cfg", true);
+  EXPECT_FALSE(IsWindowVisible(Dialog()));
+  EXPECT_TRUE(Checked(IDC_QUIT_AFTER));  // forced in this mode
+  ASSERT_TRUE(PumpUntil([&] { return window->Handle() == nullptr; }));
+  EXPECT_NE(Journal().find("Обработка завершена\r\n"), std::string::npos);
+  EXPECT_EQ(Reload("run.cfg").options.QuitAfterSave, 0);  // not saved
+}
+
+TEST_F(WindowRunTest, UnattendedErrorsCloseThemselvesAndReachTheJournal) {
+  testsupport::Write(ConfigAt("empty.cfg"), "");
+  Open("empty.cfg", true);
+  ASSERT_TRUE(PumpUntil([&] { return window->Handle() == nullptr; }));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("Ошибка чтения данных из файла"), std::string::npos);
+  EXPECT_EQ(Read(scratch / "Journal.txt"), messages[0] + "\r\n");
+}
+
+}  // namespace
+}  // namespace apptest

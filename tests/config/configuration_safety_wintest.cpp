@@ -1,0 +1,45 @@
+// A load that meets the file held by another program (the launcher's poll), and files
+// that are missing or empty.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <thread>
+
+#include "config/configuration.h"
+#include "platform/file.h"
+#include "tests/config/config_fixture.h"
+#include "tree/infobase_tree.h"
+
+namespace {
+
+TEST(HeldLoad, UnreadableIsToldFromEmptyAndARetryThatGetsTheFileKeepsIt) {
+  fixture::TempDir dir;
+  const std::string path = dir.Path("held.cfg");
+  platform::MemoryRegistry registry;
+  InfobaseTree tree(fixture::NoUsers(), [] {});
+  ConfigurationSeams seams{registry, platform::SilentFileErrorReporter()};
+  Configuration config, loaded;
+  EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Empty);
+  fixture::WriteAll(path, "");
+  EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Empty);
+  config.options.DestinationDirectory = "E:\\Архивы";
+  EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 0);
+  const std::string saved = fixture::ReadAll(path);
+
+  platform::File held;  // without sharing, as the launcher's poll holds it
+  ASSERT_TRUE(held.Open(path, 0));
+  EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Unreadable);
+  std::thread release([&] {
+    Sleep(300);
+    held.Close();
+  });
+  const LoadResult result = LoadConfiguration(path, loaded, tree, seams);
+  release.join();
+  ASSERT_EQ(result, LoadResult::Loaded);
+  EXPECT_EQ(loaded.options.DestinationDirectory, "E:\\Архивы");
+  EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, loaded, tree, seams), 0);
+  EXPECT_EQ(fixture::ReadAll(path), saved);
+}
+
+}  // namespace
