@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/fs.h"
-#include "tests/runner/scratch.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
-using namespace testrunner;
+using namespace testsupport;
 namespace fs = platform::fs;
 
 TEST(StoppableCopy, StopsBetweenChunksAndLeavesNoPartialFile) {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/runner/scratch.h"
+#include "tests/runner/run_helpers.h"
 #include "tools/shared/zip_writer.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "runner/archive_names.h"
 #include "runner/archive_rotation.h"
-#include "tests/runner/scratch.h"
+#include "tests/runner/run_helpers.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/disk_space.h"
-#include "tests/runner/scratch.h"
+#include "tests/runner/run_helpers.h"
 
 namespace {
 
