@@ -28,8 +28,7 @@ ZipFault CompareLocalSizes(const CentralEntry& e, const unsigned char* h,
   const Zip64Values wanted{size == 0xFFFFFFFFu ? &size : nullptr,
                            packed == 0xFFFFFFFFu ? &packed : nullptr, nullptr};
   if (!ReadZip64Extra(extra, extraLength, wanted)) return ZipFault::BadLocalHeader;
-  return packed == e.packedSize && size == e.size ? ZipFault::None
-                                                  : ZipFault::LocalHeaderDiffers;
+  return packed == e.packedSize && size == e.size ? ZipFault::None : ZipFault::LocalHeaderDiffers;
 }
 
 ZipFault ReadLocalHeader(ByteSource& source, const Directory& dir, const CentralEntry& e,
@@ -71,7 +70,8 @@ class DataReader {
 
   template <typename Consume>
   ZipFault ForEachChunk(Consume consume) {
-    std::vector<unsigned char> buffer(static_cast<size_t>(std::min<uint64_t>(place_.length, kChunk)));
+    std::vector<unsigned char> buffer(
+        static_cast<size_t>(std::min<uint64_t>(place_.length, kChunk)));
     for (uint64_t done = 0; done < place_.length;) {
       if (stopped_ && stopped_()) return ZipFault::Aborted;
       const size_t n = static_cast<size_t>(std::min<uint64_t>(place_.length - done, kChunk));
@@ -136,9 +136,12 @@ ZipFault CheckDeflated(DataReader& reader, const CentralEntry& e, uint64_t lengt
       produced += got;
       if (produced > e.size) return ZipFault::SizeMismatch;
       crc = Crc32({reinterpret_cast<const char*>(out.data()), got}, crc);
-      if (rc == Z_STREAM_END) ended = true;
-      else if (rc == Z_BUF_ERROR && got == 0) return ZipFault::BadCompressedData;
-      else if (rc != Z_OK) return ZipFault::BadCompressedData;
+      if (rc == Z_STREAM_END)
+        ended = true;
+      else if (rc == Z_BUF_ERROR && got == 0)
+        return ZipFault::BadCompressedData;
+      else if (rc != Z_OK)
+        return ZipFault::BadCompressedData;
     }
     return ended && z.stream.avail_in > 0 ? ZipFault::BadCompressedData : ZipFault::None;
   };
@@ -213,8 +216,8 @@ class Checker {
     // The last header byte repeats the CRC's high byte, or with a data descriptor the
     // high byte of the time, as writers differ.
     const unsigned char check = header[kEncryptionHeaderSize - 1];
-    const bool fits = check == (e.crc >> 24) ||
-                      ((e.flags & kFlagDescriptor) && check == (e.time >> 8));
+    const bool fits =
+        check == (e.crc >> 24) || ((e.flags & kFlagDescriptor) && check == (e.time >> 8));
     if (!fits) {
       refused_.push_back(e.name);
       return false;
@@ -251,20 +254,34 @@ ZipCheckResult CheckZipFile(const std::string& path, const ZipCheckOptions& opti
 
 const char* ZipFaultName(ZipFault fault) {
   switch (fault) {
-    case ZipFault::None: return "none";
-    case ZipFault::Unreadable: return "unreadable";
-    case ZipFault::NoEndRecord: return "no end record";
-    case ZipFault::SplitArchive: return "split archive";
-    case ZipFault::BadZip64Record: return "bad ZIP64 record";
-    case ZipFault::BadDirectory: return "bad central directory";
-    case ZipFault::BadLocalHeader: return "bad local header";
-    case ZipFault::LocalHeaderDiffers: return "local header differs";
-    case ZipFault::DataOutOfPlace: return "data out of place";
-    case ZipFault::BadEncryptionHeader: return "bad encryption header";
-    case ZipFault::BadCompressedData: return "bad compressed data";
-    case ZipFault::SizeMismatch: return "size mismatch";
-    case ZipFault::CrcMismatch: return "CRC-32 mismatch";
-    case ZipFault::Aborted: return "aborted";
+    case ZipFault::None:
+      return "none";
+    case ZipFault::Unreadable:
+      return "unreadable";
+    case ZipFault::NoEndRecord:
+      return "no end record";
+    case ZipFault::SplitArchive:
+      return "split archive";
+    case ZipFault::BadZip64Record:
+      return "bad ZIP64 record";
+    case ZipFault::BadDirectory:
+      return "bad central directory";
+    case ZipFault::BadLocalHeader:
+      return "bad local header";
+    case ZipFault::LocalHeaderDiffers:
+      return "local header differs";
+    case ZipFault::DataOutOfPlace:
+      return "data out of place";
+    case ZipFault::BadEncryptionHeader:
+      return "bad encryption header";
+    case ZipFault::BadCompressedData:
+      return "bad compressed data";
+    case ZipFault::SizeMismatch:
+      return "size mismatch";
+    case ZipFault::CrcMismatch:
+      return "CRC-32 mismatch";
+    case ZipFault::Aborted:
+      return "aborted";
   }
   return "?";
 }

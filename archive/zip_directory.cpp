@@ -104,8 +104,7 @@ ZipFault ReadCentralRecord(const std::vector<unsigned char>& dir, size_t& at, Ce
 }
 
 ZipFault ReadCentralRecords(ByteSource& source, const EndValues& end, Directory& out) {
-  if (end.directorySize > kMaxDirectorySize ||
-      end.entries > end.directorySize / kCentralSize)
+  if (end.directorySize > kMaxDirectorySize || end.entries > end.directorySize / kCentralSize)
     return ZipFault::BadDirectory;
   std::vector<unsigned char> dir(static_cast<size_t>(end.directorySize));
   if (!source.ReadAt(end.directoryOffset, dir.data(), dir.size())) return ZipFault::Unreadable;
@@ -150,8 +149,7 @@ ZipFault ReadDirectory(ByteSource& source, Directory& out) {
   if (end.disk != 0 || end.directoryDisk != 0 || end.entriesOnDisk != end.entries)
     return ZipFault::SplitArchive;
   // The directory ends exactly where the end records begin.
-  if (end.directoryOffset > end.position ||
-      end.directorySize != end.position - end.directoryOffset)
+  if (end.directoryOffset > end.position || end.directorySize != end.position - end.directoryOffset)
     return ZipFault::BadDirectory;
   return ReadCentralRecords(source, end, out);
 }

@@ -2,11 +2,11 @@
 // signatures and sizes, little-endian fields, and the traditional ZIP password cipher.
 #pragma once
 
+#include <zlib.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-
-#include <zlib.h>
 
 namespace ziparc {
 
@@ -45,8 +45,7 @@ inline uint64_t Get64(const unsigned char* p) {
 inline uint32_t Crc32(std::string_view data, uint32_t crc = 0) {
   while (!data.empty()) {
     const uInt n = data.size() > 0x40000000u ? 0x40000000u : static_cast<uInt>(data.size());
-    crc = static_cast<uint32_t>(
-        crc32(crc, reinterpret_cast<const Bytef*>(data.data()), n));
+    crc = static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(data.data()), n));
     data.remove_prefix(n);
   }
   return crc;

@@ -43,9 +43,8 @@ std::optional<uint64_t> FreeSpace(const std::string& folder, unsigned long* erro
 }
 
 void SetFreeSpaceLimit(std::optional<uint64_t> bytes) {
-  detail::SetEnvironmentValue(kLimitName,
-                              bytes ? std::optional<std::string>(std::to_string(*bytes))
-                                    : std::nullopt);
+  detail::SetEnvironmentValue(
+      kLimitName, bytes ? std::optional<std::string>(std::to_string(*bytes)) : std::nullopt);
 }
 
 }  // namespace platform::fs

@@ -5,20 +5,34 @@ namespace {
 const char* FaultText(ziparc::ZipFault fault) {
   using ziparc::ZipFault;
   switch (fault) {
-    case ZipFault::None: return "";
-    case ZipFault::Unreadable: return "архив не читается";
-    case ZipFault::NoEndRecord: return "нет конца архива (архив обрезан)";
-    case ZipFault::SplitArchive: return "многотомный архив";
-    case ZipFault::BadZip64Record: return "повреждена запись ZIP64";
-    case ZipFault::BadDirectory: return "повреждено оглавление архива";
-    case ZipFault::BadLocalHeader: return "поврежден заголовок файла";
-    case ZipFault::LocalHeaderDiffers: return "заголовок файла не совпадает с оглавлением";
-    case ZipFault::DataOutOfPlace: return "данные файла за пределами архива";
-    case ZipFault::BadEncryptionHeader: return "поврежден заголовок шифрования";
-    case ZipFault::BadCompressedData: return "повреждены сжатые данные";
-    case ZipFault::SizeMismatch: return "не совпадает размер файла";
-    case ZipFault::CrcMismatch: return "не совпадает контрольная сумма CRC-32";
-    case ZipFault::Aborted: return "проверка прервана";
+    case ZipFault::None:
+      return "";
+    case ZipFault::Unreadable:
+      return "архив не читается";
+    case ZipFault::NoEndRecord:
+      return "нет конца архива (архив обрезан)";
+    case ZipFault::SplitArchive:
+      return "многотомный архив";
+    case ZipFault::BadZip64Record:
+      return "повреждена запись ZIP64";
+    case ZipFault::BadDirectory:
+      return "повреждено оглавление архива";
+    case ZipFault::BadLocalHeader:
+      return "поврежден заголовок файла";
+    case ZipFault::LocalHeaderDiffers:
+      return "заголовок файла не совпадает с оглавлением";
+    case ZipFault::DataOutOfPlace:
+      return "данные файла за пределами архива";
+    case ZipFault::BadEncryptionHeader:
+      return "поврежден заголовок шифрования";
+    case ZipFault::BadCompressedData:
+      return "повреждены сжатые данные";
+    case ZipFault::SizeMismatch:
+      return "не совпадает размер файла";
+    case ZipFault::CrcMismatch:
+      return "не совпадает контрольная сумма CRC-32";
+    case ZipFault::Aborted:
+      return "проверка прервана";
   }
   return "";
 }
@@ -48,7 +62,9 @@ std::string DescribeZipFault(const ziparc::ZipCheckResult& result) {
 
 std::string DescribeUnchecked(unsigned unchecked) {
   std::string text;
-  auto add = [&text](const char* reason) { text += (text.empty() ? "" : ", ") + std::string(reason); };
+  auto add = [&text](const char* reason) {
+    text += (text.empty() ? "" : ", ") + std::string(reason);
+  };
   if (unchecked & ziparc::kUncheckedNoPassword) add("не задан пароль архива");
   if (unchecked & ziparc::kUncheckedWrongPassword) add("пароль архива не подходит");
   if (unchecked & ziparc::kUncheckedEncryption) add("шифрование не поддерживается");

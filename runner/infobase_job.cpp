@@ -5,8 +5,8 @@
 #include "platform/registry.h"
 #include "platform/scope_guard.h"
 #include "platform/system_error.h"
-#include "runner/archive_names.h"
 #include "runner/archive_check.h"
+#include "runner/archive_names.h"
 #include "runner/archive_rotation.h"
 #include "runner/archive_set_aside.h"
 #include "runner/batch_file.h"
@@ -306,7 +306,7 @@ class InfobaseJob {
   bool verified_[2] = {false, false};  // written in this step by a child that ended in time
   bool held_[2] = {false, false};      // its child may still be running
   bool archiverSuccess_ = false;
-  bool duplicateRefused_ = false;  // a copy into the duplicate folder did not fit
+  bool duplicateRefused_ = false;             // a copy into the duplicate folder did not fit
   platform::ScopeGuard removeCreatedFolder_;  // last: runs while plan_ still exists
 };
 

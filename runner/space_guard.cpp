@@ -29,6 +29,6 @@ std::optional<SpaceShortage> FindSpaceShortage(const std::string& folder,
 }
 
 std::string SpaceShortageLine(const SpaceShortage& s) {
-  return "Недостаточно места на диске: \"" + s.folder + "\" - свободно " + Megabytes(s.free, false) +
-         " МБ, нужно " + Megabytes(s.needed, true) + " МБ";
+  return "Недостаточно места на диске: \"" + s.folder + "\" - свободно " +
+         Megabytes(s.free, false) + " МБ, нужно " + Megabytes(s.needed, true) + " МБ";
 }

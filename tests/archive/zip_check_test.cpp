@@ -73,8 +73,8 @@ TEST(ZipCheck, ArchivesOfAnotherWriter) {
   const struct {
     const char* file;
     const char* password;
-  } cases[] = {{"stored.zip", ""},       {"deflated.zip", ""},
-               {"streamed.zip", ""},     {"zip64.zip", ""},
+  } cases[] = {{"stored.zip", ""},          {"deflated.zip", ""},
+               {"streamed.zip", ""},        {"zip64.zip", ""},
                {"encrypted.zip", "Parol1"}, {"streamed_encrypted.zip", "secret"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
@@ -96,8 +96,8 @@ TEST(ZipCheck, EncryptedEntriesWithoutTheirPasswordAreCheckedForStructureOnly) {
   EXPECT_EQ(wrong.unchecked, ziparc::kUncheckedWrongPassword);
   // A method the check cannot inflate (here 12, bzip2) leaves its data unchecked.
   std::string other = zip::BuildZip({{"a", "abc", {}}});
-  other[8] = 12;                                    // local header
-  other[other.find("PK\x01\x02") + 10] = 12;        // central record
+  other[8] = 12;                              // local header
+  other[other.find("PK\x01\x02") + 10] = 12;  // central record
   EXPECT_TRUE(Check(other).Sound());
   EXPECT_EQ(Check(other).unchecked, ziparc::kUncheckedMethod);
 }
@@ -117,8 +117,8 @@ struct Layout {
 
 Layout Locate(const std::string& zip) {
   Layout l;
-  l.data = ziparc::kLocalSize + kEntries[0].name.size() +
-           static_cast<unsigned char>(zip[28]) + (static_cast<unsigned char>(zip[29]) << 8);
+  l.data = ziparc::kLocalSize + kEntries[0].name.size() + static_cast<unsigned char>(zip[28]) +
+           (static_cast<unsigned char>(zip[29]) << 8);
   l.central = zip.find("PK\x01\x02");
   l.end = zip.rfind("PK\x05\x06");
   l.zip64End = zip.rfind("PK\x06\x06");

@@ -21,9 +21,9 @@ TEST_F(SpaceGuardTest, NeededRoomAndShortageAgainstACappedVolume) {
     uint64_t previous, limit;
     bool refused;
   } cases[] = {
-      {0, 0, true},                       // even an empty archive needs its blocks
+      {0, 0, true},  // even an empty archive needs its blocks
       {0, kMiB, false},
-      {100 * kMiB, 106 * kMiB - 1, true}, // 100 + 5 + 1 MiB needed
+      {100 * kMiB, 106 * kMiB - 1, true},  // 100 + 5 + 1 MiB needed
       {100 * kMiB, 106 * kMiB, false},
   };
   for (const auto& c : cases) {

@@ -48,7 +48,8 @@ TEST_F(VerifiedArchiveTest, CutShortArchiveFailsAndLeavesTheFolderAsItWas) {
   EXPECT_FALSE(Run());
   EXPECT_TRUE(Started(1));
   EXPECT_EQ(Files(ArchiveFolder()), before);
-  EXPECT_TRUE(Journalled("Архив поврежден: \"" + Archive() + "\" - нет конца архива (архив обрезан)"));
+  EXPECT_TRUE(
+      Journalled("Архив поврежден: \"" + Archive() + "\" - нет конца архива (архив обрезан)"));
 }
 
 TEST_F(VerifiedArchiveTest, SoundDeflatedArchivesWithAZipPasswordAreAccepted) {

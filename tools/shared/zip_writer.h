@@ -39,9 +39,9 @@ using ziparc::Crc32;
 
 // How the entries of one archive are written.
 struct WriteOptions {
-  bool deflate = false;   // deflate each entry (else stored)
-  std::string password;   // the traditional ZIP password; empty: none
-  bool zip64 = false;     // ZIP64 fields for every entry and the end
+  bool deflate = false;  // deflate each entry (else stored)
+  std::string password;  // the traditional ZIP password; empty: none
+  bool zip64 = false;    // ZIP64 fields for every entry and the end
 };
 
 namespace detail {
@@ -87,7 +87,8 @@ inline std::string Encrypt(std::string_view password, std::string_view data, uin
   for (size_t i = 0; i + 1 < ziparc::kEncryptionHeaderSize; ++i)
     out.push_back(static_cast<char>(cipher.Encrypt(static_cast<unsigned char>(i * 37 + crc))));
   out.push_back(static_cast<char>(cipher.Encrypt(static_cast<unsigned char>(crc >> 24))));
-  for (char c : data) out.push_back(static_cast<char>(cipher.Encrypt(static_cast<unsigned char>(c))));
+  for (char c : data)
+    out.push_back(static_cast<char>(cipher.Encrypt(static_cast<unsigned char>(c))));
   return out;
 }
 
@@ -249,7 +250,8 @@ struct ZipEntry {
 
 // The whole archive in memory; empty when an entry broke a limit (an archive is
 // never empty: even one without entries holds the 22-byte end record).
-inline std::string BuildZip(const std::vector<ZipEntry>& entries, const WriteOptions& options = {}) {
+inline std::string BuildZip(const std::vector<ZipEntry>& entries,
+                            const WriteOptions& options = {}) {
   std::string out;
   ZipWriter writer(
       [&out](const char* data, size_t size) {
