@@ -11,8 +11,8 @@
 namespace {
 
 TEST(ConfigurationSafety, ScheduleWithoutTimeStaysWithoutOne) {
-  fixture::TempDir dir;
-  const std::string path = dir.Path("safety.cfg");
+  testsupport::ScratchFolder dir{"safety"};
+  const std::string path = (dir / "safety.cfg");
   {
     CSettingsFile file(path, SF_MODE_CREATE_READWRITE, platform::SilentFileErrorReporter());
     const int32_t schedules =

@@ -14,18 +14,18 @@
 namespace {
 
 TEST(HeldLoad, UnreadableIsToldFromEmptyAndARetryThatGetsTheFileKeepsIt) {
-  fixture::TempDir dir;
-  const std::string path = dir.Path("held.cfg");
+  testsupport::ScratchFolder dir{"safety"};
+  const std::string path = (dir / "held.cfg");
   platform::MemoryRegistry registry;
   InfobaseTree tree(fixture::NoUsers(), [] {});
   ConfigurationSeams seams{registry, platform::SilentFileErrorReporter()};
   Configuration config, loaded;
   EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Empty);
-  fixture::WriteAll(path, "");
+  testsupport::Write(path, "");
   EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Empty);
   config.options.DestinationDirectory = "E:\\Архивы";
   EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 0);
-  const std::string saved = fixture::ReadAll(path);
+  const std::string saved = testsupport::Read(path);
 
   platform::File held;  // without sharing, as the launcher's poll holds it
   ASSERT_TRUE(held.Open(path, 0));
@@ -39,7 +39,7 @@ TEST(HeldLoad, UnreadableIsToldFromEmptyAndARetryThatGetsTheFileKeepsIt) {
   ASSERT_EQ(result, LoadResult::Loaded);
   EXPECT_EQ(loaded.options.DestinationDirectory, "E:\\Архивы");
   EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, loaded, tree, seams), 0);
-  EXPECT_EQ(fixture::ReadAll(path), saved);
+  EXPECT_EQ(testsupport::Read(path), saved);
 }
 
 }  // namespace
