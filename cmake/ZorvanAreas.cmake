@@ -38,6 +38,16 @@ function(zv_area name)
   endif()
 endfunction()
 
+# archive/: the ZIP check, on zlib (linked statically into the Windows programs).
+function(zv_archive_area)
+  if(WIN32)
+    set(ZLIB_USE_STATIC_LIBS ON)
+  endif()
+  find_package(ZLIB REQUIRED)
+  zv_area(archive DEPENDS zv_platform)
+  target_link_libraries(zv_archive PUBLIC ZLIB::ZLIB)
+endfunction()
+
 # Windows paths of the source tree for tests that read committed data under Wine (Z: is /).
 if(WIN32)
   string(REPLACE "/" "\\\\" ZV_SOURCE_DIR_NATIVE "Z:${CMAKE_SOURCE_DIR}")
@@ -52,7 +62,7 @@ function(zv_test_program name)
   file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
   add_executable(${name} ${A_UNPARSED_ARGUMENTS} ${support})
   target_link_libraries(${name} PRIVATE zv_app zv_launcher zv_runner zv_tree zv_config zv_store
-                        zv_platform GTest::gtest)
+                        zv_archive zv_platform GTest::gtest)
   target_compile_definitions(${name} PRIVATE "ZV_SOURCE_DIR=\"${ZV_SOURCE_DIR_NATIVE}\"")
   set(lock)
   if(A_LOCK)

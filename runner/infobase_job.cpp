@@ -5,6 +5,7 @@
 #include "platform/registry.h"
 #include "platform/scope_guard.h"
 #include "platform/system_error.h"
+#include "runner/archive_check.h"
 #include "runner/archive_names.h"
 #include "runner/archive_rotation.h"
 #include "runner/archive_set_aside.h"
@@ -12,6 +13,7 @@
 #include "runner/child_run.h"
 #include "runner/event_log.h"
 #include "runner/external_archiver.h"
+#include "runner/space_guard.h"
 
 namespace fs = platform::fs;
 
@@ -48,6 +50,7 @@ class InfobaseJob {
       return true;
     }
     if (Stopped()) return false;
+    if (!ArchivesFit()) return false;
     // The batch file holds the password: never left behind, not even after an abort.
     platform::ScopeGuard removeBatchFile([this] { fs::RemoveFile(values_.batchFilePath); });
     if (!fs::WriteWholeFile(values_.batchFilePath, BuildBatchFile(e_, plan_))) {
@@ -61,7 +64,7 @@ class InfobaseJob {
       removeCreatedFolder_.Dismiss();
       CopyDuplicates();
     }
-    return success && !Stopped();
+    return success && !Stopped() && !duplicateRefused_;
   }
 
  private:
@@ -156,6 +159,27 @@ class InfobaseJob {
     }
   }
 
+  bool CopiesToDuplicate() const {
+    const std::string& duplicate = e_.DuplicateDirectory;
+    return !duplicate.empty() && duplicate != plan_.folder && e_.AsksForArchive();
+  }
+
+  // A step is refused before anything moves when the archive folder's volume, or the
+  // duplicate folder's, lacks the room of the archives it is about to replace.
+  bool ArchivesFit() {
+    std::optional<uint64_t> previous;
+    for (ArchiveKind kind : kKinds) {
+      std::optional<uint64_t> size = Writes(kind) ? fs::FileSize(PathOf(kind)) : std::nullopt;
+      if (size) previous = previous.value_or(0) + *size;
+    }
+    std::optional<SpaceShortage> shortage = FindSpaceShortage(plan_.folder, previous);
+    if (!shortage && CopiesToDuplicate())
+      shortage = FindSpaceShortage(JoinPath(e_.DuplicateDirectory, plan_.baseName), previous);
+    if (!shortage) return true;
+    Journal(SpaceShortageLine(*shortage));
+    return false;
+  }
+
   bool NothingToDo() const {
     bool save = e_.SaveData == 1, unload = e_.UnloadData == 1;
     bool saveSkipped = plan_.skip[kSaveArchive], unloadSkipped = plan_.skip[kUnloadArchive];
@@ -228,9 +252,14 @@ class InfobaseJob {
   // is enough: no clock of a file server is compared with ours.
   bool CheckArchiveWritten(ArchiveKind kind) {
     std::optional<uint64_t> size = fs::FileSize(PathOf(kind));
-    if (size && *size > 0) return true;
-    JournalArchiveMissing(kind);
-    return false;
+    if (!size || *size == 0) {
+      JournalArchiveMissing(kind);
+      return false;
+    }
+    // A ZIP archive counts only when it reads back whole (the unload one under its password).
+    if (!IsZipArchivePath(PathOf(kind))) return true;
+    const std::string password = kind == kUnloadArchive ? e_.PswdZIP : std::string();
+    return VerifyZipArchive(PathOf(kind), password, control_) == ArchiveVerdict::Sound;
   }
   void JournalArchiveMissing(ArchiveKind kind) {
     Journal("Архив не создан: \"" + PathOf(kind) + "\"");
@@ -239,7 +268,7 @@ class InfobaseJob {
   // Copies of the new archives in the duplicate folder, rotated there as well.
   void CopyDuplicates() {
     const std::string& duplicate = e_.DuplicateDirectory;
-    if (duplicate.empty() || duplicate == plan_.folder || !e_.AsksForArchive()) return;
+    if (!CopiesToDuplicate()) return;
     std::string target = JoinPath(duplicate, plan_.baseName);
     if (!UsableFolder(target) && !fs::CreateFolder(target)) {
       Journal("Нет доступа к папке: \"" + target + "\"");
@@ -249,6 +278,13 @@ class InfobaseJob {
       if (!Writes(kind) || !verified_[kind] || Stopped()) continue;  // never a stale one
       std::string name = plan_.Name(kind);
       std::string targetPath = JoinPath(target, name + plan_.extension);
+      // The copy must fit beside what the duplicate folder's volume holds, before its
+      // rotation starts to move anything there.
+      if (auto shortage = FindSpaceShortage(target, fs::FileSize(PathOf(kind)))) {
+        Journal(SpaceShortageLine(*shortage));
+        duplicateRefused_ = true;
+        continue;
+      }
       bool unused = false;
       RotateArchiveCopies(name, targetPath, target, unused, plan_.extension, values_, control_);
       unsigned long error = 0;
@@ -270,6 +306,7 @@ class InfobaseJob {
   bool verified_[2] = {false, false};  // written in this step by a child that ended in time
   bool held_[2] = {false, false};      // its child may still be running
   bool archiverSuccess_ = false;
+  bool duplicateRefused_ = false;             // a copy into the duplicate folder did not fit
   platform::ScopeGuard removeCreatedFolder_;  // last: runs while plan_ still exists
 };
 

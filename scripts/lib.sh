@@ -1,7 +1,8 @@
 # Shared steps of the project's scripts (sourced, not run).
 
 ZV_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
-             libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 xvfb tzdata unzip)
+             libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 xvfb tzdata unzip
+             zlib1g-dev libz-mingw-w64-dev)
 
 zv_install_packages() {
   local missing=()

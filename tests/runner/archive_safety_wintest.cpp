@@ -10,6 +10,7 @@
 #include "runner/archive_set_aside.h"
 #include "tests/runner/job_fixture.h"
 #include "tests/support/test_support.h"
+#include "tools/shared/zip_writer.h"
 
 namespace {
 
@@ -35,12 +36,15 @@ ZV_TEST_CHILD(partial_archiver) {
   return 0;
 }
 
+// The archive the update-mode archiver makes: a real one, as it is read back.
+std::string FreshZip() { return zip::BuildZip({{"fresh.txt", "fresh", {}}}); }
+
 // An archiver in update mode on a server whose clock is behind: an existing archive
 // stays untouched, a missing one gets a write time an hour back.
 ZV_TEST_CHILD(update_archiver) {
   const std::string archive = ArchiveArgument();
   if (fs::FileExists(archive)) return 0;
-  fs::WriteWholeFile(archive, "PK fresh");
+  fs::WriteWholeFile(archive, FreshZip());
   fs::SetLastWriteStamp(archive, fs::NowStamp() - 3600);
   return 0;
 }
@@ -134,7 +138,7 @@ TEST_F(ArchiveSafetyTest, UpdateModeArchiverAndABehindClockSucceed) {
   GoodCopies();
   UseArchiverChild("update_archiver");
   ASSERT_TRUE(Run());
-  EXPECT_EQ(Read(Archive()), "PK fresh");
+  EXPECT_EQ(Read(Archive()), FreshZip());
   ExpectRotatedOnce();
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "archive/zip_check.h"
 #include "platform/registry.h"
 #include "runner/infobase_job.h"
 #include "tests/support/programs.h"
@@ -57,6 +58,8 @@ class JobTest : public testing::Test {
     Write(EventLogPath(), text);
   }
   void Control(const std::string& lines) { Write(Infobase() + "standin.ctl", lines); }
+  // A whole ZIP archive, read back as the step does.
+  static bool IsZip(const std::string& path) { return ziparc::CheckZipFile(path).Sound(); }
 
   ScratchFolder scratch;
   JournalledRun run{scratch};

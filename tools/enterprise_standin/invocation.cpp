@@ -153,6 +153,8 @@ BatchRequest ParseBatchFile(const std::string& bytes) {
           out.saveToFile = RemoveQuotes(value);
         } else if (EqualAscii(section, "UnloadData") && EqualAscii(key, "UnloadToFile")) {
           out.unloadToFile = RemoveQuotes(value);
+        } else if (EqualAscii(section, "UnloadData") && EqualAscii(key, "Password")) {
+          out.password = value;
         }
       });
   return out;
@@ -175,6 +177,10 @@ Control ParseControlFile(const std::string& bytes) {
       out.noSyslog = n != 0;
     else if (key == "log_lines")
       out.logLines = n;
+    else if (key == "deflate")
+      out.deflate = n != 0;
+    else if (key == "cut_archive")
+      out.cutArchive = n;
   });
   return out;
 }

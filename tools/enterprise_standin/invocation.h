@@ -24,6 +24,7 @@ struct BatchRequest {
   std::vector<std::string> actions;  // requested in [General], in file order
   std::string saveToFile;            // [SaveData] SaveToFile, quotes removed
   std::string unloadToFile;          // [UnloadData] UnloadToFile, quotes removed
+  std::string password;              // [UnloadData] Password: the unload archive's ZIP password
 };
 
 // Parses the batch parameter file (1251 text, LF or CR LF lines, ends at the first zero byte).
@@ -36,6 +37,8 @@ struct Control {
   bool noArchive = false;
   bool noSyslog = false;
   unsigned long logLines = 2;
+  bool deflate = false;          // deflated entries instead of stored ones
+  unsigned long cutArchive = 0;  // bytes cut off the end of each archive written
 };
 
 // Parses the control file: key=value lines; unknown keys and bad numbers are ignored.

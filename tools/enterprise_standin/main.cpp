@@ -80,16 +80,26 @@ std::vector<zip::ZipEntry> UnloadEntries(const std::wstring& infobase) {
   return {{"1Cv7.txt", text, standin::LocalDosStamp(t)}};
 }
 
-// Writes the requested archives; false when one of them could not be written.
-bool WriteArchives(const std::wstring& infobase, const enterprise::BatchRequest& request) {
+// Writes one archive as the control file asks: deflated or stored, cut short or whole.
+bool WriteArchive(const std::wstring& path, const std::vector<zip::ZipEntry>& entries,
+                  const enterprise::Control& control, const std::string& password) {
+  if (!standin::WriteZipFile(path, entries, {control.deflate, password, false})) return false;
+  return control.cutArchive == 0 || standin::CutFileShort(path, control.cutArchive);
+}
+
+// Writes the requested archives; false when one of them could not be written. The unload
+// archive carries the batch file's ZIP password.
+bool WriteArchives(const std::wstring& infobase, const enterprise::BatchRequest& request,
+                   const enterprise::Control& control) {
   bool ok = true;
   if (!request.saveToFile.empty()) {
     std::wstring target = platform::Widen(request.saveToFile);
-    ok = standin::WriteZipFile(target, CollectInfobaseFiles(infobase, target)) && ok;
+    ok = WriteArchive(target, CollectInfobaseFiles(infobase, target), control, "") && ok;
   }
   if (!request.unloadToFile.empty())
-    ok =
-        standin::WriteZipFile(platform::Widen(request.unloadToFile), UnloadEntries(infobase)) && ok;
+    ok = WriteArchive(platform::Widen(request.unloadToFile), UnloadEntries(infobase), control,
+                      request.password) &&
+         ok;
   return ok;
 }
 
@@ -111,7 +121,7 @@ DWORD Run() {
   if (!control.noSyslog && control.logLines > 0)
     AppendEventLog(cmd.infobase, request.actions.empty() ? "Config" : request.actions.front(),
                    control.logLines);
-  if (!control.noArchive && !WriteArchives(cmd.infobase, request)) return kExitArchiveFailed;
+  if (!control.noArchive && !WriteArchives(cmd.infobase, request, control)) return kExitArchiveFailed;
   return static_cast<DWORD>(control.exitCode);
 }
 

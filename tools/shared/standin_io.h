@@ -95,20 +95,32 @@ inline zip::DosStamp LocalDosStamp(const FILETIME& utc) {
 }
 
 // Writes the entries as a ZIP file; a partly written file is removed.
-inline bool WriteZipFile(const std::wstring& path, const std::vector<zip::ZipEntry>& entries) {
+inline bool WriteZipFile(const std::wstring& path, const std::vector<zip::ZipEntry>& entries,
+                         const zip::WriteOptions& options = {}) {
   bool ok = false;
   {
     FileHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return false;
     zip::ZipWriter writer(
-        [&f](const char* data, size_t size) { return WriteAll(f.Get(), data, size); });
+        [&f](const char* data, size_t size) { return WriteAll(f.Get(), data, size); }, options);
     ok = true;
     for (const zip::ZipEntry& e : entries) ok = ok && writer.Add(e.name, e.data, e.stamp);
     ok = ok && writer.Finish();
   }
   if (!ok) DeleteFileW(path.c_str());
   return ok;
+}
+
+// Cuts the last `bytes` bytes off a file, as a writer stopped midway leaves it.
+inline bool CutFileShort(const std::wstring& path, uint64_t bytes) {
+  FileHandle f(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size;
+  if (!f.Valid() || !GetFileSizeEx(f.Get(), &size)) return false;
+  LARGE_INTEGER keep;
+  keep.QuadPart = static_cast<uint64_t>(size.QuadPart) > bytes ? size.QuadPart - bytes : 0;
+  return SetFilePointerEx(f.Get(), keep, nullptr, FILE_BEGIN) && SetEndOfFile(f.Get());
 }
 
 }  // namespace standin

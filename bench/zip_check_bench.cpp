@@ -1,0 +1,98 @@
+// Reading back a deflated archive against one plain copy of it, side by side.
+//   zip_check_bench [MiB of archive, default 1024] [folder, default the temporary folder]
+// Writes an archive of that size (entries of 64 MiB of data that deflates about 2:1, as
+// the files of an infobase do), copies it once with a plain 1 MiB read/write loop, then
+// checks it; prints both times and their ratio. The check should cost at most one copy.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "archive/zip_check.h"
+#include "tools/shared/zip_writer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// 64 MiB of records: text fields from a small alphabet and runs of blanks.
+std::string EntryData(std::mt19937& random) {
+  std::string data(64 << 20, ' ');
+  const char alphabet[] = "0123456789ABCDEF";
+  for (size_t i = 0; i < data.size(); ++i)
+    if (i % 64 < 40) data[i] = alphabet[random() & 15];
+  return data;
+}
+
+uint64_t WriteArchive(const std::string& path, uint64_t targetBytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  uint64_t written = 0;
+  zip::ZipWriter writer(
+      [&](const char* d, size_t n) {
+        written += n;
+        return static_cast<bool>(out.write(d, static_cast<std::streamsize>(n)));
+      },
+      {true, "", false});
+  std::mt19937 random(7);
+  for (int i = 0; written < targetBytes; ++i)
+    if (!writer.Add("file" + std::to_string(i) + ".dbf", EntryData(random))) return 0;
+  return writer.Finish() ? written : 0;
+}
+
+bool PlainCopy(const std::string& from, const std::string& to) {
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  std::FILE* out = std::fopen(to.c_str(), "wb");
+  bool ok = in && out;
+  std::string buffer(1 << 20, '\0');
+  while (ok) {
+    const size_t n = std::fread(buffer.data(), 1, buffer.size(), in);
+    if (n == 0) break;
+    ok = std::fwrite(buffer.data(), 1, n, out) == n;
+  }
+  if (in) std::fclose(in);
+  if (out) ok = std::fclose(out) == 0 && ok;
+  return ok;
+}
+
+}  // namespace
+
+// Starts a check of the archive alone (for a profiler): zip_check_bench check <path>.
+int CheckOnly(const char* path) {
+  Clock::time_point t = Clock::now();
+  const ziparc::ZipCheckResult r = ziparc::CheckZipFile(path);
+  std::printf("check: %.2f s, %s\n", Seconds(t), ziparc::ZipFaultName(r.fault));
+  return r.Sound() ? 0 : 1;
+}
+
+int main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "check") return CheckOnly(argv[2]);
+  const uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1024;
+  const std::string folder = argc > 2 ? argv[2] : "/tmp";
+  const std::string archive = folder + "/zv_zip_check_bench.zip";
+  const std::string copy = folder + "/zv_zip_check_bench_copy.zip";
+  Clock::time_point t = Clock::now();
+  const uint64_t size = WriteArchive(archive, mib << 20);
+  if (size == 0) return std::puts("could not write the archive"), 1;
+  std::printf("archive: %.0f MiB written in %.1f s\n", size / 1048576.0, Seconds(t));
+  t = Clock::now();
+  const bool copied = PlainCopy(archive, copy);
+  const double copySeconds = Seconds(t);
+  t = Clock::now();
+  const ziparc::ZipCheckResult r = ziparc::CheckZipFile(archive);
+  const double checkSeconds = Seconds(t);
+  std::printf("plain copy: %.2f s (%.0f MiB/s)%s\n", copySeconds, size / 1048576.0 / copySeconds,
+              copied ? "" : " FAILED");
+  std::printf("check:      %.2f s (%.0f MiB/s of archive), %llu entries, %s\n", checkSeconds,
+              size / 1048576.0 / checkSeconds, static_cast<unsigned long long>(r.entries),
+              ziparc::ZipFaultName(r.fault));
+  std::printf("check / copy = %.2f\n", checkSeconds / copySeconds);
+  std::remove(copy.c_str());
+  if (!std::getenv("ZV_KEEP_ARCHIVE")) std::remove(archive.c_str());
+  return r.Sound() && copied ? 0 : 1;
+}

@@ -1,0 +1,208 @@
+// The ZIP check on sound archives of every kind it meets, on each cut-short prefix and
+// on a flipped byte in data and in each header field that matters.
+#include "archive/zip_check.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "archive/zip_format.h"
+#include "tools/shared/zip_writer.h"
+
+namespace {
+
+using ziparc::ZipFault;
+
+std::string Sample(size_t n, int seed) {
+  std::string s;
+  for (size_t i = 0; i < n; ++i) s.push_back(static_cast<char>((i * seed) % 251 + (i % 7)));
+  return s;
+}
+
+const std::vector<zip::ZipEntry> kEntries = {
+    {"1Cv7.DBF", Sample(5000, 3), {}},
+    {"Торговля.txt", std::string(3000, 'a') + Sample(700, 11), {}},
+    {"пусто", "", {}},
+};
+
+struct Kind {
+  const char* name;
+  zip::WriteOptions options;
+};
+
+const Kind kKinds[] = {
+    {"stored", {}},
+    {"deflated", {true, "", false}},
+    {"password", {true, "Пароль", false}},
+    {"password stored", {false, "Пароль", false}},
+    {"zip64", {true, "", true}},
+    {"zip64 password", {false, "Пароль", true}},
+};
+
+ziparc::ZipCheckResult Check(const std::string& bytes, const std::string& password = {}) {
+  ziparc::MemorySource source(bytes);
+  return ziparc::CheckZip(source, {password, {}});
+}
+
+std::string ReadCorpus(const std::string& name) {
+  std::ifstream f(std::string(ZV_SOURCE_DIR) + "/tests/fuzz/corpus/zip_check/" + name,
+                  std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+TEST(ZipCheck, SoundArchivesOfEveryKind) {
+  for (const Kind& k : kKinds) {
+    SCOPED_TRACE(k.name);
+    const std::string zip = zip::BuildZip(kEntries, k.options);
+    ASSERT_FALSE(zip.empty());
+    ziparc::ZipCheckResult r = Check(zip, k.options.password);
+    EXPECT_EQ(ZipFaultName(r.fault), std::string("none"));
+    EXPECT_EQ(r.entries, kEntries.size());
+    EXPECT_EQ(r.unchecked, 0u);
+  }
+  EXPECT_TRUE(Check(zip::BuildZip({})).Sound());  // no entries at all
+}
+
+// Archives of another ZIP program: descriptors, streamed entries, ZIP64, a password.
+TEST(ZipCheck, ArchivesOfAnotherWriter) {
+  const struct {
+    const char* file;
+    const char* password;
+  } cases[] = {{"stored.zip", ""},          {"deflated.zip", ""},
+               {"streamed.zip", ""},        {"zip64.zip", ""},
+               {"encrypted.zip", "Parol1"}, {"streamed_encrypted.zip", "secret"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string zip = ReadCorpus(c.file);
+    ASSERT_FALSE(zip.empty());
+    ziparc::ZipCheckResult r = Check(zip, c.password);
+    EXPECT_EQ(ZipFaultName(r.fault), std::string("none"));
+    EXPECT_EQ(r.unchecked, 0u);
+  }
+}
+
+TEST(ZipCheck, EncryptedEntriesWithoutTheirPasswordAreCheckedForStructureOnly) {
+  const std::string zip = zip::BuildZip(kEntries, {true, "Пароль", false});
+  ziparc::ZipCheckResult none = Check(zip);
+  EXPECT_TRUE(none.Sound());
+  EXPECT_EQ(none.unchecked, ziparc::kUncheckedNoPassword);
+  ziparc::ZipCheckResult wrong = Check(zip, "другой");
+  EXPECT_TRUE(wrong.Sound());
+  EXPECT_EQ(wrong.unchecked, ziparc::kUncheckedWrongPassword);
+  // A method the check cannot inflate (here 12, bzip2) leaves its data unchecked.
+  std::string other = zip::BuildZip({{"a", "abc", {}}});
+  other[8] = 12;                              // local header
+  other[other.find("PK\x01\x02") + 10] = 12;  // central record
+  EXPECT_TRUE(Check(other).Sound());
+  EXPECT_EQ(Check(other).unchecked, ziparc::kUncheckedMethod);
+}
+
+TEST(ZipCheck, EveryCutShortArchiveFails) {
+  for (const Kind& k : kKinds) {
+    const std::string zip = zip::BuildZip(kEntries, k.options);
+    for (size_t n = 0; n < zip.size(); ++n)
+      ASSERT_FALSE(Check(zip.substr(0, n), k.options.password).Sound()) << k.name << " " << n;
+  }
+}
+
+// Offsets of the fields of the first entry's records and of the end records.
+struct Layout {
+  size_t local = 0, data = 0, central = 0, end = 0, zip64End = 0;
+};
+
+Layout Locate(const std::string& zip) {
+  Layout l;
+  l.data = ziparc::kLocalSize + kEntries[0].name.size() + static_cast<unsigned char>(zip[28]) +
+           (static_cast<unsigned char>(zip[29]) << 8);
+  l.central = zip.find("PK\x01\x02");
+  l.end = zip.rfind("PK\x05\x06");
+  l.zip64End = zip.rfind("PK\x06\x06");
+  return l;
+}
+
+TEST(ZipCheck, FlippedByteInDataOrAnyHeaderFieldFails) {
+  const struct {
+    const char* field;
+    size_t (*at)(const Layout&);
+  } fields[] = {
+      {"local signature", [](const Layout& l) { return l.local; }},
+      {"local flags", [](const Layout& l) { return l.local + 6; }},
+      {"local method", [](const Layout& l) { return l.local + 8; }},
+      {"local CRC", [](const Layout& l) { return l.local + 14; }},
+      {"local packed size", [](const Layout& l) { return l.local + 18; }},
+      {"local size", [](const Layout& l) { return l.local + 23; }},
+      {"local name length", [](const Layout& l) { return l.local + 26; }},
+      {"local name", [](const Layout& l) { return l.local + 31; }},
+      {"data", [](const Layout& l) { return l.data + 100; }},
+      {"data start", [](const Layout& l) { return l.data; }},
+      {"central signature", [](const Layout& l) { return l.central; }},
+      {"central method", [](const Layout& l) { return l.central + 10; }},
+      {"central CRC", [](const Layout& l) { return l.central + 17; }},
+      {"central packed size", [](const Layout& l) { return l.central + 20; }},
+      {"central size", [](const Layout& l) { return l.central + 24; }},
+      {"central name length", [](const Layout& l) { return l.central + 28; }},
+      {"central extra length", [](const Layout& l) { return l.central + 30; }},
+      {"central local offset", [](const Layout& l) { return l.central + 42; }},
+      {"central name", [](const Layout& l) { return l.central + 46; }},
+      {"end signature", [](const Layout& l) { return l.end; }},
+      {"end entries", [](const Layout& l) { return l.end + 10; }},
+      {"end directory size", [](const Layout& l) { return l.end + 12; }},
+      {"end directory offset", [](const Layout& l) { return l.end + 16; }},
+      {"end comment length", [](const Layout& l) { return l.end + 20; }},
+  };
+  for (const Kind& k : kKinds) {
+    const std::string zip = zip::BuildZip(kEntries, k.options);
+    const Layout layout = Locate(zip);
+    for (const auto& f : fields) {
+      // The ZIP64 end record stands for the classic one's all-ones fields.
+      size_t at = f.at(layout);
+      if (k.options.zip64 && at >= layout.end + 10 && at < layout.end + 20)
+        at = layout.zip64End + 32 + (at - layout.end - 10) * 2;
+      std::string damaged = zip;
+      damaged[at] = static_cast<char>(damaged[at] ^ 0x5A);
+      EXPECT_FALSE(Check(damaged, k.options.password).Sound()) << k.name << ": " << f.field;
+    }
+  }
+}
+
+TEST(ZipCheck, Zip64RecordsThatDisagreeFail) {
+  const std::string zip = zip::BuildZip(kEntries, {false, "", true});
+  const size_t locator = zip.rfind("PK\x06\x07"), record = zip.rfind("PK\x06\x06");
+  for (size_t at : {locator, locator + 8, locator + 16, record, record + 4, record + 24,
+                    record + 40, record + 48}) {
+    std::string damaged = zip;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x21);
+    EXPECT_FALSE(Check(damaged).Sound()) << at - locator;
+  }
+  // Values of a ZIP64 extra field in the central record.
+  const size_t extra = zip.find("PK\x01\x02") + ziparc::kCentralSize + kEntries[0].name.size();
+  for (size_t at : {extra, extra + 2, extra + 4, extra + 12, extra + 20}) {
+    std::string damaged = zip;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x21);
+    EXPECT_FALSE(Check(damaged).Sound()) << at - extra;
+  }
+}
+
+TEST(ZipCheck, StopRequestEndsTheCheck) {
+  const std::string zip = zip::BuildZip(kEntries, {true, "", false});
+  ziparc::MemorySource source(zip);
+  int asked = 0;
+  ziparc::ZipCheckResult r = ziparc::CheckZip(source, {"", [&asked] { return ++asked > 1; }});
+  EXPECT_EQ(r.fault, ZipFault::Aborted);
+}
+
+TEST(ZipCheck, FileThatCannotBeOpenedIsUnreadable) {
+  EXPECT_EQ(ziparc::CheckZipFile(testing::TempDir() + "zv_missing.zip").fault,
+            ZipFault::Unreadable);
+  const std::string path = testing::TempDir() + "zv_zip_check.zip";
+  std::ofstream(path, std::ios::binary) << zip::BuildZip(kEntries, {true, "", false});
+  EXPECT_TRUE(ziparc::CheckZipFile(path).Sound());
+  std::remove(path.c_str());
+}
+
+}  // namespace
