@@ -51,7 +51,6 @@ ZV_TEST_CHILD(update_archiver) {
 
 class ArchiveSafetyTest : public JobTest {
  protected:
-  static bool IsZip(const std::string& path) { return Read(path).rfind("PK\x03\x04", 0) == 0; }
   // Archive of yesterday "G1", copies "G2" and "G3" of the days before; three kept.
   void GoodCopies() {
     values.copyCount = 3;
