@@ -6,10 +6,11 @@
 #include <string>
 
 #include "config/general_options.h"
+#include "launcher/launcher_names.h"
 
 namespace app {
 
-inline constexpr const char* kWindowTitle = "Резервное копирование баз данных";
+inline constexpr const char* kWindowTitle = launcher::kMainWindowTitle;
 inline constexpr size_t kTrayTipLength = 63;
 
 struct PanelEnabling {

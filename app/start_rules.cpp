@@ -79,7 +79,7 @@ StartRequest ParseCommandLine(const std::string& text) {
   for (std::string token : tokens) {
     // Quoted arguments ("/@C:\My x.cfg" "/BEGIN") mean the same as unquoted ones.
     if (std::erase(token, '"') > 0) token.erase(token.find_last_not_of(' ') + 1);
-    if (EqualsNoCase1251(token, "BEGIN")) {
+    if (EqualsNoCase1251(token, launcher::kBeginSwitch)) {
       request.autoRun = true;
     } else if (!token.empty() && token[0] == '@') {
       std::string name = token.substr(1);

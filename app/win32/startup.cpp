@@ -49,13 +49,6 @@ std::string KnownFolder(int csidl) {
 
 bool Exists(const std::string& path) { return platform::fs::FileExists(path); }
 
-// Owned mutex; alreadyExisted tells whether another process had created it.
-widgets::KernelHandle CreateOwnedMutex(const std::string& name, bool* alreadyExisted) {
-  widgets::KernelHandle mutex(CreateMutexW(nullptr, TRUE, platform::Widen(name).c_str()));
-  if (alreadyExisted != nullptr) *alreadyExisted = GetLastError() == ERROR_ALREADY_EXISTS;
-  return mutex;
-}
-
 }  // namespace
 
 AppFolders FindAppFolders(const std::string& programFolder) {
@@ -121,9 +114,9 @@ int RunProgram(const std::wstring& commandLine) {
 
   // Both held until the process ends: the launcher sees a main program running, and a
   // second program on the same configuration sees this one.
-  widgets::KernelHandle recognize = CreateOwnedMutex(launcher::kRecognizeMutex, nullptr);
   bool taken = false;
-  widgets::KernelHandle own = CreateOwnedMutex(ConfigMutexName(choice.configPath), &taken);
+  widgets::KernelHandle recognize = launcher::CreateOwnedMutex(launcher::kRecognizeMutex, taken);
+  widgets::KernelHandle own = launcher::CreateOwnedMutex(ConfigMutexName(choice.configPath), taken);
   if (taken) {
     ShowQueryDlg(nullptr, {"    Файл настроек с именем \"" + choice.configPath + "\" уже открыт!",
                            kAlreadyOpenSeconds, 1, IDOK});
