@@ -198,9 +198,9 @@ TEST_F(TreeControlTest, ContextMenusOfferAndRunTheirCommands) {
   choice = 0;
   RightClick(Model().UnregisteredGroup());
   const std::vector<std::vector<std::string>> offered = {
-      {"Добавить (off)"},
-      {"Редактировать (off)", "Удалить"},
-      {"Редактировать (off)", "Очистить"},
+      {"Добавить"},
+      {"Редактировать", "Удалить"},
+      {"Редактировать", "Очистить"},
       {"Изменить (off)", "Копировать (off)", "Удалить"},
       {"Добавить (off)"},  // its last infobase is gone: no "Удалить все"
   };

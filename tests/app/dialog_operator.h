@@ -1,0 +1,72 @@
+// Plays the operator in the modal dialogs this thread opens: at every tick of a thread
+// timer the next step acts on the active dialog (visible and enabled) once that dialog's
+// title is the step's. A step may open another modal window; the ticks go on inside it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "widgets/win32/dialog_text.h"
+
+namespace apptest {
+
+class DialogOperator {
+ public:
+  struct Step {
+    std::string title;
+    std::function<void(HWND dialog)> act;
+  };
+
+  explicit DialogOperator(std::vector<Step> steps) : steps_(std::move(steps)) {
+    self_ = this;
+    timer_ = SetTimer(nullptr, 0, 50, Tick);
+  }
+  ~DialogOperator() {
+    KillTimer(nullptr, timer_);
+    self_ = nullptr;
+  }
+  DialogOperator(const DialogOperator&) = delete;
+  DialogOperator& operator=(const DialogOperator&) = delete;
+
+  bool Finished() const { return next_ == steps_.size(); }
+
+  // The visible and enabled dialog of this thread, nullptr if none.
+  static HWND ActiveDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+          wchar_t cls[16] = {};
+          GetClassNameW(w, cls, 16);
+          if (!IsWindowVisible(w) || !IsWindowEnabled(w) || std::wstring(cls) != L"#32770") {
+            return TRUE;
+          }
+          *reinterpret_cast<HWND*>(p) = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    DialogOperator* self = self_;
+    if (self == nullptr || self->Finished()) return;
+    HWND dialog = ActiveDialog();
+    if (dialog == nullptr) return;
+    if (widgets::GetWindowText1251(dialog) != self->steps_[self->next_].title) return;
+    // Counted first: a step that opens a window is followed by the next one inside it.
+    const Step& step = self->steps_[self->next_++];
+    step.act(dialog);
+  }
+
+  static inline DialogOperator* self_ = nullptr;
+  std::vector<Step> steps_;
+  size_t next_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
+}  // namespace apptest
