@@ -33,34 +33,25 @@ class DialogOperator {
 
   bool Finished() const { return next_ == steps_.size(); }
 
-  // The visible and enabled dialog of this thread, nullptr if none.
-  static HWND ActiveDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-          wchar_t cls[16] = {};
-          GetClassNameW(w, cls, 16);
-          if (!IsWindowVisible(w) || !IsWindowEnabled(w) || std::wstring(cls) != L"#32770") {
-            return TRUE;
-          }
-          *reinterpret_cast<HWND*>(p) = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-  }
-
  private:
+  static BOOL CALLBACK FindActive(HWND w, LPARAM found) {
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (!IsWindowVisible(w) || !IsWindowEnabled(w) || std::wstring(cls) != L"#32770") return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+  }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     DialogOperator* self = self_;
+    HWND dialog = nullptr;
     if (self == nullptr || self->Finished()) return;
-    HWND dialog = ActiveDialog();
-    if (dialog == nullptr) return;
-    if (widgets::GetWindowText1251(dialog) != self->steps_[self->next_].title) return;
+    EnumThreadWindows(GetCurrentThreadId(), FindActive, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr ||
+        widgets::GetWindowText1251(dialog) != self->steps_[self->next_].title) {
+      return;
+    }
     // Counted first: a step that opens a window is followed by the next one inside it.
-    const Step& step = self->steps_[self->next_++];
-    step.act(dialog);
+    self->steps_[self->next_++].act(dialog);
   }
 
   static inline DialogOperator* self_ = nullptr;
@@ -68,5 +59,16 @@ class DialogOperator {
   size_t next_ = 0;
   UINT_PTR timer_ = 0;
 };
+
+// Control actions as the operator's: a list choice, a button press, typing.
+inline void ChooseInList(HWND dialog, int id, int position) {
+  HWND list = GetDlgItem(dialog, id);
+  SendMessageW(list, CB_SETCURSEL, position, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+inline void Press(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
+inline void Type(HWND dialog, int id, const std::string& text) {
+  widgets::SetWindowText1251(GetDlgItem(dialog, id), text);
+}
 
 }  // namespace apptest

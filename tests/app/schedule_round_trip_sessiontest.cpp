@@ -8,8 +8,6 @@
 namespace apptest {
 namespace {
 
-void Press(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
-
 class ScheduleRoundTripTest : public WindowTest {
  protected:
   InfobaseTree& Model() { return window->Controller().Tree(); }
@@ -45,10 +43,7 @@ TEST_F(ScheduleRoundTripTest, AWeeklyScheduleAndABeforeTaskAreSavedAsTheModelWou
   DialogOperator op({
       {"Расписание",
        [&](HWND d) {
-         HWND mode = GetDlgItem(d, IDC_SCHEDULE_MODE);
-         SendMessageW(mode, CB_SETCURSEL, 1, 0);
-         SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_SCHEDULE_MODE, CBN_SELCHANGE),
-                      reinterpret_cast<LPARAM>(mode));
+         ChooseInList(d, IDC_SCHEDULE_MODE, 1);
          Press(d, IDC_SCHEDULE_SUNDAY);
          Press(d, IDC_SCHEDULE_FRIDAY);
          SendDlgItemMessageW(d, IDC_SCHEDULE_TIME, DTM_SETSYSTEMTIME, GDT_VALID,
@@ -57,8 +52,8 @@ TEST_F(ScheduleRoundTripTest, AWeeklyScheduleAndABeforeTaskAreSavedAsTheModelWou
        }},
       {"Дополнительная задача",
        [](HWND d) {
-         SetDlgItemTextW(d, IDC_TASK_PROGRAM, L"\"C:\\Program Files\\Сжатие\\pre.exe\"");
-         SetDlgItemTextW(d, IDC_TASK_COMMAND_LINE, L"/silent ");
+         Type(d, IDC_TASK_PROGRAM, "\"C:\\Program Files\\Сжатие\\pre.exe\"");
+         Type(d, IDC_TASK_COMMAND_LINE, "/silent ");
          Press(d, IDOK);
        }},
   });
