@@ -17,6 +17,9 @@ struct Attributes {
   bool exists = false;  // false also when the attributes cannot be read
   bool folder = false;
   bool readOnly = false;
+  uint64_t size = 0;
+  // The last write in the system's finest unit: tells a rewritten file from an unchanged one.
+  int64_t writeTime = 0;
 };
 
 using platform::LocalTime;

@@ -35,9 +35,13 @@ bool WriteAll(HANDLE h, const std::string& bytes, unsigned long* error) {
 }  // namespace
 
 Attributes GetAttributes(const std::string& path) {
-  DWORD a = GetFileAttributesW(Widen(path).c_str());
-  if (a == INVALID_FILE_ATTRIBUTES) return {};
-  return {true, (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_READONLY) != 0};
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &d)) return {};
+  const DWORD a = d.dwFileAttributes;
+  return {true, (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_READONLY) != 0,
+          (uint64_t{d.nFileSizeHigh} << 32) | d.nFileSizeLow,
+          static_cast<int64_t>((uint64_t{d.ftLastWriteTime.dwHighDateTime} << 32) |
+                               d.ftLastWriteTime.dwLowDateTime)};
 }
 
 bool FileExists(const std::string& path, unsigned long* error) {
