@@ -51,9 +51,9 @@ std::array<bool*, 6> RepairBoxes(JobFields& f) {
 }
 
 int CountBoxes(const JobFields& f) {
-  const bool boxes[] = {f.saveData,  f.unloadData,        f.useArchiver,  f.physical,
-                        f.reindex,   f.logical,           f.recalcSecondaries, f.recalcTotals,
-                        f.pack,      f.autoExchange,      f.sendByEmail,  f.includeUserDef};
+  const bool boxes[] = {f.saveData, f.unloadData,   f.useArchiver,       f.physical,
+                        f.reindex,  f.logical,      f.recalcSecondaries, f.recalcTotals,
+                        f.pack,     f.autoExchange, f.sendByEmail,       f.includeUserDef};
   int count = 0;
   for (bool b : boxes) count += b ? 1 : 0;
   return count;
@@ -171,96 +171,91 @@ void JobParametersForm::DeleteSelectedFile() {
 bool JobParametersForm::Changed() const {
   const JobFields& f = fields_;
   const JobFields& s = shown_;
-  const bool texts = f.title != s.title || f.path != s.path ||
-                     f.duplicateFolder != s.duplicateFolder || f.archiveName != s.archiveName ||
-                     f.readFrom != s.readFrom || f.writeTo != s.writeTo ||
-                     f.receiveFrom != s.receiveFrom || f.sendTo != s.sendTo ||
-                     f.pswdZip != s.pswdZip;
+  const bool texts =
+      f.title != s.title || f.path != s.path || f.duplicateFolder != s.duplicateFolder ||
+      f.archiveName != s.archiveName || f.readFrom != s.readFrom || f.writeTo != s.writeTo ||
+      f.receiveFrom != s.receiveFrom || f.sendTo != s.sendTo || f.pswdZip != s.pswdZip;
   // The archiver values are written back only while the archiver is on; the default file
   // list offered to an infobase without it is no change.
-  const bool archiver = f.useArchiver &&
-                        (f.archiver != s.archiver || f.extension != s.extension ||
-                         f.parameters != s.parameters ||
-                         !EqualsNoCase1251(Joined(f.fileList), Joined(s.fileList)));
-  const bool boxes = f.saveData != s.saveData || f.unloadData != s.unloadData ||
-                     f.useArchiver != s.useArchiver || f.physical != s.physical ||
-                     f.reindex != s.reindex || f.logical != s.logical ||
-                     f.recalcSecondaries != s.recalcSecondaries ||
-                     f.recalcTotals != s.recalcTotals || f.pack != s.pack ||
-                     f.autoExchange != s.autoExchange || f.sendByEmail != s.sendByEmail ||
-                     f.includeUserDef != s.includeUserDef;
+  const bool archiver =
+      f.useArchiver &&
+      (f.archiver != s.archiver || f.extension != s.extension || f.parameters != s.parameters ||
+       !EqualsNoCase1251(Joined(f.fileList), Joined(s.fileList)));
+  const bool boxes =
+      f.saveData != s.saveData || f.unloadData != s.unloadData || f.useArchiver != s.useArchiver ||
+      f.physical != s.physical || f.reindex != s.reindex || f.logical != s.logical ||
+      f.recalcSecondaries != s.recalcSecondaries || f.recalcTotals != s.recalcTotals ||
+      f.pack != s.pack || f.autoExchange != s.autoExchange || f.sendByEmail != s.sendByEmail ||
+      f.includeUserDef != s.includeUserDef;
   return texts || boxes || archiver;
 }
 
-JobState JobParametersForm::Update() {
+// Boxes that do not apply are switched off: packing in the test-only mode, the repairs
+// and the 1C:Enterprise archives while the external archiver makes the archive.
+void JobParametersForm::SwitchOff() {
   JobFields& f = fields_;
-  const bool registered = Registered();
+  if (entry_.CheckAndRepairMode == 1) f.pack = false;
+  if (!f.useArchiver) return;
+  for (bool* box : RepairBoxes(f)) *box = false;
+  f.saveData = f.unloadData = false;
+}
+
+JobState JobParametersForm::Enabling() const {
+  using C = JobControl;
+  const JobFields& f = fields_;
+  const bool registered = Registered(), archiver = f.useArchiver;
   const bool testOnly = entry_.CheckAndRepairMode == 1;
-  if (testOnly) f.pack = false;
-  if (f.useArchiver) {
-    for (bool* box : RepairBoxes(f)) *box = false;
-    f.saveData = f.unloadData = false;
-  }
-  bool repairs = false;
-  for (bool* box : RepairBoxes(f)) repairs = repairs || *box;
-
-  JobState s;
-  auto set = [&s](JobControl c, bool on) { s.enabled[static_cast<size_t>(c)] = on; };
-  const bool archiver = f.useArchiver;
-  for (JobControl c : {JobControl::Physical, JobControl::Reindex, JobControl::Logical,
-                       JobControl::RecalcSecondaries, JobControl::RecalcTotals}) {
-    set(c, registered && !archiver);
-  }
-  set(JobControl::Pack, registered && !archiver && !testOnly);
-  set(JobControl::UseArchiver, registered);
-  set(JobControl::AutoExchange, registered);
-  // E-mail goes with the exchange: it is stored only under it.
-  set(JobControl::SendByEmail, registered && f.autoExchange);
-  for (JobControl c : {JobControl::ExchangeGroup, JobControl::ReadFromLabel, JobControl::ReadFrom,
-                       JobControl::WriteToLabel, JobControl::WriteTo}) {
-    set(c, f.autoExchange);
-  }
-  for (JobControl c : {JobControl::MailGroup, JobControl::ReceiveLabel, JobControl::Receive,
-                       JobControl::SendLabel, JobControl::Send}) {
-    set(c, f.autoExchange && f.sendByEmail);
-  }
-  set(JobControl::IncludeUserDef, f.unloadData);
-  set(JobControl::PswdZip, f.unloadData);
-  set(JobControl::RepairSettings, (repairs || testOnly) && !archiver && registered);
-  for (JobControl c : {JobControl::Title, JobControl::Path, JobControl::PathChoose}) {
-    set(c, !registered);
-  }
-  for (JobControl c : {JobControl::ArchiverLabel, JobControl::Archiver, JobControl::ArchiverChoose,
-                       JobControl::ExtensionLabel, JobControl::Extension,
-                       JobControl::ParametersLabel, JobControl::Parameters,
-                       JobControl::FileListLabel, JobControl::FileList, JobControl::FileAdd}) {
-    set(c, archiver);
-  }
+  const bool repairs =
+      f.physical || f.reindex || f.logical || f.recalcSecondaries || f.recalcTotals || f.pack;
   const bool selected = f.selected >= 0 && f.selected < static_cast<int>(f.fileList.size());
-  set(JobControl::FileEdit, archiver && selected);
-  set(JobControl::FileDelete, archiver && selected);
-  set(JobControl::SaveData, registered && !archiver);
-  set(JobControl::UnloadData, registered && !archiver);
-
-  bool valid = true;
-  if (archiver) {
-    valid = !f.fileList.empty() && !f.archiver.empty() && !f.extension.empty() &&
-            !f.parameters.empty();
-  }
-  if (!registered) valid = valid && !f.title.empty() && !f.path.empty();
   const bool archives = f.saveData || f.unloadData || archiver;
-  if (archives) {
-    valid = valid && !f.archiveName.empty() && !HasForbiddenArchiveChars(f.archiveName);
+  JobState s;
+  auto set = [&s](std::initializer_list<C> controls, bool on) {
+    for (C c : controls) s.enabled[static_cast<size_t>(c)] = on;
+  };
+  set({C::Physical, C::Reindex, C::Logical, C::RecalcSecondaries, C::RecalcTotals},
+      registered && !archiver);
+  set({C::Pack}, registered && !archiver && !testOnly);
+  set({C::UseArchiver, C::AutoExchange}, registered);
+  // E-mail goes with the exchange: it is stored only under it.
+  set({C::SendByEmail}, registered && f.autoExchange);
+  set({C::ExchangeGroup, C::ReadFromLabel, C::ReadFrom, C::WriteToLabel, C::WriteTo},
+      f.autoExchange);
+  set({C::MailGroup, C::ReceiveLabel, C::Receive, C::SendLabel, C::Send},
+      f.autoExchange && f.sendByEmail);
+  set({C::IncludeUserDef, C::PswdZip}, f.unloadData);
+  set({C::RepairSettings}, (repairs || testOnly) && !archiver && registered);
+  set({C::Title, C::Path, C::PathChoose}, !registered);
+  set({C::ArchiverLabel, C::Archiver, C::ArchiverChoose, C::ExtensionLabel, C::Extension,
+       C::ParametersLabel, C::Parameters, C::FileListLabel, C::FileList, C::FileAdd},
+      archiver);
+  set({C::FileEdit, C::FileDelete}, archiver && selected);
+  set({C::SaveData, C::UnloadData}, registered && !archiver);
+  set({C::ArchiveName, C::ArchiveNameLabel, C::DuplicateLabel, C::DuplicateToggle,
+       C::DuplicateChoose},
+      archives);
+  return s;
+}
+
+bool JobParametersForm::Valid() const {
+  const JobFields& f = fields_;
+  if (f.useArchiver &&
+      (f.fileList.empty() || f.archiver.empty() || f.extension.empty() || f.parameters.empty())) {
+    return false;
   }
-  for (JobControl c : {JobControl::ArchiveName, JobControl::ArchiveNameLabel,
-                       JobControl::DuplicateLabel, JobControl::DuplicateToggle,
-                       JobControl::DuplicateChoose}) {
-    set(c, archives);
-  }
-  s.valid = valid;
+  if (!Registered() && (f.title.empty() || f.path.empty())) return false;
+  const bool archives = f.saveData || f.unloadData || f.useArchiver;
+  return !archives || (!f.archiveName.empty() && !HasForbiddenArchiveChars(f.archiveName));
+}
+
+JobState JobParametersForm::Update() {
+  SwitchOff();
+  JobState s = Enabling();
+  s.valid = Valid();
   s.changed = Changed();
   // Confirmed repair settings are a change of their own; an invalid dialog never applies.
-  set(JobControl::Apply, valid && ((CountBoxes(f) > 0 && s.changed) || repairConfirmed_));
+  s.enabled[static_cast<size_t>(JobControl::Apply)] =
+      s.valid && ((CountBoxes(fields_) > 0 && s.changed) || repairConfirmed_);
   return s;
 }
 

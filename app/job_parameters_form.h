@@ -30,6 +30,7 @@ struct JobFields {
 };
 
 // Controls whose enabled state the rules decide.
+// clang-format off
 enum class JobControl {
   Title, Path, PathChoose,
   SaveData, UnloadData, IncludeUserDef, PswdZip,
@@ -43,6 +44,7 @@ enum class JobControl {
   Apply,
   Count
 };
+// clang-format on
 
 struct JobState {
   std::array<bool, static_cast<size_t>(JobControl::Count)> enabled{};
@@ -96,6 +98,9 @@ class JobParametersForm {
  private:
   void ExchangeRule();
   void MailRule();
+  void SwitchOff();
+  JobState Enabling() const;
+  bool Valid() const;
   bool Changed() const;
 
   InfobaseEntry entry_;

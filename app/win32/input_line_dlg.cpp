@@ -16,9 +16,9 @@ INT_PTR CALLBACK InputLineProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
     const auto& input = *reinterpret_cast<InputLine*>(lParam);
-    const std::string title = input.title->empty()
-                                  ? widgets::LoadString1251(GetModuleHandleW(nullptr), IDS_PROGRAM_TITLE)
-                                  : *input.title;
+    const std::string title =
+        input.title->empty() ? widgets::LoadString1251(GetModuleHandleW(nullptr), IDS_PROGRAM_TITLE)
+                             : *input.title;
     widgets::SetWindowText1251(dialog, title);
     widgets::SetItemText(dialog, IDC_INPUT_LINE_TEXT, *input.text);
     HWND edit = GetDlgItem(dialog, IDC_INPUT_LINE_TEXT);

@@ -18,6 +18,8 @@ namespace app {
 
 namespace {
 
+// The tables keep related controls on one line.
+// clang-format off
 struct TextControl {
   int id;
   std::string JobFields::*field;
@@ -63,6 +65,7 @@ constexpr int kControlIds[] = {
     IDC_JOB_SEND_LABEL, IDC_JOB_SEND,
     IDOK,
 };
+// clang-format on
 static_assert(std::size(kControlIds) == static_cast<size_t>(JobControl::Count));
 
 constexpr char kFileMaskTitle[] = "Введите имя файла или маску";
@@ -148,7 +151,8 @@ void JobDialog::Take() {
   JobFields& f = form_.Fields();
   for (const TextControl& t : kTexts) f.*t.field = widgets::GetItemText(dialog_, t.id);
   for (const CheckControl& c : kChecks) f.*c.field = widgets::IsItemChecked(dialog_, c.id);
-  f.selected = static_cast<int>(SendDlgItemMessageW(dialog_, IDC_JOB_FILE_LIST, LB_GETCURSEL, 0, 0));
+  f.selected =
+      static_cast<int>(SendDlgItemMessageW(dialog_, IDC_JOB_FILE_LIST, LB_GETCURSEL, 0, 0));
 }
 
 void JobDialog::Show() {
@@ -156,9 +160,9 @@ void JobDialog::Show() {
   const JobFields& f = form_.Fields();
   for (const TextControl& t : kTexts) widgets::SetItemText(dialog_, t.id, f.*t.field);
   for (const CheckControl& c : kChecks) widgets::SetItemChecked(dialog_, c.id, f.*c.field);
-  widgets::SetButtonIcon(dialog_, IDC_JOB_DUPLICATE_TOGGLE,
-                         f.duplicateFolder.empty() ? IDI_BUTTON_FOLDER_DEFAULT
-                                                   : IDI_BUTTON_FOLDER_CHOSEN);
+  widgets::SetButtonIcon(
+      dialog_, IDC_JOB_DUPLICATE_TOGGLE,
+      f.duplicateFolder.empty() ? IDI_BUTTON_FOLDER_DEFAULT : IDI_BUTTON_FOLDER_CHOSEN);
   updating_ = false;
 }
 

@@ -29,7 +29,8 @@ void Show(HWND dialog, RepairSettingsForm& form) {
     int32_t value = 0;
     for (int id : g.ids) {
       widgets::SetItemChecked(dialog, id, form.Modes().*g.mode == value++);
-      if (g.mode != &RepairModes::check) widgets::EnableItem(dialog, id, form.RepairRadiosEnabled());
+      if (g.mode != &RepairModes::check)
+        widgets::EnableItem(dialog, id, form.RepairRadiosEnabled());
     }
   }
   widgets::EnableItem(dialog, IDOK, form.ApplyEnabled());

@@ -29,7 +29,7 @@ TEST_F(JobDialogsTest, AddedInfobaseIsSavedAsTheModelSavesItAndACopyNeedsANewTit
     S script({[](HWND d) {
                 if (!IsJobDialog(d)) return false;
                 const std::pair<int, const char*> typed[] = {
-                    {IDC_JOB_TITLE, "Склад"},       {IDC_JOB_PATH, "D:\\Склад"},
+                    {IDC_JOB_TITLE, "Склад"},        {IDC_JOB_PATH, "D:\\Склад"},
                     {IDC_JOB_ARCHIVE_NAME, "sklad"}, {IDC_JOB_ARCHIVER, "rar.exe"},
                     {IDC_JOB_EXTENSION, ".rar"},     {IDC_JOB_PARAMETERS, "a -r"}};
                 for (const auto& [id, text] : typed) S::Type(d, id, text);
@@ -65,8 +65,8 @@ TEST_F(JobDialogsTest, AddedInfobaseIsSavedAsTheModelSavesItAndACopyNeedsANewTit
   expected.AddUnregistered(e, Mark::Marked);
   ConfigurationSeams seams(registry, platform::SilentFileErrorReporter());
   seams.autoRun = true;
-  SaveConfiguration(SaveTarget::CurrentFile, ConfigAt("expected.cfg"), window->Controller().Config(),
-                    expected, seams);
+  SaveConfiguration(SaveTarget::CurrentFile, ConfigAt("expected.cfg"),
+                    window->Controller().Config(), expected, seams);
   EXPECT_EQ(Read(ConfigAt("m.cfg")), Read(ConfigAt("expected.cfg")));
 
   std::string message;

@@ -44,6 +44,8 @@ TEST(JobParametersDialog, RegisteredEntryEditedAndAppliedOrCancelled) {
       EXPECT_FALSE(S::Enabled(d, IDC_JOB_TITLE));
       EXPECT_EQ(Text(d, IDC_JOB_ARCHIVE_NAME), "Торговля");
       EXPECT_FALSE(S::Enabled(d, IDOK));  // nothing changed yet
+      SendMessageW(d, WM_COMMAND, IDOK, 0);  // Enter does not press it either
+      EXPECT_TRUE(IsWindowVisible(d));
       S::Click(d, IDC_JOB_USE_ARCHIVER);
       EXPECT_FALSE(Checked(d, IDC_JOB_PACK) || Checked(d, IDC_JOB_SAVE));
       EXPECT_FALSE(S::Enabled(d, IDC_JOB_PACK) || S::Enabled(d, IDC_JOB_SAVE));
@@ -122,7 +124,8 @@ TEST(JobParametersDialog, NewInfobaseByHandTakesTheListFileAndItsFolderAndArchiv
               EXPECT_FALSE(S::Enabled(d, IDC_JOB_USE_ARCHIVER) || S::Enabled(d, IDOK));
               S::Click(d, IDC_JOB_PATH_CHOOSE);
               S::Click(d, IDC_JOB_ARCHIVER_CHOOSE);
-              EXPECT_EQ(Text(d, IDC_JOB_TITLE) + "|" + Text(d, IDC_JOB_ARCHIVE_NAME), "Склад|Склад");
+              EXPECT_EQ(Text(d, IDC_JOB_TITLE) + "|" + Text(d, IDC_JOB_ARCHIVE_NAME),
+                        "Склад|Склад");
               EXPECT_EQ(Text(d, IDC_JOB_EXTENSION) + Text(d, IDC_JOB_PARAMETERS), ".rara -r -o+");
               EXPECT_TRUE(S::Enabled(d, IDOK));
               SendDlgItemMessageW(d, IDC_JOB_FILE_LIST, LB_SETCURSEL, 0, 0);

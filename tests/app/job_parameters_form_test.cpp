@@ -1,10 +1,10 @@
 // The job parameters rules without a window: enabling, presets, archive names, the
 // exchange names, when "Применить" applies and what it writes; the default file list.
+#include "app/job_parameters_form.h"
+
 #include <gtest/gtest.h>
 
 #include "app/job_file_list.h"
-#include "app/job_parameters_form.h"
-#include "app/repair_settings_form.h"
 
 namespace {
 
@@ -34,27 +34,47 @@ TEST(JobParametersForm, RulesSwitchBoxesOffAndEnableWhatApplies) {
     std::function<void(app::JobFields&)> edit;
     std::vector<JobControl> on, off;
   } cases[] = {
-      {"registered, no archiver", Registered(), [](auto&) {},
+      {"registered, no archiver",
+       Registered(),
+       [](auto&) {},
        {JobControl::SaveData, JobControl::Pack, JobControl::UseArchiver, JobControl::ArchiveName},
        {JobControl::Title, JobControl::Path, JobControl::Archiver, JobControl::RepairSettings,
         JobControl::IncludeUserDef, JobControl::SendByEmail, JobControl::ReadFrom}},
-      {"repair box on, unload on", Registered(),
+      {"repair box on, unload on",
+       Registered(),
        [](auto& f) { f.reindex = f.unloadData = true; },
-       {JobControl::RepairSettings, JobControl::IncludeUserDef, JobControl::PswdZip}, {}},
-      {"archiver on", Registered(),
+       {JobControl::RepairSettings, JobControl::IncludeUserDef, JobControl::PswdZip},
+       {}},
+      {"archiver on",
+       Registered(),
        [](auto& f) { f.useArchiver = f.pack = true; },
        {JobControl::Archiver, JobControl::FileAdd, JobControl::DuplicateChoose},
        {JobControl::SaveData, JobControl::UnloadData, JobControl::Pack, JobControl::Physical,
         JobControl::RepairSettings, JobControl::FileEdit}},
-      {"by hand", ByHand(), [](auto& f) { f.fileList = {"a"}, f.selected = 0; },
+      {"by hand",
+       ByHand(),
+       [](auto& f) { f.fileList = {"a"}, f.selected = 0; },
        {JobControl::Title, JobControl::Path, JobControl::PathChoose, JobControl::FileEdit},
        {JobControl::UseArchiver, JobControl::AutoExchange, JobControl::Reindex,
         JobControl::SaveData}},
-      {"exchange and e-mail", Registered(),
+      {"exchange and e-mail",
+       Registered(),
        [](auto& f) { f.autoExchange = f.sendByEmail = true; },
        {JobControl::SendByEmail, JobControl::WriteTo, JobControl::MailGroup, JobControl::Send},
        {}},
-      {"nothing archived", Registered(), [](auto& f) { f.saveData = false; }, {},
+      {"test only: no packing, the settings stay reachable",
+       [] {
+         InfobaseEntry e = Registered();
+         e.Pack = e.CheckAndRepairMode = 1;
+         return e;
+       }(),
+       [](auto&) {},
+       {JobControl::RepairSettings},
+       {JobControl::Pack}},
+      {"nothing archived",
+       Registered(),
+       [](auto& f) { f.saveData = false; },
+       {},
        {JobControl::ArchiveName, JobControl::DuplicateToggle, JobControl::DuplicateLabel}},
   };
   for (Case& c : cases) {
@@ -63,21 +83,10 @@ TEST(JobParametersForm, RulesSwitchBoxesOffAndEnableWhatApplies) {
     const app::JobState s = form.Update();
     for (JobControl on : c.on) EXPECT_TRUE(s.Enabled(on)) << c.what << " " << int(on);
     for (JobControl off : c.off) EXPECT_FALSE(s.Enabled(off)) << c.what << " " << int(off);
-    if (form.Fields().useArchiver) {
-      EXPECT_FALSE(form.Fields().pack || form.Fields().saveData) << c.what;
-    }
+    const app::JobFields& f = form.Fields();
+    EXPECT_FALSE(f.useArchiver && (f.reindex || f.saveData)) << c.what;
+    EXPECT_FALSE((f.useArchiver || c.entry.CheckAndRepairMode == 1) && f.pack) << c.what;
   }
-}
-
-TEST(JobParametersForm, TestOnlyModeTakesPackingAwayButKeepsTheSettingsButton) {
-  InfobaseEntry e = Registered();
-  e.Pack = 1;
-  e.CheckAndRepairMode = 1;
-  JobParametersForm form(e, {});
-  const app::JobState s = form.Update();
-  EXPECT_FALSE(form.Fields().pack);
-  EXPECT_FALSE(s.Enabled(JobControl::Pack));
-  EXPECT_TRUE(s.Enabled(JobControl::RepairSettings));
 }
 
 TEST(JobParametersForm, ArchiverPresetsFollowTheProgramName) {
@@ -149,9 +158,9 @@ TEST(JobParametersForm, ApplyNeedsAChangeOrConfirmedRepairAndAValidDialog) {
   app::JobFields& f = added.Fields();
   EXPECT_EQ(f.fileList, (std::vector<std::string>{"1Cv7.MD", "*.DBF"}));
   const std::pair<std::string app::JobFields::*, const char*> steps[] = {
-      {&app::JobFields::title, "Склад"},     {&app::JobFields::path, "D:\\Склад"},
+      {&app::JobFields::title, "Склад"},    {&app::JobFields::path, "D:\\Склад"},
       {&app::JobFields::archiveName, "sk"}, {&app::JobFields::archiver, "rar.exe"},
-      {&app::JobFields::extension, ".rar"},  {&app::JobFields::parameters, "a -r"}};
+      {&app::JobFields::extension, ".rar"}, {&app::JobFields::parameters, "a -r"}};
   for (const auto& [field, value] : steps) {
     EXPECT_FALSE(added.Update().Enabled(JobControl::Apply)) << value;
     f.*field = value;
@@ -212,20 +221,6 @@ TEST(JobFileList, LinesFromTheirSecondCharacter) {
   };
   for (const Case& c : cases) EXPECT_EQ(app::ParseFileListText(c.bytes), c.names);
   EXPECT_TRUE(app::ReadDefaultFileList("1cv7s.exe").empty());
-}
-
-TEST(RepairSettingsForm, RadiosFollowTheModeAndApplyNeedsAChange) {
-  InfobaseEntry e;
-  e.LinksCreatingMode = 2;
-  app::RepairSettingsForm form(e);
-  EXPECT_TRUE(form.RepairRadiosEnabled());
-  EXPECT_FALSE(form.ApplyEnabled());
-  form.Modes().check = 1;
-  EXPECT_FALSE(form.RepairRadiosEnabled());
-  EXPECT_TRUE(form.ApplyEnabled());
-  form.Apply(e);
-  EXPECT_EQ(e.CheckAndRepairMode, 1);
-  EXPECT_EQ(e.LinksCreatingMode, 2);
 }
 
 }  // namespace
