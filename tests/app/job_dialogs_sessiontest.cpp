@@ -1,10 +1,8 @@
-// The job parameters opened from the tree in the main window: Enter on a registered
-// infobase's "Параметры"; an infobase added by hand through the tree's command and the
-// real dialogs, saved by the window: the file equals the one the model alone writes. A
-// copy keeping its title brings the duplicate message (the guarded prompt), adds nothing.
+// An infobase added by hand through the tree's command and the real dialogs, saved by
+// the window: the file equals the one the model alone writes. A copy keeping its title
+// brings the duplicate message (the guarded prompt) and adds nothing.
 #include "tests/app/dialog_script.h"
 #include "tests/app/window_fixture.h"
-#include "tests/config/config_fixture.h"
 #include "tree/tree_commands.h"
 
 namespace apptest {
@@ -23,32 +21,6 @@ class JobDialogsTest : public WindowTest {
     window->Pump();
   }
 };
-
-TEST_F(JobDialogsTest, EnterOnParametersEditsARegisteredInfobase) {
-  const std::string base = scratch / "Бух";
-  platform::fs::CreateFolder(base);
-  fixture::RegisterInfobases(registry, {{base + "\\", "Бухгалтерия"}});
-  WriteConfig("m.cfg", GeneralOptions{});
-  Open("m.cfg");
-  const ItemHandle infobase = fixture::ItemOf(Model(), base + "\\");
-  const ItemHandle parameters = Model().Items().FirstChild(infobase, ItemKind::ParametersItem);
-  widgets::TreeView& view = window->Tree().View();
-  view.Expand(Model().LocalGroup());
-  view.Expand(infobase);
-  view.Select(parameters);
-  SetFocus(Item(IDC_TREE));
-  S script({[](HWND d) {
-    if (!IsJobDialog(d)) return false;
-    S::Click(d, IDC_JOB_REINDEX);
-    S::Click(d, IDOK);
-    return true;
-  }});
-  PostMessageW(Item(IDC_TREE), WM_KEYDOWN, VK_RETURN, 0);
-  window->Pump();
-  EXPECT_TRUE(script.Done());
-  EXPECT_EQ(Model().FindInfobase(infobase)->Reindex, 1);
-  EXPECT_EQ(Title(), std::string(app::kWindowTitle) + "*");
-}
 
 TEST_F(JobDialogsTest, AddedInfobaseIsSavedAsTheModelSavesItAndACopyNeedsANewTitle) {
   WriteConfig("m.cfg", GeneralOptions{});

@@ -28,61 +28,41 @@ InfobaseEntry ByHand() {
 }
 
 TEST(JobParametersForm, RulesSwitchBoxesOffAndEnableWhatApplies) {
+  using C = JobControl;
   struct Case {
     const char* what;
     InfobaseEntry entry;
     std::function<void(app::JobFields&)> edit;
-    std::vector<JobControl> on, off;
+    std::vector<C> on, off;
   } cases[] = {
-      {"registered, no archiver",
-       Registered(),
-       [](auto&) {},
-       {JobControl::SaveData, JobControl::Pack, JobControl::UseArchiver, JobControl::ArchiveName},
-       {JobControl::Title, JobControl::Path, JobControl::Archiver, JobControl::RepairSettings,
-        JobControl::IncludeUserDef, JobControl::SendByEmail, JobControl::ReadFrom}},
-      {"repair box on, unload on",
-       Registered(),
-       [](auto& f) { f.reindex = f.unloadData = true; },
-       {JobControl::RepairSettings, JobControl::IncludeUserDef, JobControl::PswdZip},
-       {}},
-      {"archiver on",
-       Registered(),
-       [](auto& f) { f.useArchiver = f.pack = true; },
-       {JobControl::Archiver, JobControl::FileAdd, JobControl::DuplicateChoose},
-       {JobControl::SaveData, JobControl::UnloadData, JobControl::Pack, JobControl::Physical,
-        JobControl::RepairSettings, JobControl::FileEdit}},
-      {"by hand",
-       ByHand(),
-       [](auto& f) { f.fileList = {"a"}, f.selected = 0; },
-       {JobControl::Title, JobControl::Path, JobControl::PathChoose, JobControl::FileEdit},
-       {JobControl::UseArchiver, JobControl::AutoExchange, JobControl::Reindex,
-        JobControl::SaveData}},
-      {"exchange and e-mail",
-       Registered(),
-       [](auto& f) { f.autoExchange = f.sendByEmail = true; },
-       {JobControl::SendByEmail, JobControl::WriteTo, JobControl::MailGroup, JobControl::Send},
-       {}},
+      // clang-format off
+      {"registered, no archiver", Registered(), [](auto&) {},
+       {C::SaveData, C::Pack, C::UseArchiver, C::ArchiveName},
+       {C::Title, C::Path, C::Archiver, C::RepairSettings, C::IncludeUserDef, C::SendByEmail,
+        C::ReadFrom}},
+      {"repair box on, unload on", Registered(), [](auto& f) { f.reindex = f.unloadData = true; },
+       {C::RepairSettings, C::IncludeUserDef, C::PswdZip}, {}},
+      {"archiver on", Registered(), [](auto& f) { f.useArchiver = f.pack = true; },
+       {C::Archiver, C::FileAdd, C::DuplicateChoose},
+       {C::SaveData, C::UnloadData, C::Pack, C::Physical, C::RepairSettings, C::FileEdit}},
+      {"by hand", ByHand(), [](auto& f) { f.fileList = {"a"}, f.selected = 0; },
+       {C::Title, C::Path, C::PathChoose, C::FileEdit},
+       {C::UseArchiver, C::AutoExchange, C::Reindex, C::SaveData}},
+      {"exchange and e-mail", Registered(), [](auto& f) { f.autoExchange = f.sendByEmail = true; },
+       {C::SendByEmail, C::WriteTo, C::MailGroup, C::Send}, {}},
       {"test only: no packing, the settings stay reachable",
-       [] {
-         InfobaseEntry e = Registered();
-         e.Pack = e.CheckAndRepairMode = 1;
-         return e;
-       }(),
-       [](auto&) {},
-       {JobControl::RepairSettings},
-       {JobControl::Pack}},
-      {"nothing archived",
-       Registered(),
-       [](auto& f) { f.saveData = false; },
-       {},
-       {JobControl::ArchiveName, JobControl::DuplicateToggle, JobControl::DuplicateLabel}},
+       [] { InfobaseEntry e = Registered(); e.Pack = e.CheckAndRepairMode = 1; return e; }(),
+       [](auto&) {}, {C::RepairSettings}, {C::Pack}},
+      {"nothing archived", Registered(), [](auto& f) { f.saveData = false; }, {},
+       {C::ArchiveName, C::DuplicateToggle, C::DuplicateLabel}},
+      // clang-format on
   };
   for (Case& c : cases) {
     JobParametersForm form(c.entry, {});
     c.edit(form.Fields());
     const app::JobState s = form.Update();
-    for (JobControl on : c.on) EXPECT_TRUE(s.Enabled(on)) << c.what << " " << int(on);
-    for (JobControl off : c.off) EXPECT_FALSE(s.Enabled(off)) << c.what << " " << int(off);
+    for (C on : c.on) EXPECT_TRUE(s.Enabled(on)) << c.what << " " << int(on);
+    for (C off : c.off) EXPECT_FALSE(s.Enabled(off)) << c.what << " " << int(off);
     const app::JobFields& f = form.Fields();
     EXPECT_FALSE(f.useArchiver && (f.reindex || f.saveData)) << c.what;
     EXPECT_FALSE((f.useArchiver || c.entry.CheckAndRepairMode == 1) && f.pack) << c.what;
