@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/options_rules.h"
+#include "app/win32/job_editors.h"
 #include "app/win32/schedule_editors.h"
 #include "platform/codepage.h"
 #include "resources/app/resource.h"
@@ -27,9 +28,12 @@ MainWindow::MainWindow(MainWindowParams params) : params_(std::move(params)) {
   tree.selectionText = [this](ItemHandle item) {
     return controller_ ? controller_->SelectedInfobasePath(item) : std::string();
   };
-  // The job parameters dialogs come with their editors; until then their commands are
-  // shown disabled.
+  // Editors not set show their commands disabled.
   TreeEditors editors;
+  AddJobEditors(editors, [this] { return hwnd_; }, [this] {
+    return JobDialogServices{controller_->Config().options.BinaryDirectory,
+                             params_.services.pickFolder, nullptr};
+  });
   SetScheduleAndTaskEditors(editors, controller_->Tree(), [this] { return hwnd_; });
   treePane_ = std::make_unique<TreePane>(controller_->Tree(), controller_->Config().tasks,
                                          std::move(editors), std::move(tree));

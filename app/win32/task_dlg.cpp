@@ -1,11 +1,8 @@
 #include "app/win32/task_dlg.h"
 
 // after windows.h
-#include <commdlg.h>
-
-#include <vector>
-
 #include "app/task_form.h"
+#include "app/win32/program_file_dialog.h"
 #include "platform/codepage.h"
 #include "resources/app/resource.h"
 #include "widgets/win32/dialog_text.h"
@@ -15,6 +12,8 @@
 namespace app {
 
 namespace {
+
+constexpr char kChooserTitle[] = "Выберите исполняемый файл";
 
 struct TaskDialogData {
   AdditionalTasks* tasks = nullptr;
@@ -39,9 +38,9 @@ BOOL OnInit(HWND dialog, TaskDialogData* d) {
 }
 
 void OnChoose(HWND dialog, TaskDialogData& d) {
-  const std::optional<std::string> chosen = d.choose
-                                                ? d.choose(dialog, d.form.ChooserStart())
-                                                : ChooseProgramFile(dialog, d.form.ChooserStart());
+  const std::optional<std::string> chosen =
+      d.choose ? d.choose(dialog, d.form.ChooserStart())
+               : ChooseProgramFile(dialog, kChooserTitle, d.form.ChooserStart());
   if (!chosen) return;
   d.form.ChooseProgram(*chosen);
   widgets::SetItemText(dialog, IDC_TASK_PROGRAM, d.form.Program());
@@ -80,30 +79,6 @@ INT_PTR CALLBACK TaskProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 }  // namespace
-
-std::optional<std::string> ChooseProgramFile(HWND owner, const std::string& start) {
-  static constexpr wchar_t kFilter[] =
-      L"Исполняемые файлы (*.exe;*.com;*.bat)\0*.exe; *.com; *.bat\0";
-  const std::wstring title = platform::Widen("Выберите исполняемый файл");
-  std::vector<wchar_t> file(MAX_PATH * 4, L'\0');
-  platform::Widen(start).copy(file.data(), file.size() - 1);
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = kFilter;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrTitle = title.c_str();
-  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
-  // The common dialogs are loaded at their first use: start-up does not pay for them.
-  widgets::ModuleHandle library(LoadLibraryW(L"comdlg32.dll"));
-  using FileDialogFn = BOOL(WINAPI*)(OPENFILENAMEW*);
-  const auto show = library ? reinterpret_cast<FileDialogFn>(reinterpret_cast<void*>(
-                                  GetProcAddress(library.Get(), "GetOpenFileNameW")))
-                            : nullptr;
-  if (show == nullptr || !show(&dialog)) return std::nullopt;
-  return platform::Narrow(file.data());
-}
 
 bool ShowAdditionalTaskDialog(HWND parent, bool after, AdditionalTasks& tasks,
                               ProgramChooser choose) {

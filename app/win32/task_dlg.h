@@ -16,12 +16,9 @@ namespace app {
 using ProgramChooser =
     std::function<std::optional<std::string>(HWND owner, const std::string& start)>;
 
-// The system's file-open dialog for executable files.
-std::optional<std::string> ChooseProgramFile(HWND owner, const std::string& start);
-
 // Modal, on the before (after = false) or after task; true when it ended with
-// "Применить", the task's two texts then replaced in tasks. An empty chooser means
-// ChooseProgramFile.
+// "Применить", the task's two texts then replaced in tasks. An empty chooser means the
+// system's file-open dialog (ChooseProgramFile).
 bool ShowAdditionalTaskDialog(HWND parent, bool after, AdditionalTasks& tasks,
                               ProgramChooser choose = {});
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/schedule_form.h"
+#include "app/win32/program_file_dialog.h"
 #include "app/win32/schedule_dlg.h"
 #include "app/win32/task_dlg.h"
 #include "platform/codepage.h"
@@ -61,7 +62,7 @@ TEST(ScheduleDialog, AWeeklyScheduleFromTheNewScheduleItemWithTheLayoutOfEachMod
           // Monthly and back: compact without the weekdays, which keep their ticks.
           apptest::ChooseInList(d, IDC_SCHEDULE_MODE, 2);
           EXPECT_EQ(Height(d), compact);
-           apptest::ChooseInList(d, IDC_SCHEDULE_MODE, 3);
+          apptest::ChooseInList(d, IDC_SCHEDULE_MODE, 3);
           EXPECT_TRUE(Visible(d, IDC_SCHEDULE_ONCE) && !Enabled(d, IDC_SCHEDULE_TIME));
           apptest::ChooseInList(d, IDC_SCHEDULE_MODE, 1);
           EXPECT_EQ(Height(d), full);
@@ -173,7 +174,7 @@ TEST(AdditionalTaskDialog, TheProgramFileDialogReturnsTheChosenFile) {
                         SetWindowTextW(name, platform::Widen(program).c_str());
                         PostMessageW(d, WM_COMMAND, IDOK, 0);
                       }}});
-  EXPECT_EQ(app::ChooseProgramFile(nullptr, "C:\\old.exe"), program);
+  EXPECT_EQ(app::ChooseProgramFile(nullptr, "Выберите исполняемый файл", "C:\\old.exe"), program);
   EXPECT_TRUE(op.Finished());
 }
 

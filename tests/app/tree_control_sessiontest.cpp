@@ -201,8 +201,8 @@ TEST_F(TreeControlTest, ContextMenusOfferAndRunTheirCommands) {
       {"Добавить"},
       {"Редактировать", "Удалить"},
       {"Редактировать", "Очистить"},
-      {"Изменить (off)", "Копировать (off)", "Удалить"},
-      {"Добавить (off)"},  // its last infobase is gone: no "Удалить все"
+      {"Изменить", "Копировать", "Удалить"},
+      {"Добавить"},  // its last infobase is gone: no "Удалить все"
   };
   ASSERT_EQ(menus.size(), offered.size());
   for (size_t i = 0; i < menus.size(); ++i) EXPECT_EQ(Texts(menus[i]), offered[i]) << i;
