@@ -4,6 +4,7 @@
 
 #include "app/job_file_list.h"
 #include "app/job_parameters_form.h"
+#include "app/program_choice.h"
 #include "app/win32/input_line_dlg.h"
 #include "app/win32/program_file_dialog.h"
 #include "app/win32/repair_settings_dlg.h"

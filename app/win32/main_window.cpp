@@ -7,6 +7,7 @@
 
 #include "app/options_rules.h"
 #include "app/win32/job_editors.h"
+#include "app/win32/schedule_editors.h"
 #include "platform/codepage.h"
 #include "resources/app/resource.h"
 #include "widgets/win32/dialog_text.h"
@@ -33,6 +34,7 @@ MainWindow::MainWindow(MainWindowParams params) : params_(std::move(params)) {
     return JobDialogServices{controller_->Config().options.BinaryDirectory,
                              params_.services.pickFolder, nullptr};
   });
+  SetScheduleAndTaskEditors(editors, controller_->Tree(), [this] { return hwnd_; });
   treePane_ = std::make_unique<TreePane>(controller_->Tree(), controller_->Config().tasks,
                                          std::move(editors), std::move(tree));
 }

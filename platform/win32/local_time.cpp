@@ -44,8 +44,7 @@ std::optional<LocalTime> ToLocalWith(const ZoneFor& zoneFor, int64_t secondsUtc)
   // Around New Year the local date may lie in the other year: use that year's rules.
   if (local.wYear != utc.wYear && !UtcToLocal(zoneFor, utc, local.wYear, local))
     return std::nullopt;
-  return LocalTime{local.wYear,   local.wMonth,  local.wDay,      local.wHour,
-                   local.wMinute, local.wSecond, local.wDayOfWeek};
+  return FromSystemTime(local);
 }
 
 }  // namespace
@@ -90,13 +89,7 @@ std::optional<LocalTime> ToLocalTimeInZone(const wchar_t* zoneKey, int64_t secon
 
 std::optional<int64_t> FromLocalTimeInZone(const wchar_t* zoneKey, const LocalTime& t) {
   if (!HasValidFields(t)) return std::nullopt;
-  SYSTEMTIME local{};
-  local.wYear = static_cast<WORD>(t.year);
-  local.wMonth = static_cast<WORD>(t.month);
-  local.wDay = static_cast<WORD>(t.day);
-  local.wHour = static_cast<WORD>(t.hour);
-  local.wMinute = static_cast<WORD>(t.minute);
-  local.wSecond = static_cast<WORD>(t.second);
+  SYSTEMTIME local = ToSystemTime(t);
   TIME_ZONE_INFORMATION tzi{};
   SYSTEMTIME utc{};
   FILETIME ft{};

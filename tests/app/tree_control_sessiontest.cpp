@@ -200,7 +200,7 @@ TEST_F(TreeControlTest, ContextMenusOfferAndRunTheirCommands) {
   choice = 0;
   RightClick(Model().UnregisteredGroup());
   ASSERT_EQ(menus.size(), 5u);        // none for the registered infobase
-  EXPECT_FALSE(menus[0][0].enabled);  // "Добавить" needs the schedule dialog
+  EXPECT_TRUE(menus[0][0].enabled);   // "Добавить" opens the schedule dialog
   EXPECT_EQ(menus[4].size(), 1u);     // its last infobase is gone: no "Удалить все"
   EXPECT_FALSE(View().Contains(schedules[0]));
   EXPECT_EQ(Shown(Model().PostTaskItem()),

@@ -4,16 +4,6 @@
 
 #include "platform/system_error.h"
 
-TEST(TextHelpersTest, ProgramFromCommandLineCutsAtLastQuoteElseFirstBlank) {
-  EXPECT_EQ(GetProgramFromCommandLine("\"C:\\Program Files\\Tool\\run.exe\" /x"),
-            "C:\\Program Files\\Tool\\run.exe");
-  EXPECT_EQ(GetProgramFromCommandLine("C:\\Tools\\run.exe /x /y"), "C:\\Tools\\run.exe");
-  // Quoted arguments: the cut is always at the very last quote of the line.
-  EXPECT_EQ(GetProgramFromCommandLine("\"C:\\A B\\run.exe\" \"arg\""), "C:\\A B\\run.exe arg");
-  EXPECT_EQ(GetProgramFromCommandLine("\""), "");
-  EXPECT_EQ(GetProgramFromCommandLine(" leading"), "");
-}
-
 TEST(TextHelpersTest, SplitKeepsEmptyPiecesAndErrorTextLosesOnlyTheFinalLineBreak) {
   std::vector<std::string> list{"kept"};
   EXPECT_TRUE(SplitText("a\\bc\\\\", '\\', list));

@@ -1,0 +1,109 @@
+// The schedule dialog's rules without a window: descriptions (stored files use them as
+// section names), the Days bits, the day check, and what the result leaves of the
+// entry's other values.
+#include "app/schedule_form.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using app::ScheduleForm;
+constexpr platform::LocalTime kNow{2026, 3, 2, 2, 5, 41, 1};
+
+TEST(ScheduleFormTest, DescriptionsAndTheValuesEachModeSets) {
+  struct Case {
+    int position;
+    std::vector<int> weekdays;
+    std::string day;
+    bool once;
+    std::string description;
+    uint8_t days, date, onceValue;
+  } cases[] = {
+      {0, {}, "1", false, "В 02:05,  каждый день", 0, 1, 0},
+      {1, {0, 1}, "1", false, "В 02:05,  каждую неделю по Вс, Пн", 3, 1, 0},
+      // Ticked in another order: the description still runs Sunday to Saturday.
+      {1, {6, 3}, "1", false, "В 02:05,  каждую неделю по Ср, Сб", 0x48, 1, 0},
+      {2, {}, " 31", false, "В 02:05, 31 числа каждого месяца", 0, 31, 0},
+      {3, {}, "1", false, "При включении компьютера", 0, 1, 0},
+      {3, {}, "1", true, "При включении компьютера один раз в день", 0, 1, 1},
+  };
+  for (const Case& c : cases) {
+    ScheduleForm form(ScheduleEntry{}, kNow);
+    EXPECT_EQ(form.Description(), "Новое расписание");
+    form.SelectMode(c.position);
+    for (int d : c.weekdays) form.SetWeekday(d, true);
+    form.SetDayText(c.day);
+    form.SetOnce(c.once);
+    ScheduleEntry e;
+    ASSERT_TRUE(form.Apply(e)) << c.description;
+    EXPECT_EQ(e.name, c.description);
+    EXPECT_EQ(static_cast<int>(e.Mode), c.position + 1);
+    EXPECT_EQ(e.Days, c.days) << c.description;
+    EXPECT_EQ(e.Date, c.date) << c.description;
+    EXPECT_EQ(e.Once, c.onceValue) << c.description;
+    EXPECT_EQ(e.Time, platform::FromLocalTime({2026, 3, 2, 2, 5, 0}).value());  // seconds 0
+  }
+}
+
+TEST(ScheduleFormTest, ApplyNeedsAModeAWeekdayEveryWeekAndAValidDayOnlyEveryMonth) {
+  ScheduleForm form(ScheduleEntry{}, kNow);
+  EXPECT_FALSE(form.CanApply());
+  form.SelectMode(1);
+  EXPECT_FALSE(form.CanApply());
+  form.SelectMode(2);
+  ScheduleEntry untouched;
+  for (const char* bad : {"0", "32", "", "1a", "-1", "100000000000"}) {
+    form.SetDayText(bad);
+    EXPECT_FALSE(form.Apply(untouched)) << bad;
+    // The description keeps the last day that was valid.
+    EXPECT_EQ(form.Description(), "В 02:05, 1 числа каждого месяца");
+  }
+  EXPECT_EQ(untouched, ScheduleEntry{});
+  // A day the daily mode does not use is not checked.
+  form.SelectMode(0);
+  EXPECT_TRUE(form.Apply(untouched));
+}
+
+TEST(ScheduleFormTest, WeekdayBoxesKeepTheirTicksAcrossModesAndOtherModesValuesStay) {
+  ScheduleEntry weekly;
+  weekly.Mode = ScheduleMode::Weekly;
+  weekly.Days = 0x41;
+  weekly.Once = 1;
+  weekly.Time = static_cast<uint32_t>(platform::FromLocalTime({2025, 7, 1, 23, 59, 0}).value());
+  ScheduleForm form(weekly, kNow);
+  EXPECT_EQ(form.Description(), "В 23:59,  каждую неделю по Вс, Сб");
+  form.SelectMode(0);
+  form.SelectMode(1);
+  EXPECT_TRUE(form.Weekday(0) && form.Weekday(6) && !form.Weekday(1));
+  form.SelectMode(2);
+  ScheduleEntry e = weekly;
+  ASSERT_TRUE(form.Apply(e));
+  EXPECT_EQ(e.name, "В 23:59, 1 числа каждого месяца");
+  EXPECT_EQ(e.Days, 0x41);
+  EXPECT_EQ(e.Once, 1);
+  EXPECT_EQ(e.Time, weekly.Time);
+
+  // A daily schedule opens with clear weekday boxes whatever its Days.
+  weekly.Mode = ScheduleMode::Daily;
+  ScheduleForm daily(weekly, kNow);
+  daily.SelectMode(1);
+  EXPECT_FALSE(daily.CanApply());
+}
+
+TEST(ScheduleFormTest, ValuesNoDialogWritesOpenAsTheyAre) {
+  ScheduleEntry monthly;
+  monthly.Mode = ScheduleMode::Monthly;
+  monthly.Date = 45;
+  monthly.Time = kNoScheduleTime;  // read without "Time": the form starts from now
+  ScheduleForm form(monthly, kNow);
+  EXPECT_EQ(form.DayText(), "45");
+  EXPECT_FALSE(form.DayValid());
+  form.SetDayText("15");
+  ASSERT_TRUE(form.Apply(monthly));
+  EXPECT_EQ(monthly.name, "В 02:05, 15 числа каждого месяца");
+
+  monthly.Mode = static_cast<ScheduleMode>(7);
+  EXPECT_EQ(ScheduleForm(monthly, kNow).Mode(), ScheduleMode::Placeholder);
+}
+
+}  // namespace
