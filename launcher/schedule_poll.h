@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "launcher/occurrence.h"
+#include "launcher/run_notices.h"
 #include "platform/registry.h"
 
 namespace launcher {
@@ -34,7 +35,12 @@ class SchedulePoller {
   SchedulePoller(PollSeams seams, bool startupPass);
 
   // One timer tick. Returns the argument texts the main program was started with.
+  // While the main program runs nothing is started, changed or pruned, but the schedules
+  // are read: a clock schedule due then is noted as skipped, once a day. If the program
+  // closes while the minute lasts, a later poll still starts it.
   std::vector<std::string> Poll();
+  // The schedules the last poll skipped.
+  const std::vector<SkippedSchedule>& Skipped() const { return skipped_; }
 
   bool StartupPassPending() const { return startupPass_; }
   // As found by the last poll that read the files; nullopt when nothing is scheduled.
@@ -43,6 +49,7 @@ class SchedulePoller {
  private:
   struct Tick;
   void PollFile(const std::string& path, Tick& tick);
+  void NoteSkipped(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   void NoteNextStart(const std::string& path, const ScheduleRecord& schedule, Tick& tick);
@@ -51,9 +58,11 @@ class SchedulePoller {
   PollSeams seams_;
   bool startupPass_;
   StartMemory memory_;
+  StartMemory skipNotes_;  // skipped schedules already noted, by day
   StartTimes startTimes_;
   std::optional<int64_t> previousPoll_;
   std::optional<NextStart> next_;
+  std::vector<SkippedSchedule> skipped_;
 };
 
 // The main program's arguments for a scheduled run of the configuration at path.
