@@ -9,9 +9,9 @@
 namespace runs {
 namespace {
 
-using platform::RegRoot;
 using bytes::Reader;
 using bytes::Writer;
+using platform::RegRoot;
 
 constexpr char kMagic[] = {'Z', 'R', 1};
 enum Flag : uint8_t { kUnattended = 1, kAborted = 2, kUnreadable = 4 };
@@ -67,9 +67,8 @@ std::string ResultText(const RunRecord& r) {
 std::string Serialize(const std::vector<RunRecord>& records) {
   Writer w;
   w.Bytes(kMagic, sizeof kMagic);
-  const size_t first = records.size() > kRecordsPerConfiguration
-                           ? records.size() - kRecordsPerConfiguration
-                           : 0;
+  const size_t first =
+      records.size() > kRecordsPerConfiguration ? records.size() - kRecordsPerConfiguration : 0;
   w.Number(static_cast<uint8_t>(records.size() - first));
   for (size_t i = first; i < records.size(); ++i) WriteOne(w, records[i]);
   return w.Take();

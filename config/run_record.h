@@ -31,8 +31,8 @@ struct RunRecord {
   uint32_t infobasesFailed = 0;
   std::vector<std::string> failedNames;  // at most kNamedFailures
   bool aborted = false;
-  bool unreadable = false;   // the configuration could not be read: nothing ran
-  std::string journalPath;   // empty when the run wrote no journal
+  bool unreadable = false;  // the configuration could not be read: nothing ran
+  std::string journalPath;  // empty when the run wrote no journal
   bool operator==(const RunRecord&) const = default;
 };
 

@@ -124,8 +124,9 @@ std::vector<Notice> TakeNewNotices(const std::vector<runs::ConfigurationRuns>& a
   std::vector<Notice> notices;
   std::vector<SeenRuns> seen;
   for (const runs::ConfigurationRuns& c : all) {
-    auto known = std::find_if(state.seen.begin(), state.seen.end(),
-                              [&](const SeenRuns& s) { return SamePath(s.configPath, c.configPath); });
+    auto known = std::find_if(state.seen.begin(), state.seen.end(), [&](const SeenRuns& s) {
+      return SamePath(s.configPath, c.configPath);
+    });
     const uint32_t before = known == state.seen.end() ? 0 : known->sequence;
     seen.push_back({c.configPath, LookAtRuns(c, before, notices)});
   }
@@ -171,8 +172,9 @@ std::vector<RecentRunRow> RecentRunRows(const std::vector<runs::ConfigurationRun
   for (const SkippedSchedule& s : skipped)
     rows.push_back({s.when, FileName(s.configPath), Stamp(s.when), "",
                     "пропущено: программа была открыта (" + s.schedule + ")", "", ""});
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const RecentRunRow& a, const RecentRunRow& b) { return a.started > b.started; });
+  std::stable_sort(rows.begin(), rows.end(), [](const RecentRunRow& a, const RecentRunRow& b) {
+    return a.started > b.started;
+  });
   return rows;
 }
 

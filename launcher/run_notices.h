@@ -74,8 +74,8 @@ struct RecentRunRow {
   std::string start;          // "06.12.2026 02:30"
   std::string duration;       // "0:12:05"; empty for a skipped schedule
   std::string result;
-  std::string failed;         // names of the failed infobases, comma separated
-  std::string journalPath;    // empty: no journal to open
+  std::string failed;       // names of the failed infobases, comma separated
+  std::string journalPath;  // empty: no journal to open
 };
 std::vector<RecentRunRow> RecentRunRows(const std::vector<runs::ConfigurationRuns>& all,
                                         const std::vector<SkippedSchedule>& skipped);

@@ -97,7 +97,8 @@ bool SchedulePoller::IsDue(const std::string& path, const ScheduleRecord& schedu
   if (IsClockSchedule(schedule)) return IsClockStartDue(path, schedule, tick);
   // Only start-up schedules are left, due during the start-up pass alone; that pass
   // waits while the main program runs.
-  return startupPass_ && !tick.readOnly && IsScheduleDue(schedule, tick.now, true, *seams_.registry);
+  return startupPass_ && !tick.readOnly &&
+         IsScheduleDue(schedule, tick.now, true, *seams_.registry);
 }
 
 // The due rule of daily, weekly and monthly schedules, with two additions: one start per

@@ -17,7 +17,7 @@ namespace platform { class Process; }
 struct RunOutcome {
   unsigned infobasesRun = 0;
   std::vector<std::string> failedNames;  // in the order they ran
-  bool unreadable = false;  // the snapshot or its sections could not be read
+  bool unreadable = false;               // the snapshot or its sections could not be read
 };
 
 class RunControl {

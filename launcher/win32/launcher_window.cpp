@@ -130,8 +130,7 @@ void ShowRecentRuns(Launcher& l) {
   RecentRunsDialogData data;
   data.rows = l.notices->TakeRecentRuns();
   data.openJournal = [](const std::string& path) {
-    ShellExecuteW(nullptr, L"open", platform::Widen(path).c_str(), nullptr, nullptr,
-                  SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", platform::Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   };
   SetForegroundWindow(l.window);
   ShowRecentRunsDialog(l.instance, l.window, data);
@@ -248,8 +247,8 @@ bool RegisterFrameClass(const Launcher& l) {
 
 HICON LoadSmallIcon(HINSTANCE instance, int id) {
   return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                       GetSystemMetrics(SM_CXSMICON),
-                                       GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                       LR_DEFAULTCOLOR));
 }
 
 int RunMessageLoop() {

@@ -12,8 +12,11 @@ struct Column {
   const char* title;
   int width;  // dialog units
 };
-constexpr Column kColumns[] = {{"Настройка", 70},   {"Начало", 66},           {"Длительность", 52},
-                               {"Результат", 130},  {"Базы с ошибками", 104}};
+constexpr Column kColumns[] = {{"Настройка", 62},
+                               {"Начало", 66},
+                               {"Длительность", 68},
+                               {"Результат", 116},
+                               {"Базы с ошибками", 108}};
 
 std::vector<std::string> Cells(const RecentRunRow& row) {
   return {row.configuration, row.start, row.duration, row.result, row.failed};
@@ -60,8 +63,8 @@ int SelectedRow(HWND dialog) {
 // "Открыть журнал" is enabled for a selected run that wrote one.
 void UpdateJournalButton(HWND dialog, const RecentRunsDialogData& data) {
   const int row = SelectedRow(dialog);
-  const bool has = row >= 0 && row < static_cast<int>(data.rows.size()) &&
-                   !data.rows[row].journalPath.empty();
+  const bool has =
+      row >= 0 && row < static_cast<int>(data.rows.size()) && !data.rows[row].journalPath.empty();
   EnableWindow(GetDlgItem(dialog, IDC_OPEN_JOURNAL), has);
 }
 

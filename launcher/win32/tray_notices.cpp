@@ -11,8 +11,8 @@ TrayNotices::TrayNotices(TrayNoticeSeams seams)
 
 void TrayNotices::AfterPoll(const std::vector<SkippedSchedule>& skipped) {
   const NoticeState before = state_;
-  std::vector<Notice> notices = TakeNewNotices(runs::ReadAllRecords(*seams_.registry), skipped,
-                                               state_);
+  std::vector<Notice> notices =
+      TakeNewNotices(runs::ReadAllRecords(*seams_.registry), skipped, state_);
   if (!(state_ == before)) WriteNotices(*seams_.registry, state_);
   if (state_.warning != before.warning) UpdateIcon();
   for (Notice& n : notices) queue_.push_back(std::move(n));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+// shellapi.h needs windows.h before it
 #include <shellapi.h>
 
 #include <deque>

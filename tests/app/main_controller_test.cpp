@@ -7,9 +7,9 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
-#include <thread>
 #include <filesystem>
 #include <random>
+#include <thread>
 
 #include "config/run_record.h"
 #include "platform/fs.h"
@@ -119,8 +119,8 @@ TEST_F(MainControllerTest, AFileThatCouldNotBeReadIsNotWrittenOverWithoutAsking)
 TEST_F(MainControllerTest, AnUnattendedRunThatCouldNotReadItsFileIsRecorded) {
   const std::string path = data + "\\damaged.cfg";
   platform::fs::WriteWholeFile(path, "not a configuration file");
-  controller = std::make_unique<MainController>(view, registry, AppFolders{data, data, {}}, path,
-                                                true);
+  controller =
+      std::make_unique<MainController>(view, registry, AppFolders{data, data, {}}, path, true);
   ASSERT_TRUE(controller->Open());
   controller->Run();
   for (int i = 0; i < 6000 && !view.finished; ++i)

@@ -33,8 +33,7 @@ TEST(RunRecord, RoundTripKeepsEveryFieldAndRefusesDamagedBytes) {
   const std::string bytes = Serialize(records);
   EXPECT_EQ(Parse(bytes), records);
   EXPECT_EQ(Parse(Serialize({})), std::vector<RunRecord>{});
-  for (size_t cut = 0; cut < bytes.size(); ++cut)
-    EXPECT_FALSE(Parse(bytes.substr(0, cut))) << cut;
+  for (size_t cut = 0; cut < bytes.size(); ++cut) EXPECT_FALSE(Parse(bytes.substr(0, cut))) << cut;
   EXPECT_FALSE(Parse(bytes + "x"));
   EXPECT_FALSE(Parse("ZR\x02" + bytes.substr(3)));
 }

@@ -65,8 +65,8 @@ class RunNoticesSession : public testing::Test {
     platform::MemoryRegistry memory;
     InfobaseTree tree(nullptr, nullptr);
     tree.RebuildFromRegistry(memory);
-    for (const auto& [name, ctl] : {std::pair<std::string, std::string>{"Бухгалтерия", ""},
-                                    {"Склад", "no_archive=1"}}) {
+    for (const auto& [name, ctl] :
+         {std::pair<std::string, std::string>{"Бухгалтерия", ""}, {"Склад", "no_archive=1"}}) {
       InfobaseRecord record;
       record.hasState = true;
       record.State = 1;
@@ -117,8 +117,8 @@ class RunNoticesSession : public testing::Test {
 TEST_F(RunNoticesSession, FailedUnattendedRunAndSkippedScheduleWarnUntilTheListIsOpened) {
   const std::string config = WriteConfiguration();
   platform::Process run;
-  ASSERT_TRUE(run.Start("\"" + testrunner::BinFolder() + "Zorvan.exe\" /@" + config + " /BEGIN",
-                        "", platform::ShowWindow::Hidden));
+  ASSERT_TRUE(run.Start("\"" + testrunner::BinFolder() + "Zorvan.exe\" /@" + config + " /BEGIN", "",
+                        platform::ShowWindow::Hidden));
   ASSERT_EQ(run.Wait(120000), platform::WaitResult::Ended);
 
   const std::vector<runs::RunRecord> records = runs::ReadRecords(*registry, config);
@@ -143,7 +143,8 @@ TEST_F(RunNoticesSession, FailedUnattendedRunAndSkippedScheduleWarnUntilTheListI
   launcher::TrayNotices notices = MakeNotices();
   EXPECT_EQ(notices.Icon(), normal);
   notices.AfterPoll(poller.Skipped());
-  const std::string failure = "Резервное копирование nightly.cfg завершилось с ошибками: 1 из 2 баз";
+  const std::string failure =
+      "Резервное копирование nightly.cfg завершилось с ошибками: 1 из 2 баз";
   const std::string skipped =
       "Расписание «В 02:30,  каждый день» для nightly.cfg пропущено: программа была открыта";
   ASSERT_EQ(sent.size(), 2u);

@@ -26,7 +26,8 @@ runs::RunRecord Record(uint32_t sequence, bool unattended, uint32_t failed, uint
 }
 
 TEST(RunNotices, AnnouncesEachNewUnattendedFailureOnce) {
-  const std::string failure = "Резервное копирование nightly.cfg завершилось с ошибками: 2 из 5 баз";
+  const std::string failure =
+      "Резервное копирование nightly.cfg завершилось с ошибками: 2 из 5 баз";
   runs::RunRecord aborted = Record(6, true, 0);
   aborted.aborted = true;
   struct Case {
@@ -51,15 +52,15 @@ TEST(RunNotices, AnnouncesEachNewUnattendedFailureOnce) {
       texts.push_back(n.text);
     EXPECT_EQ(texts, c.texts) << c.what;
     EXPECT_EQ(state.warning, !c.texts.empty()) << c.what;
-    EXPECT_EQ(state.seen, (std::vector<SeenRuns>{{kNightly, c.records.back().sequence}}))
-        << c.what;
+    EXPECT_EQ(state.seen, (std::vector<SeenRuns>{{kNightly, c.records.back().sequence}})) << c.what;
     EXPECT_TRUE(TakeNewNotices({{kNightly, c.records}}, {}, state).empty()) << c.what;
   }
 }
 
 TEST(RunNotices, SkippedSchedulesAreAnnouncedKeptAndRememberedAcrossLogOns) {
   platform::MemoryRegistry registry;
-  const SkippedSchedule skipped{kNightly, "В 02:30,  каждый день", polltest::At(2026, 12, 6, 2, 30)};
+  const SkippedSchedule skipped{kNightly, "В 02:30,  каждый день",
+                                polltest::At(2026, 12, 6, 2, 30)};
   NoticeState state = ReadNotices(registry);
   const auto notices = TakeNewNotices({}, {skipped}, state);
   ASSERT_EQ(notices.size(), 1u);
@@ -75,7 +76,8 @@ TEST(RunNotices, SkippedSchedulesAreAnnouncedKeptAndRememberedAcrossLogOns) {
   EXPECT_EQ(again.skipped.size(), kSkippedKept);
   EXPECT_EQ(ParseNotices(SerializeNotices(again)), again);
   const std::string bytes = SerializeNotices(again);
-  for (size_t cut = 0; cut < bytes.size(); cut += 7) EXPECT_FALSE(ParseNotices(bytes.substr(0, cut)));
+  for (size_t cut = 0; cut < bytes.size(); cut += 7)
+    EXPECT_FALSE(ParseNotices(bytes.substr(0, cut)));
 }
 
 TEST(RunNotices, BalloonTextsCountInfobasesInRussian) {
