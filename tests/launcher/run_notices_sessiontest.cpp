@@ -88,16 +88,20 @@ class RunNoticesSession : public testing::Test {
     return path;
   }
 
+  // The icon of the test's window, with the normal picture.
+  NOTIFYICONDATAW IconData() const {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1;
+    data.uFlags = NIF_ICON;
+    data.hIcon = normal;
+    return data;
+  }
+
   launcher::TrayNotices MakeNotices() {
     return launcher::TrayNotices(launcher::TrayNoticeSeams{
-        registry.get(), normal, warning,
-        [this] {
-          NOTIFYICONDATAW data{};
-          data.cbSize = sizeof data;
-          data.hWnd = window;
-          data.uID = 1;
-          return data;
-        },
+        registry.get(), normal, warning, [this] { return IconData(); },
         [this](DWORD message, NOTIFYICONDATAW& data) {
           sent.push_back({message, data.hIcon,
                           (data.uFlags & NIF_INFO) ? platform::Narrow(data.szInfo) : "",
@@ -206,24 +210,9 @@ TEST_F(RunNoticesSession, DISABLED_ShowForScreenshots) {
   runs::WriteRecord(*registry, "C:\\Данные\\weekly.cfg", good);
 
   launcher::TrayNotices notices(launcher::TrayNoticeSeams{
-      registry.get(), normal, warning,
-      [this] {
-        NOTIFYICONDATAW data{};
-        data.cbSize = sizeof data;
-        data.hWnd = window;
-        data.uID = 1;
-        data.uFlags = NIF_ICON | NIF_TIP;
-        data.hIcon = normal;
-        lstrcpynW(data.szTip, L"Zorvan launcher", ARRAYSIZE(data.szTip));
-        return data;
-      },
+      registry.get(), normal, warning, [this] { return IconData(); },
       [](DWORD message, NOTIFYICONDATAW& data) { return Shell_NotifyIconW(message, &data); }});
-  NOTIFYICONDATAW icon{};
-  icon.cbSize = sizeof icon;
-  icon.hWnd = window;
-  icon.uID = 1;
-  icon.uFlags = NIF_ICON;
-  icon.hIcon = normal;
+  NOTIFYICONDATAW icon = IconData();
   Shell_NotifyIconW(NIM_ADD, &icon);
   notices.AfterPoll({});
   auto pump = [](DWORD ms) {
