@@ -1,7 +1,8 @@
-// The launcher's poll, run at every tick of its 50-second timer: while the main program
-// is not running, reads the schedules of every configuration file in the registry list,
-// starts the main program with "/@<file> /BEGIN" for each due one, ends the start-up
-// pass ("LastStartUp") and drops list entries of files that no longer exist.
+// The launcher's poll, run at every tick of its 50-second timer: reads the schedules of
+// every configuration file in the registry list (anew only when a file changed); while
+// the main program is not running, starts it with "/@<file> /BEGIN" for each due one,
+// ends the start-up pass ("LastStartUp") and drops list entries of files that no longer
+// exist; while it runs, only notes the due schedules it skips.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 
 #include "launcher/occurrence.h"
 #include "launcher/run_notices.h"
+#include "launcher/schedule_files.h"
 #include "platform/registry.h"
 
 namespace launcher {
@@ -48,7 +50,7 @@ class SchedulePoller {
 
  private:
   struct Tick;
-  void PollFile(const std::string& path, Tick& tick);
+  void PollFile(const std::string& path, const platform::fs::Attributes& file, Tick& tick);
   void NoteSkipped(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
@@ -60,6 +62,7 @@ class SchedulePoller {
   StartMemory memory_;
   StartMemory skipNotes_;  // skipped schedules already noted, by day
   StartTimes startTimes_;
+  ScheduleFiles files_;
   std::optional<int64_t> previousPoll_;
   std::optional<NextStart> next_;
   std::vector<SkippedSchedule> skipped_;
