@@ -1,6 +1,7 @@
 #include "app/main_controller.h"
 
 #include "app/options_rules.h"
+#include "app/run_history.h"
 #include "app/start_rules.h"
 #include "config/config_schema.h"
 #include "config/enterprise.h"
@@ -110,6 +111,12 @@ void MainController::LoadCurrent() {
   SetModified(false);  // showing the loaded values is no change of the operator's
   view_.ShowTree();
   view_.ShowFields();
+  if (!Running()) ShowLastRun();
+}
+
+void MainController::ShowLastRun() {
+  status_ = LastRunStatusText(runs::ReadRecords(registry_, configPath_));
+  view_.ShowStatus(status_);
 }
 
 void MainController::OptionsChanged() {
@@ -256,13 +263,17 @@ void MainController::Run() {
   }
   if (!autoRun_)
     source.window.emplace(WindowConfiguration{config_, tree_, configSeams_, modified_});
+  runStarted_ = platform::fs::NowStamp();
   const StartResult started = job_->StartRun(source);
-  if (started != StartResult::Started && autoRun_) view_.CloseWindow();
+  if (started == StartResult::Started || !autoRun_) return;
+  // An unattended start that could not even begin is a run that failed, not silence.
+  if (started == StartResult::Failed) RecordRun(RunOutcome{0, {}, true}, false, "");
+  view_.CloseWindow();
 }
 
 void MainController::Abort() {
   if (!job_->AbortRun()) return;
-  if (job_->FinishRun()) EndRun();
+  if (job_->FinishRun()) EndRun(true);
 }
 
 void MainController::OnJobStarted(const InfobaseEntry& entry) {
@@ -272,12 +283,19 @@ void MainController::OnJobStarted(const InfobaseEntry& entry) {
 }
 
 void MainController::OnRunFinished() {
-  if (job_->FinishRun()) EndRun();
+  if (job_->FinishRun()) EndRun(false);
 }
 
-void MainController::EndRun() {
-  status_.clear();
-  view_.ShowStatus(status_);
+void MainController::RecordRun(const RunOutcome& outcome, bool aborted,
+                               const std::string& journalPath) {
+  RunEnd end{autoRun_, aborted, runStarted_, platform::fs::NowStamp(), journalPath};
+  runs::WriteRecord(registry_, configPath_, MakeRunRecord(outcome, end));
+}
+
+// The record comes first: the "after" task or a shut-down may end the program.
+void MainController::EndRun(bool aborted) {
+  RecordRun(job_->Outcome(), aborted, job_->Settings().journalPath);
+  ShowLastRun();
   RunTask(config_.tasks.PostProcessFileName, config_.tasks.PostProcessCmdLine);
   view_.LeaveRunning();
   if (!config_.options.QuitAfterSave) {

@@ -119,7 +119,10 @@ class MainController {
   void SetPath(const std::string& path);
   void LoadCurrent();
   bool ConfirmOverwriteUnread();
-  void EndRun();
+  void EndRun(bool aborted);
+  // The run's record; writing it never stops the end of a run.
+  void RecordRun(const RunOutcome& outcome, bool aborted, const std::string& journalPath);
+  void ShowLastRun();
   void RunTask(const std::string& program, const std::string& arguments);
   void JournalMessage(const std::string& text);
   void ReportFileError(const platform::FileError& error);
@@ -135,6 +138,7 @@ class MainController {
   // The file a load found but could not read: never written over without asking.
   std::string unreadPath_;
   std::string status_;
+  int64_t runStarted_ = 0;
   Configuration config_;
   InfobaseTree tree_;
   ConfigurationSeams configSeams_;

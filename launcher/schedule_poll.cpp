@@ -17,6 +17,7 @@ struct SchedulePoller::Tick {
   platform::LocalTime today;
   // The poll before, when it was recent: a start the clock skipped since then is due.
   std::optional<platform::LocalTime> before;
+  bool readOnly = false;  // the main program runs: note due schedules, start nothing
   std::vector<std::string> missing;
   std::vector<std::string> launches;
   std::optional<NextStart> next;
@@ -31,7 +32,8 @@ std::vector<std::string> SchedulePoller::Poll() {
   // Ticks while the main program runs count as polls too: what the clock skipped then
   // is not made up later, as a minute that passed then is not.
   auto previous = std::exchange(previousPoll_, tick.now);
-  if (seams_.mainProgramRunning()) return {};
+  skipped_.clear();
+  tick.readOnly = seams_.mainProgramRunning();
   auto today = platform::ToLocalTime(tick.now);
   if (!today) return {};
   tick.today = *today;
@@ -39,7 +41,9 @@ std::vector<std::string> SchedulePoller::Poll() {
     tick.before = platform::ToLocalTime(*previous);
   startTimes_.Check(tick.now, tick.today);
   memory_.ForgetBefore(tick.today);
+  skipNotes_.ForgetBefore(tick.today);
   ScanList(tick);
+  if (tick.readOnly) return {};
   next_ = tick.next;
   for (const std::string& arguments : tick.launches) seams_.startProgram(arguments);
   if (startupPass_) {
@@ -62,6 +66,7 @@ void SchedulePoller::ScanList(Tick& tick) {
     PollFile(value.name, file, tick);
   }
   files_.ForgetUnused();
+  if (tick.readOnly) return;
   for (const std::string& name : tick.missing)
     seams_.registry->DeleteValue(RegRoot::CurrentUser, kListKey, name);
 }
@@ -71,7 +76,9 @@ void SchedulePoller::PollFile(const std::string& path, const platform::fs::Attri
   const std::vector<ScheduleRecord>* schedules = files_.Of(path, file);
   if (schedules == nullptr) return;
   for (const ScheduleRecord& schedule : *schedules) {
-    if (IsDue(path, schedule, tick)) {
+    if (tick.readOnly && IsDue(path, schedule, tick)) {
+      NoteSkipped(path, schedule, tick);
+    } else if (IsDue(path, schedule, tick)) {
       tick.launches.push_back(ScheduledRunArguments(path));
       if (IsClockSchedule(schedule)) memory_.Remember(path, schedule.entry.name, tick.today);
     }
@@ -79,11 +86,20 @@ void SchedulePoller::PollFile(const std::string& path, const platform::fs::Attri
   }
 }
 
+void SchedulePoller::NoteSkipped(const std::string& path, const ScheduleRecord& schedule,
+                                 const Tick& tick) {
+  if (skipNotes_.StartedOn(path, schedule.entry.name, tick.today)) return;
+  skipNotes_.Remember(path, schedule.entry.name, tick.today);
+  skipped_.push_back({path, schedule.entry.name, tick.now});
+}
+
 bool SchedulePoller::IsDue(const std::string& path, const ScheduleRecord& schedule,
                            const Tick& tick) {
   if (IsClockSchedule(schedule)) return IsClockStartDue(path, schedule, tick);
-  // Only start-up schedules are left, due during the start-up pass alone.
-  return startupPass_ && IsScheduleDue(schedule, tick.now, true, *seams_.registry);
+  // Only start-up schedules are left, due during the start-up pass alone; that pass
+  // waits while the main program runs.
+  return startupPass_ && !tick.readOnly &&
+         IsScheduleDue(schedule, tick.now, true, *seams_.registry);
 }
 
 // The due rule of daily, weekly and monthly schedules, with two additions: one start per

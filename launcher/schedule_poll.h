@@ -1,8 +1,8 @@
-// The launcher's poll, run at every tick of its 50-second timer: while the main program
-// is not running, reads the schedules of every configuration file in the registry list
-// (anew only when a file changed), starts the main program with "/@<file> /BEGIN" for
-// each due one, ends the start-up pass ("LastStartUp") and drops list entries of files
-// that no longer exist.
+// The launcher's poll, run at every tick of its 50-second timer: reads the schedules of
+// every configuration file in the registry list (anew only when a file changed); while
+// the main program is not running, starts it with "/@<file> /BEGIN" for each due one,
+// ends the start-up pass ("LastStartUp") and drops list entries of files that no longer
+// exist; while it runs, only notes the due schedules it skips.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "launcher/occurrence.h"
+#include "launcher/run_notices.h"
 #include "launcher/schedule_files.h"
 #include "platform/registry.h"
 
@@ -36,7 +37,12 @@ class SchedulePoller {
   SchedulePoller(PollSeams seams, bool startupPass);
 
   // One timer tick. Returns the argument texts the main program was started with.
+  // While the main program runs nothing is started, changed or pruned, but the schedules
+  // are read: a clock schedule due then is noted as skipped, once a day. If the program
+  // closes while the minute lasts, a later poll still starts it.
   std::vector<std::string> Poll();
+  // The schedules the last poll skipped.
+  const std::vector<SkippedSchedule>& Skipped() const { return skipped_; }
 
   bool StartupPassPending() const { return startupPass_; }
   // As found by the last poll that read the files; nullopt when nothing is scheduled.
@@ -45,6 +51,7 @@ class SchedulePoller {
  private:
   struct Tick;
   void PollFile(const std::string& path, const platform::fs::Attributes& file, Tick& tick);
+  void NoteSkipped(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   void NoteNextStart(const std::string& path, const ScheduleRecord& schedule, Tick& tick);
@@ -53,10 +60,12 @@ class SchedulePoller {
   PollSeams seams_;
   bool startupPass_;
   StartMemory memory_;
+  StartMemory skipNotes_;  // skipped schedules already noted, by day
   StartTimes startTimes_;
   ScheduleFiles files_;
   std::optional<int64_t> previousPoll_;
   std::optional<NextStart> next_;
+  std::vector<SkippedSchedule> skipped_;
 };
 
 // The main program's arguments for a scheduled run of the configuration at path.

@@ -72,6 +72,8 @@ class JobRun {
   const std::string& SnapshotPath() const { return snapshot_.Path(); }
   // The run values of the last run, kept for the next one as the process keeps them.
   const RunSettings& Settings() const { return settings_; }
+  // What the last run's worker decided; complete once FinishRun returned.
+  RunOutcome Outcome() const { return control_ ? control_->Outcome() : RunOutcome{}; }
 
  private:
   enum class State { Idle, Running, Finishing };

@@ -48,3 +48,19 @@ bool RunControl::Abort(const std::string& lastLine) {
   journal_.reset();
   return hadChild;
 }
+
+void RunControl::NoteInfobase(const std::string& name, bool success) {
+  std::lock_guard lock(mutex_);
+  ++outcome_.infobasesRun;
+  if (!success) outcome_.failedNames.push_back(name);
+}
+
+void RunControl::NoteUnreadable() {
+  std::lock_guard lock(mutex_);
+  outcome_.unreadable = true;
+}
+
+RunOutcome RunControl::Outcome() const {
+  std::lock_guard lock(mutex_);
+  return outcome_;
+}

@@ -7,9 +7,18 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class CJournalFile;
 namespace platform { class Process; }
+
+// What the worker decided per infobase ("Обработка завершена" or "... с ошибками"), for
+// the run's record.
+struct RunOutcome {
+  unsigned infobasesRun = 0;
+  std::vector<std::string> failedNames;  // in the order they ran
+  bool unreadable = false;               // the snapshot or its sections could not be read
+};
 
 class RunControl {
  public:
@@ -31,6 +40,11 @@ class RunControl {
   // when a stop was already requested (the caller must then end the child itself).
   bool SetCurrentChild(platform::Process* child);
 
+  // Worker: the verdict on one infobase; the configuration could not be read.
+  void NoteInfobase(const std::string& name, bool success);
+  void NoteUnreadable();
+  RunOutcome Outcome() const;
+
   // Window thread: requests the stop, ends the current child (true if there was one),
   // writes lastLine as the journal's last line when the journal is on, closes it.
   bool Abort(const std::string& lastLine);
@@ -40,4 +54,5 @@ class RunControl {
   std::unique_ptr<CJournalFile> journal_;
   bool stop_ = false;
   platform::Process* child_ = nullptr;
+  RunOutcome outcome_;
 };

@@ -65,6 +65,7 @@ class Worker {
     CSettingsFile file(c_.snapshotPath, SF_MODE_READ, platform::SilentFileErrorReporter());
     platform::FileError error;
     if (!file.Open(&error)) {
+      control_.NoteUnreadable();
       if (c_.reportFileError) c_.reportFileError(error);
       return;
     }
@@ -72,6 +73,7 @@ class Worker {
     const int32_t general = root == 0 ? 0 : file.OpenSection(root, cfg::kGeneralSection);
     if (general == 0) {
       file.Close();
+      control_.NoteUnreadable();
       if (c_.seams.showMessage) c_.seams.showMessage(ReadErrorText(ConfigPath()));
       return;
     }
@@ -80,6 +82,7 @@ class Worker {
     if (values_.destination.empty()) values_.destination = c_.environment.programFolder;
     const int32_t parameters = file.OpenSection(root, cfg::kParametersSection);
     if (parameters == 0) {
+      control_.NoteUnreadable();
       Journal(ReadErrorText(ConfigPath()));
     } else {
       if (WalkInfobases(file, parameters) == 0) Journal("Нет заданий");
@@ -127,14 +130,14 @@ class Worker {
     }
     if (state != 1) {
       Journal("Ошибка в параметрах задания");
-      Journal("Обработка завершена с ошибками");
+      Failed(entry);
       return;
     }
     JobList jobs = BuildJobList(entry);
     for (const std::string& line : jobs.lines) Journal(line);
     if (jobs.jobCount == 0) {
       Journal("Задания не назначены");
-      Journal("Обработка завершена с ошибками");
+      Failed(entry);
       return;
     }
     if (Stopped()) return;
@@ -145,7 +148,18 @@ class Worker {
     values_.batchFilePath = batchFile.Path();
     bool success = RunInfobaseJob(entry, values_, control_, c_.registry);
     values_.batchFilePath.clear();
+    // An infobase the operator's abort cut short did not finish: it counts as failed.
+    control_.NoteInfobase(RecordName(entry), success);
     Journal(success ? "Обработка завершена" : "Обработка завершена с ошибками");
+  }
+
+  void Failed(const InfobaseEntry& entry) {
+    control_.NoteInfobase(RecordName(entry), false);
+    Journal("Обработка завершена с ошибками");
+  }
+
+  static const std::string& RecordName(const InfobaseEntry& entry) {
+    return entry.BaseName.empty() ? entry.path : entry.BaseName;
   }
 
   const WorkerContext& c_;

@@ -12,6 +12,8 @@
 #include "launcher/schedule_poll.h"
 #include "launcher/stop_scheduler.h"
 #include "launcher/win32/launcher_system.h"
+#include "launcher/win32/recent_runs_dialog.h"
+#include "launcher/win32/tray_notices.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "resources/launcher/resource.h"
@@ -30,7 +32,10 @@ struct Launcher {
   std::unique_ptr<platform::Registry> registry = platform::MakeWin32Registry();
   std::string programFolder;
   std::optional<SchedulePoller> poller;
+  std::optional<TrayNotices> notices;
+  bool recentRunsOpen = false;
   HICON icon = nullptr;
+  HICON warningIcon = nullptr;
   UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   std::string tip = kLauncherName;
   bool errorShown = false;                 // a failed start has been reported
@@ -49,7 +54,7 @@ NOTIFYICONDATAW TrayData(const Launcher& l) {
   data.uID = kTrayIconId;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayMessage;
-  data.hIcon = l.icon;
+  data.hIcon = l.notices ? l.notices->Icon() : l.icon;
   lstrcpynW(data.szTip, platform::Widen(l.tip).c_str(), ARRAYSIZE(data.szTip));
   return data;
 }
@@ -85,6 +90,7 @@ void ShowFailedStart(Launcher& l) {
 void OnTimer(Launcher& l) {
   l.poller->Poll();
   SetTip(l, TrayTip(l.poller->Next()));
+  l.notices->AfterPoll(l.poller->Skipped());
   ShowFailedStart(l);
 }
 
@@ -92,6 +98,7 @@ void ShowTrayMenu(Launcher& l) {
   HMENU menu = CreatePopupMenu();
   const UINT busy = MainProgramWindowOpen(l.window) ? MF_GRAYED : 0;
   AppendMenuW(menu, MF_STRING | busy, ID_SHOW_PROGRAM, L"Показать окно программы");
+  AppendMenuW(menu, MF_STRING, ID_RECENT_RUNS, L"Последние запуски…");
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING | busy, ID_STOP_SCHEDULER, L"Остановить планировщик");
   AppendMenuW(menu, MF_STRING, ID_APP_EXIT, L"Выход");
@@ -116,6 +123,20 @@ void StopSchedulerCommand(Launcher& l) {
   DestroyWindow(l.window);
 }
 
+// Opening the list is what clears the warning: the operator has seen it.
+void ShowRecentRuns(Launcher& l) {
+  if (l.recentRunsOpen) return;
+  l.recentRunsOpen = true;
+  RecentRunsDialogData data;
+  data.rows = l.notices->TakeRecentRuns();
+  data.openJournal = [](const std::string& path) {
+    ShellExecuteW(nullptr, L"open", platform::Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  };
+  SetForegroundWindow(l.window);
+  ShowRecentRunsDialog(l.instance, l.window, data);
+  l.recentRunsOpen = false;
+}
+
 void OnCommand(Launcher& l, UINT id) {
   switch (id) {
     case ID_SHOW_PROGRAM:
@@ -124,6 +145,9 @@ void OnCommand(Launcher& l, UINT id) {
       break;
     case ID_STOP_SCHEDULER:
       StopSchedulerCommand(l);
+      break;
+    case ID_RECENT_RUNS:
+      ShowRecentRuns(l);
       break;
     case ID_APP_EXIT:
       DestroyWindow(l.window);
@@ -153,6 +177,9 @@ bool OnCreate(Launcher& l, HWND window) {
                   [] { return MutexExists(kRecognizeMutex); },
                   [&l](const std::string& arguments) { StartProgram(l, arguments); }};
   l.poller.emplace(std::move(seams), l.startupPass);
+  l.notices.emplace(TrayNoticeSeams{
+      l.registry.get(), l.icon, l.warningIcon, [&l] { return TrayData(l); },
+      [](DWORD message, NOTIFYICONDATAW& data) { return Shell_NotifyIconW(message, &data); }});
   AddTrayIcon(l);
   if (l.startupPass) PostMessageW(window, WM_TIMER, kPollTimerId, 0);
   SetTimer(window, kPollTimerId, kPollPeriodMs, nullptr);
@@ -179,6 +206,8 @@ LRESULT HandleMessage(Launcher& l, HWND window, UINT message, WPARAM wParam, LPA
     case kTrayMessage:
       if (lParam == WM_RBUTTONDOWN) ShowTrayMenu(l);
       if (lParam == WM_LBUTTONDBLCLK) SendMessageW(window, WM_COMMAND, ID_SHOW_PROGRAM, 0);
+      if (lParam == kBalloonClicked) PostMessageW(window, WM_COMMAND, ID_RECENT_RUNS, 0);
+      if (lParam == kBalloonTimedOut || lParam == kBalloonHidden) l.notices->BalloonGone();
       return 0;
     case WM_COMMAND:
       OnCommand(l, LOWORD(wParam));
@@ -216,6 +245,12 @@ bool RegisterFrameClass(const Launcher& l) {
   return RegisterClassW(&wc) != 0;
 }
 
+HICON LoadSmallIcon(HINSTANCE instance, int id) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                       LR_DEFAULTCOLOR));
+}
+
 int RunMessageLoop() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -235,9 +270,8 @@ int RunLauncher(HINSTANCE instance, const std::string& arguments) {
   Launcher l;
   l.instance = instance;
   l.startupPass = HasStartupSwitch(arguments);
-  l.icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON,
-                                         GetSystemMetrics(SM_CXSMICON),
-                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  l.icon = LoadSmallIcon(instance, IDI_LAUNCHER);
+  l.warningIcon = LoadSmallIcon(instance, IDI_LAUNCHER_WARNING);
   int result = 1;
   if (RegisterFrameClass(l) &&
       CreateWindowExW(0, kWindowClass, nullptr, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -248,6 +282,7 @@ int RunLauncher(HINSTANCE instance, const std::string& arguments) {
     result = RunMessageLoop();
   }
   if (l.icon) DestroyIcon(l.icon);
+  if (l.warningIcon) DestroyIcon(l.warningIcon);
   return result;
 }
 

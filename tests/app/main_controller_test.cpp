@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <random>
+#include <thread>
 
+#include "config/run_record.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
 
@@ -31,7 +35,7 @@ class FakeView : public MainView {
   void ReportFileError(const platform::FileError& e) override { messages.push_back(e.message); }
   bool ConfirmTask(const std::string&) override { return false; }
   void SendJobStarted(const InfobaseEntry&) override {}
-  void SendRunFinished() override {}
+  void SendRunFinished() override { finished = true; }
   void EnterRunning() override {}
   void LeaveRunning() override {}
   void ShowWindowAgain() override {}
@@ -39,6 +43,7 @@ class FakeView : public MainView {
   bool ShutDown() override { return false; }
 
   int shown = 0;
+  std::atomic<bool> finished{false};
   std::vector<std::string> messages, questions;
   std::deque<Answer> answers;
 };
@@ -92,6 +97,29 @@ TEST_F(MainControllerTest, AFileThatCouldNotBeReadIsNotWrittenOverWithoutAsking)
   view.questions.clear();
   c.Save();  // readable now: no more question
   EXPECT_TRUE(view.questions.empty());
+}
+
+// An unattended run of a file that is no configuration fails at once: it still leaves its
+// record, and the status line shows it.
+TEST_F(MainControllerTest, AnUnattendedRunThatCouldNotReadItsFileIsRecorded) {
+  const std::string path = data + "\\damaged.cfg";
+  platform::fs::WriteWholeFile(path, "not a configuration file");
+  controller =
+      std::make_unique<MainController>(view, registry, AppFolders{data, data, {}}, path, true);
+  ASSERT_TRUE(controller->Open());
+  controller->Run();
+  for (int i = 0; i < 6000 && !view.finished; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(view.finished);
+  controller->OnRunFinished();
+  const std::vector<runs::RunRecord> records = runs::ReadRecords(registry, path);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_TRUE(records[0].unattended);
+  EXPECT_TRUE(records[0].unreadable);
+  EXPECT_EQ(records[0].infobasesRun, 0u);
+  EXPECT_EQ(controller->Status().rfind("Последний запуск ", 0), 0u);
+  EXPECT_TRUE(controller->Status().ends_with(": не выполнен: файл настройки не прочитан"))
+      << controller->Status();
 }
 
 }  // namespace

@@ -60,7 +60,9 @@ TEST_F(WindowRunTest, RunShowsTheTrayIconAndAbortEndsIt) {
   EXPECT_FALSE(window->Tray().Shown());
   EXPECT_TRUE(IsWindowVisible(Dialog()));
   EXPECT_EQ(Text(IDCANCEL), "Закрыть");
-  EXPECT_EQ(Text(IDC_STATUS), "");
+  // The status line tells how the run ended.
+  EXPECT_EQ(Text(IDC_STATUS).rfind("Последний запуск ", 0), 0u) << Text(IDC_STATUS);
+  EXPECT_TRUE(Text(IDC_STATUS).ends_with(": прерван (1 из 1)")) << Text(IDC_STATUS);
   const std::string journal = Journal();
   EXPECT_NE(journal.find("Процесс прерван пользователем\r\n"), std::string::npos) << journal;
   EXPECT_EQ(journal.find("Обработка завершена"), std::string::npos) << journal;
