@@ -83,5 +83,4 @@
 #define IDC_QUERY_ICON 1067
 #define IDC_ABOUT_VERSION 1100
 
-#define ZV_VERSION_TEXT "1.0.0"
-#define ZV_VERSION_NUMBERS 1, 0, 0, 0
+#include "zorvan_version.h"
