@@ -54,7 +54,7 @@ Var LauncherWasRunning
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "Программа ${PRODUCT} удалена"
-!define MUI_FINISHPAGE_TEXT "Удалены программы, справка, ярлыки и записи ${PRODUCT} в реестре.$\r$\n$\r$\nФайлы настроек (*.cfg) и журналы не удалены: они остались в папке $\"$INSTDIR$\" (если лежали там) и в папке данных пользователя $\"$APPDATA\${PRODUCT}$\". Удалите их вручную, если они больше не нужны."
+!define MUI_FINISHPAGE_TEXT "Удалены программы, справка, ярлыки и записи ${PRODUCT} в реестре.$\r$\n$\r$\nФайлы настроек (*.cfg) и журналы не удалены: они остались в папке $\"$INSTDIR$\" (если лежали там) и в папке данных каждого пользователя $\"%APPDATA%\${PRODUCT}$\". Удалите их вручную, если они больше не нужны."
 !insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "Russian"
