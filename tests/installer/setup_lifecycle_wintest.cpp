@@ -6,14 +6,12 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include "config/configuration.h"
 #include "launcher/registration.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
 #include "tests/support/programs.h"
 #include "tests/support/scratch.h"
-#include "tree/infobase_tree.h"
 #include "zorvan_version.h"
 
 namespace {
@@ -22,9 +20,11 @@ using platform::RegRoot;
 using testsupport::Read;
 using testsupport::Write;
 
+constexpr RegRoot kMachine = RegRoot::LocalMachine;
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zorvan";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kOpenWith[] = "Software\\Classes\\Applications\\Zorvan.exe\\shell\\open\\command";
+constexpr char kOpenWith[] = "Software\\Classes\\Applications\\Zorvan.exe";
+constexpr char kOpenWithList[] = "Software\\Classes\\.cfg\\OpenWithList\\Zorvan.exe";
 
 // Polls cond every 100 ms for up to 60 s: a bound on waiting, not a speed check.
 template <typename Cond>
@@ -40,17 +40,18 @@ std::string KnownFolder(int csidl) {
   return platform::Narrow(path);
 }
 
-// Runs commandLine and returns its exit code once it ended (within 120 s), else -1.
-long RunAndWait(const std::string& commandLine) {
+// Starts commandLine; its process id, 0 when it did not start. With wait, the exit code
+// once it ended (within 120 s), else -1.
+long Exec(const std::string& commandLine, bool wait = true) {
   std::wstring line = platform::Widen(commandLine);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info))
-    return -1;
-  DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(info.hProcess, 120000) == WAIT_OBJECT_0)
+    return wait ? -1 : 0;
+  DWORD code = wait ? static_cast<DWORD>(-1) : info.dwProcessId;
+  if (wait && WaitForSingleObject(info.hProcess, 120000) == WAIT_OBJECT_0)
     GetExitCodeProcess(info.hProcess, &code);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
@@ -59,13 +60,13 @@ long RunAndWait(const std::string& commandLine) {
 
 // The process id of the window titled "Zorvan launcher", 0 when there is none.
 DWORD LauncherProcess() {
-  HWND w = FindWindowW(nullptr, L"Zorvan launcher");
   DWORD pid = 0;
-  if (w != nullptr) GetWindowThreadProcessId(w, &pid);
+  if (HWND w = FindWindowW(nullptr, L"Zorvan launcher")) GetWindowThreadProcessId(w, &pid);
   return pid;
 }
 
 bool Exists(const std::string& path) { return platform::fs::GetAttributes(path).exists; }
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 class SetupLifecycle : public testing::Test {
  protected:
@@ -73,20 +74,17 @@ class SetupLifecycle : public testing::Test {
   static void TearDownTestSuite() {
     if (HWND w = FindWindowW(nullptr, L"Zorvan launcher")) SendMessageW(w, 0x590, 0, 0);
   }
-  static std::string SetupProgram() { return testrunner::BinFolder() + ZV_SETUP_NAME; }
+  static std::string SetupCommand() {
+    return Quoted(testrunner::BinFolder() + ZV_SETUP_NAME) + " /S";
+  }
   static std::string Folder() { return KnownFolder(CSIDL_PROGRAM_FILES) + "\\Zorvan"; }
   static std::string Menu() { return KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\Zorvan"; }
   static std::string DataFolder() { return KnownFolder(CSIDL_APPDATA) + "\\Zorvan"; }
-  static std::optional<platform::RegValue> Value(RegRoot root, const std::string& key,
-                                                 const std::string& name) {
-    return registry->ReadValue(root, key, name);
-  }
   static std::string Text(RegRoot root, const std::string& key, const std::string& name) {
-    auto v = Value(root, key, name);
+    auto v = registry->ReadValue(root, key, name);
     return v ? v->data : "<none>";
   }
-
-  // What the installer puts into the program folder, the Start menu and the registry.
+  // What the installer puts into the program folder and the Start menu.
   static std::vector<std::string> InstalledFiles() {
     return {Folder() + "\\Zorvan.exe",        Folder() + "\\Zorvan launcher.exe",
             Folder() + "\\Zorvan.chm",        Folder() + "\\manual\\Zorvan.html",
@@ -95,67 +93,44 @@ class SetupLifecycle : public testing::Test {
             Menu() + "\\Удалить Zorvan.lnk"};
   }
 
-  // A configuration with one marked infobase whose 1C:Enterprise is the stand-in.
-  static void WriteConfiguration(const std::string& path, const std::string& folder) {
-    platform::MemoryRegistry memory;
-    memory.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\Zorvan");
-    InfobaseTree tree(nullptr, nullptr);
-    tree.RebuildFromRegistry(memory);
-    InfobaseRecord record;
-    record.hasState = true;
-    record.State = 1;
-    record.entry.Type = InfobaseType::AddedByHand;
-    record.entry.path = folder + "\\База\\";
-    record.entry.BaseName = "База";
-    record.entry.SaveData = 1;
-    tree.ApplyInfobaseRecord(record);
-    Configuration config;
-    config.options.BinaryDirectory = testrunner::BinFolder() + "enterprise_standin.exe";
-    config.options.DestinationDirectory = folder + "\\Архив";
-    config.options.JournalFileName = folder + "\\journal.txt";
-    ConfigurationSeams seams(memory, platform::SilentFileErrorReporter());
-    seams.autoRun = true;
-    SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams);
-  }
-
   static inline std::unique_ptr<platform::Registry> registry = platform::MakeWin32Registry();
   static inline DWORD launcherPid = 0;
   static inline bool cfgKeyBefore = false;
 };
 
 TEST_F(SetupLifecycle, SilentInstallPutsFilesShortcutsAndRecords) {
-  cfgKeyBefore = registry->KeyExists(RegRoot::LocalMachine, "Software\\Classes\\.cfg");
-  ASSERT_EQ(RunAndWait("\"" + SetupProgram() + "\" /S"), 0);
+  cfgKeyBefore = registry->KeyExists(kMachine, "Software\\Classes\\.cfg");
+  ASSERT_EQ(Exec(SetupCommand()), 0);
   for (const std::string& f : InstalledFiles()) EXPECT_TRUE(Exists(f)) << f;
-  EXPECT_EQ(Text(RegRoot::LocalMachine, "SOFTWARE\\Zorvan", "Path"), Folder() + "\\Zorvan.exe");
-  EXPECT_EQ(Text(RegRoot::LocalMachine, kUninstallKey, "DisplayName"), "Zorvan");
-  EXPECT_EQ(Text(RegRoot::LocalMachine, kUninstallKey, "DisplayVersion"), ZV_VERSION_TEXT);
-  EXPECT_EQ(Text(RegRoot::LocalMachine, kUninstallKey, "UninstallString"),
-            "\"" + Folder() + "\\uninstall.exe\"");
-  auto size = Value(RegRoot::LocalMachine, kUninstallKey, "EstimatedSize");
-  ASSERT_TRUE(size.has_value());
-  EXPECT_GT(size->AsDword(), 100u);  // kilobytes: the two programs alone are larger
-  EXPECT_EQ(Text(RegRoot::LocalMachine, kOpenWith, ""), "\"" + Folder() + "\\Zorvan.exe\" \"%1\"");
-  EXPECT_TRUE(registry->KeyExists(RegRoot::LocalMachine,
-                                  "Software\\Classes\\.cfg\\OpenWithList\\Zorvan.exe"));
+  EXPECT_EQ(Text(kMachine, "SOFTWARE\\Zorvan", "Path"), Folder() + "\\Zorvan.exe");
+  EXPECT_EQ(Text(kMachine, kUninstallKey, "DisplayName"), "Zorvan");
+  EXPECT_EQ(Text(kMachine, kUninstallKey, "DisplayVersion"), ZV_VERSION_TEXT);
+  EXPECT_EQ(Text(kMachine, kUninstallKey, "UninstallString"), Quoted(Folder() + "\\uninstall.exe"));
+  auto size = registry->ReadValue(kMachine, kUninstallKey, "EstimatedSize");
+  EXPECT_GT(size ? size->AsDword() : 0, 100u);  // kilobytes: the two programs alone are larger
+  EXPECT_EQ(Text(kMachine, std::string(kOpenWith) + "\\shell\\open\\command", ""),
+            Quoted(Folder() + "\\Zorvan.exe") + " \"%1\"");
+  EXPECT_TRUE(registry->KeyExists(kMachine, kOpenWithList));
   // "Open with" only: .cfg gets no default program.
-  EXPECT_FALSE(Value(RegRoot::LocalMachine, "Software\\Classes\\.cfg", "").has_value());
+  EXPECT_EQ(Text(kMachine, "Software\\Classes\\.cfg", ""), "<none>");
 }
 
 TEST_F(SetupLifecycle, InstalledProgramRunsAConfigurationUnattended) {
   testsupport::ScratchFolder scratch;
-  platform::fs::CreateFolder(scratch / "База");
-  platform::fs::CreateFolder(scratch / "Архив");
+  for (const char* folder : {"База", "Архив", "Копии"})
+    platform::fs::CreateFolder(scratch / folder);
   Write(scratch / "База\\1cv7.md", "metadata");
   Write(scratch / "База\\1SCONST.DBF", "constants");
-  WriteConfiguration(scratch / "Ночь.cfg", scratch.path());
-  ASSERT_EQ(RunAndWait("\"" + Folder() + "\\Zorvan.exe\" /@" + (scratch / "Ночь.cfg") + " /BEGIN"),
+  const std::string bin = testrunner::BinFolder();
+  ASSERT_EQ(Exec(Quoted(bin + "demo_config.exe") + " " + Quoted(scratch / "Ночь.cfg") + " " +
+                 Quoted(bin + "enterprise_standin.exe") + " " + Quoted(scratch / "Архив") + " " +
+                 Quoted(scratch / "Копии") + " " + Quoted(scratch / "База")),
             0);
-  const std::string journal = Read(scratch / "journal.txt");
+  ASSERT_EQ(Exec(Quoted(Folder() + "\\Zorvan.exe") + " /@" + (scratch / "Ночь.cfg") + " /BEGIN"),
+            0);
+  const std::string journal = Read(DataFolder() + "\\Journal.txt");
   EXPECT_NE(journal.find("Обработка завершена\r\n"), std::string::npos) << journal;
-  std::error_code ec;
-  EXPECT_NE(std::filesystem::directory_iterator(testsupport::FsPath(scratch / "Архив"), ec),
-            std::filesystem::directory_iterator());
+  EXPECT_TRUE(Exists(scratch / "Архив\\База\\База архив.zip"));
 }
 
 TEST_F(SetupLifecycle, InstalledLauncherStartsFromItsRunValue) {
@@ -163,64 +138,50 @@ TEST_F(SetupLifecycle, InstalledLauncherStartsFromItsRunValue) {
   registry->CreateKey(RegRoot::CurrentUser, kRunKey);
   registry->WriteValue(RegRoot::CurrentUser, kRunKey, "Zorvan launcher",
                        platform::RegValue::String(launcher::RunValueData(Folder())));
-  std::wstring line = platform::Widen(Text(RegRoot::CurrentUser, kRunKey, "Zorvan launcher"));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &info));
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  EXPECT_TRUE(Eventually([&] { return LauncherProcess() == info.dwProcessId; }));
-  launcherPid = info.dwProcessId;
+  const DWORD pid = Exec(Text(RegRoot::CurrentUser, kRunKey, "Zorvan launcher"), false);
+  ASSERT_NE(pid, 0u);
+  EXPECT_TRUE(Eventually([&] { return LauncherProcess() == pid; }));
+  launcherPid = pid;
 }
 
 TEST_F(SetupLifecycle, SilentReinstallEndsTheRunningLauncherAndStartsItAgain) {
-  ASSERT_NE(launcherPid, 0u);
   HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, launcherPid);
   ASSERT_NE(old, nullptr);
-  EXPECT_EQ(RunAndWait("\"" + SetupProgram() + "\" /S"), 0);
+  EXPECT_EQ(Exec(SetupCommand()), 0);
   // The old process itself is gone, not only its files replaced.
   EXPECT_EQ(WaitForSingleObject(old, 0), WAIT_OBJECT_0);
   CloseHandle(old);
-  EXPECT_TRUE(Eventually([] {
-    const DWORD pid = LauncherProcess();
-    return pid != 0 && pid != launcherPid;
-  }));
+  EXPECT_TRUE(
+      Eventually([] { return LauncherProcess() != 0 && LauncherProcess() != launcherPid; }));
   launcherPid = LauncherProcess();
 }
 
 TEST_F(SetupLifecycle, SilentUninstallRemovesItsOwnAndLeavesConfigurations) {
-  const std::string kept = Folder() + "\\старая.cfg";
-  const std::string data = DataFolder();
-  platform::fs::CreateFolder(data);
+  const std::string kept = Folder() + "\\старая.cfg", data = DataFolder() + "\\default.cfg";
   Write(kept, "configuration in the program folder");
-  Write(data + "\\default.cfg", "configuration in the data folder");
-  Write(data + "\\Journal.txt", "journal");
+  Write(data, "configuration in the data folder");
+  const std::string journal = Read(DataFolder() + "\\Journal.txt");
   HANDLE launcher = OpenProcess(SYNCHRONIZE, FALSE, launcherPid);
 
   // The uninstaller copies itself to the temporary folder and returns at once.
-  ASSERT_EQ(RunAndWait("\"" + Folder() + "\\uninstall.exe\" /S"), 0);
+  ASSERT_EQ(Exec(Quoted(Folder() + "\\uninstall.exe") + " /S"), 0);
   EXPECT_TRUE(Eventually([] {
-    return !registry->KeyExists(RegRoot::LocalMachine, kUninstallKey) &&
-           !Exists(Folder() + "\\uninstall.exe");
+    return !registry->KeyExists(kMachine, kUninstallKey) && !Exists(Folder() + "\\uninstall.exe");
   }));
   for (const std::string& f : InstalledFiles()) EXPECT_FALSE(Exists(f)) << f;
   EXPECT_FALSE(Exists(Folder() + "\\manual"));
   EXPECT_FALSE(Exists(Menu()));
-  EXPECT_FALSE(registry->KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Zorvan"));
-  EXPECT_FALSE(
-      registry->KeyExists(RegRoot::LocalMachine, "Software\\Classes\\Applications\\Zorvan.exe"));
-  EXPECT_FALSE(registry->KeyExists(RegRoot::LocalMachine,
-                                   "Software\\Classes\\.cfg\\OpenWithList\\Zorvan.exe"));
-  EXPECT_EQ(registry->KeyExists(RegRoot::LocalMachine, "Software\\Classes\\.cfg"), cfgKeyBefore);
-  EXPECT_FALSE(Value(RegRoot::CurrentUser, kRunKey, "Zorvan launcher").has_value());
+  for (const std::string& key :
+       {std::string("SOFTWARE\\Zorvan"), std::string(kOpenWith), std::string(kOpenWithList)})
+    EXPECT_FALSE(registry->KeyExists(kMachine, key)) << key;
+  EXPECT_EQ(registry->KeyExists(kMachine, "Software\\Classes\\.cfg"), cfgKeyBefore);
+  EXPECT_EQ(Text(RegRoot::CurrentUser, kRunKey, "Zorvan launcher"), "<none>");
   EXPECT_TRUE(launcher != nullptr && WaitForSingleObject(launcher, 0) == WAIT_OBJECT_0);
   if (launcher != nullptr) CloseHandle(launcher);
 
   EXPECT_EQ(Read(kept), "configuration in the program folder");
-  EXPECT_EQ(Read(data + "\\default.cfg"), "configuration in the data folder");
-  EXPECT_EQ(Read(data + "\\Journal.txt"), "journal");
+  EXPECT_EQ(Read(data), "configuration in the data folder");
+  EXPECT_EQ(Read(DataFolder() + "\\Journal.txt"), journal);
 }
 
 }  // namespace
