@@ -196,7 +196,7 @@ std::optional<WrittenCounts> WriteCurrentFile(const std::string& path,
                                               const Configuration& config,
                                               const ConfigurationTree& tree,
                                               const ConfigurationSeams& seams) {
-  const std::string temporary = path + ".~new";
+  const std::string temporary = platform::fs::SideFileName(path, platform::fs::SideFile::Replacement);
   platform::FileError error;
   const std::optional<WrittenCounts> counts = WriteFile(temporary, config, tree, error);
   if (counts) {

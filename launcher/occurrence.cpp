@@ -81,13 +81,16 @@ void StartMemory::ForgetBefore(const LocalTime& date) {
 void StartTimes::Check(int64_t now, const LocalTime& local) {
   const int64_t offset = DaysSinceEpoch(local.year, local.month, local.day) * 86400 +
                          local.hour * 3600 + local.minute * 60 + local.second - now;
-  if (offset_ != offset) times_.clear();
+  if (offset_ != offset) {
+    times_.clear();
+    zone_ = {};
+  }
   offset_ = offset;
 }
 
 std::optional<LocalTime> StartTimes::Of(uint32_t time) {
   auto it = times_.find(time);
-  if (it == times_.end()) it = times_.emplace(time, platform::ToLocalTime(time)).first;
+  if (it == times_.end()) it = times_.emplace(time, zone_.ToLocal(time)).first;
   return it->second;
 }
 

@@ -45,6 +45,7 @@ class StartTimes {
  private:
   std::optional<int64_t> offset_;
   std::map<uint32_t, std::optional<platform::LocalTime>> times_;
+  platform::BatchLocalTime zone_;
 };
 
 // Due in the minute now shows: hour and minute equal start's, on a matching day.

@@ -54,21 +54,22 @@ void SchedulePoller::ScanList(Tick& tick) {
   if (!values) return;
   for (const platform::RegNamedValue& value : *values) {
     if (value.name.empty()) continue;
-    if (!platform::fs::FileExists(value.name)) {
+    const platform::fs::Attributes file = platform::fs::GetAttributes(value.name);
+    if (!file.exists || file.folder) {
       tick.missing.push_back(value.name);
       continue;
     }
-    PollFile(value.name, tick);
+    PollFile(value.name, file, tick);
   }
+  files_.ForgetUnused();
   for (const std::string& name : tick.missing)
     seams_.registry->DeleteValue(RegRoot::CurrentUser, kListKey, name);
 }
 
-// A file that cannot be opened now (held by the main program or a save) is tried again
-// at the next poll.
-void SchedulePoller::PollFile(const std::string& path, Tick& tick) {
-  auto schedules = ReadConfigSchedules(path, platform::SilentFileErrorReporter());
-  if (!schedules) return;
+void SchedulePoller::PollFile(const std::string& path, const platform::fs::Attributes& file,
+                              Tick& tick) {
+  const std::vector<ScheduleRecord>* schedules = files_.Of(path, file);
+  if (schedules == nullptr) return;
   for (const ScheduleRecord& schedule : *schedules) {
     if (IsDue(path, schedule, tick)) {
       tick.launches.push_back(ScheduledRunArguments(path));

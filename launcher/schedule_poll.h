@@ -1,7 +1,8 @@
 // The launcher's poll, run at every tick of its 50-second timer: while the main program
-// is not running, reads the schedules of every configuration file in the registry list,
-// starts the main program with "/@<file> /BEGIN" for each due one, ends the start-up
-// pass ("LastStartUp") and drops list entries of files that no longer exist.
+// is not running, reads the schedules of every configuration file in the registry list
+// (anew only when a file changed), starts the main program with "/@<file> /BEGIN" for
+// each due one, ends the start-up pass ("LastStartUp") and drops list entries of files
+// that no longer exist.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "launcher/occurrence.h"
+#include "launcher/schedule_files.h"
 #include "platform/registry.h"
 
 namespace launcher {
@@ -42,7 +44,7 @@ class SchedulePoller {
 
  private:
   struct Tick;
-  void PollFile(const std::string& path, Tick& tick);
+  void PollFile(const std::string& path, const platform::fs::Attributes& file, Tick& tick);
   bool IsDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   void NoteNextStart(const std::string& path, const ScheduleRecord& schedule, Tick& tick);
@@ -52,6 +54,7 @@ class SchedulePoller {
   bool startupPass_;
   StartMemory memory_;
   StartTimes startTimes_;
+  ScheduleFiles files_;
   std::optional<int64_t> previousPoll_;
   std::optional<NextStart> next_;
 };

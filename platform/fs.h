@@ -17,6 +17,9 @@ struct Attributes {
   bool exists = false;  // false also when the attributes cannot be read
   bool folder = false;
   bool readOnly = false;
+  uint64_t size = 0;
+  // The last write in the system's finest unit: tells a rewritten file from an unchanged one.
+  int64_t writeTime = 0;
 };
 
 using platform::LocalTime;
@@ -55,8 +58,14 @@ CopyResult CopyStoppable(const std::string& from, const std::string& to,
                          const std::function<bool()>& stop, unsigned long* error = nullptr);
 // Renames, replacing an existing target; the file keeps its times.
 bool MoveReplace(const std::string& from, const std::string& to, unsigned long* error = nullptr);
-// Puts source's data on disk, then renames it over target (written through). A target
-// that another program holds open for the moment is retried for up to timeoutMs.
+// The files a save writes beside its target: the new content, and the previous file
+// while the system swaps them. Same folder, names never longer than the target's.
+enum class SideFile { Replacement, Backup };
+std::string SideFileName(const std::string& target, SideFile kind);
+// Puts source's data on disk, then swaps it in for target (written through). An existing
+// target keeps its attributes and security and, when the swap fails midway, its content
+// (it is kept under SideFileName(target, Backup) meanwhile). A target that another
+// program holds open for the moment is retried for up to timeoutMs.
 bool ReplaceDurably(const std::string& source, const std::string& target, uint32_t timeoutMs,
                     unsigned long* error = nullptr);
 // Renames; fails when the target exists.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace platform {
@@ -44,5 +45,23 @@ std::optional<LocalTime> ToLocalTime(int64_t secondsUtc);
 // the clock is turned back) or never (when it is turned forward) gives one nearby instant,
 // as the platform chooses. nullopt for invalid fields.
 std::optional<int64_t> FromLocalTime(const LocalTime& local);
+
+// Converts many instants in a row: the zone's rules of each year are looked up once
+// (the lookup is slow on some systems). Rules the system changes later are not seen:
+// keep one no longer than the results it feeds.
+class BatchLocalTime {
+ public:
+  BatchLocalTime();
+  ~BatchLocalTime();
+  BatchLocalTime(BatchLocalTime&&) noexcept;
+  BatchLocalTime& operator=(BatchLocalTime&&) noexcept;
+
+  // As ToLocalTime.
+  std::optional<LocalTime> ToLocal(int64_t secondsUtc);
+
+ private:
+  struct Years;
+  std::unique_ptr<Years> years_;
+};
 
 }  // namespace platform

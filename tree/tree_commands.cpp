@@ -203,13 +203,26 @@ void TreeCommands::EndUserChoice(ItemHandle userItem, const std::optional<std::s
   SetValidated(infobase);
 }
 
-bool TreeCommands::IsDuplicateTitle(const InfobaseEntry& entry) const {
+// Another entry with the same title, or with the same folder: the folder names the
+// entry's section in the configuration file, and two sections of one name would give
+// both infobases the first one's parameters at the next load.
+bool TreeCommands::IsDuplicate(const InfobaseEntry& entry) const {
   const auto& all = tree_.InfobaseEntries();
-  const bool duplicate = std::any_of(all.begin(), all.end(), [&](const InfobaseEntry& e) {
-    return e.BaseName == entry.BaseName && e.item != entry.item;
-  });
-  if (duplicate && editors_.duplicateTitle) editors_.duplicateTitle(DuplicateText(entry.BaseName));
-  return duplicate;
+  const auto other = [&](auto same) {
+    return std::find_if(all.begin(), all.end(),
+                        [&](const InfobaseEntry& e) { return e.item != entry.item && same(e); });
+  };
+  std::string text;
+  if (other([&](const InfobaseEntry& e) { return e.BaseName == entry.BaseName; }) != all.end()) {
+    text = DuplicateText(entry.BaseName);
+  } else if (const auto it = other([&](const InfobaseEntry& e) {
+               return !entry.path.empty() && e.path == entry.path;
+             });
+             it != all.end()) {
+    text = "Папка \"" + entry.path + "\" уже указана для базы данных \"" + it->BaseName + "\"!";
+  }
+  if (!text.empty() && editors_.duplicateTitle) editors_.duplicateTitle(text);
+  return !text.empty();
 }
 
 void TreeCommands::EditParameters(ItemHandle parametersItem) {
@@ -218,7 +231,7 @@ void TreeCommands::EditParameters(ItemHandle parametersItem) {
   std::optional<InfobaseEntry> e = tree_.FindInfobase(it->parent);
   if (!e || !editors_.jobParameters(*e)) return;
   const bool byHand = e->Type == InfobaseType::AddedByHand;
-  if (byHand && IsDuplicateTitle(*e)) return;
+  if (byHand && IsDuplicate(*e)) return;
   tree_.NotifyModified();
   tree_.StoreInfobase(*e);
   SetValidated(e->item);
@@ -228,7 +241,7 @@ void TreeCommands::EditParameters(ItemHandle parametersItem) {
 void TreeCommands::AddUnregistered(InfobaseEntry entry) {
   if (!editors_.jobParameters || !editors_.jobParameters(entry)) return;
   entry.item = kNoItem;
-  if (IsDuplicateTitle(entry)) return;
+  if (IsDuplicate(entry)) return;
   if (tree_.AddUnregistered(entry, Mark::Marked) != kNoItem) tree_.NotifyModified();
 }
 

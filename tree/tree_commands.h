@@ -40,7 +40,7 @@ struct TreeEditors {
   std::function<bool(ItemHandle schedule)> schedule;
   // The task dialog for the before (after = false) or after task.
   std::function<bool(bool after, AdditionalTasks& tasks)> task;
-  // The message about a duplicate title of an infobase added by hand.
+  // The message about a duplicate title (or folder) of an infobase added by hand.
   std::function<void(const std::string& text)> duplicateTitle;
 };
 
@@ -90,7 +90,7 @@ class TreeCommands {
   const TreeItem* Get(ItemHandle item) const { return tree_.Item(item); }
   ItemKind KindOf(ItemHandle item) const;
   bool IsRealSchedule(ItemHandle item) const;
-  bool IsDuplicateTitle(const InfobaseEntry& entry) const;
+  bool IsDuplicate(const InfobaseEntry& entry) const;
   void ShowTask(bool after);
   void SetValidated(ItemHandle infobase);
 

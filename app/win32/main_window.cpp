@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/options_rules.h"
+#include "app/win32/job_editors.h"
 #include "platform/codepage.h"
 #include "resources/app/resource.h"
 #include "widgets/win32/dialog_text.h"
@@ -26,10 +27,14 @@ MainWindow::MainWindow(MainWindowParams params) : params_(std::move(params)) {
   tree.selectionText = [this](ItemHandle item) {
     return controller_ ? controller_->SelectedInfobasePath(item) : std::string();
   };
-  // The job, schedule and task dialogs come with the editors; until then their commands
-  // are shown disabled.
+  // Editors not set show their commands disabled.
+  TreeEditors editors;
+  AddJobEditors(editors, [this] { return hwnd_; }, [this] {
+    return JobDialogServices{controller_->Config().options.BinaryDirectory,
+                             params_.services.pickFolder, nullptr};
+  });
   treePane_ = std::make_unique<TreePane>(controller_->Tree(), controller_->Config().tasks,
-                                         TreeEditors{}, std::move(tree));
+                                         std::move(editors), std::move(tree));
 }
 
 MainWindow::~MainWindow() {

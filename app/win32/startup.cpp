@@ -3,7 +3,6 @@
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include "app/start_rules.h"
 #include "app/win32/main_window.h"
@@ -16,6 +15,7 @@
 #include "platform/registry.h"
 #include "widgets/win32/dialog_text.h"
 #include "widgets/win32/handles.h"
+#include "widgets/win32/shell_calls.h"
 
 namespace app {
 
@@ -41,10 +41,14 @@ std::string CurrentFolder() {
   return platform::Narrow(folder);
 }
 
-std::string KnownFolder(int csidl) {
+// The profile's folder as the log-on set it in the environment, which spares loading the
+// shell at every start; the shell is asked when the variable is missing or stale.
+std::string ProfileFolder(const wchar_t* variable, int csidl) {
   wchar_t path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path))) return {};
-  return platform::Narrow(path);
+  const DWORD n = GetEnvironmentVariableW(variable, path, MAX_PATH);
+  if (n > 0 && n < MAX_PATH && platform::fs::GetAttributes(platform::Narrow(path)).folder)
+    return platform::Narrow(path);
+  return platform::Narrow(widgets::shell::ProfileFolder(csidl));
 }
 
 bool Exists(const std::string& path) { return platform::fs::FileExists(path); }
@@ -55,7 +59,7 @@ AppFolders FindAppFolders(const std::string& programFolder) {
   AppFolders folders;
   folders.programFolder = programFolder;
   folders.dataFolder = programFolder;
-  const std::string appData = KnownFolder(CSIDL_APPDATA);
+  const std::string appData = ProfileFolder(L"APPDATA", CSIDL_APPDATA);
   if (!appData.empty()) {
     const std::string own = appData + "\\" + launcher::kProgramName;
     if (platform::fs::GetAttributes(own).folder || platform::fs::CreateFolder(own)) {
@@ -63,7 +67,7 @@ AppFolders FindAppFolders(const std::string& programFolder) {
     }
   }
   folders.olderFolders = {programFolder,
-                          VirtualStoreFolder(programFolder, KnownFolder(CSIDL_LOCAL_APPDATA))};
+                          VirtualStoreFolder(programFolder, ProfileFolder(L"LOCALAPPDATA", CSIDL_LOCAL_APPDATA))};
   return folders;
 }
 

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "platform/codepage.h"
+#include "widgets/win32/shell_calls.h"
 
 namespace app {
 
@@ -69,7 +70,7 @@ void HelpViewer::Show(const std::string& programFolder) {
 }
 
 void OpenWithShell(HWND owner, const std::string& path) {
-  ShellExecuteW(owner, nullptr, platform::Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  widgets::shell::Open(owner, platform::Widen(path));
 }
 
 }  // namespace app

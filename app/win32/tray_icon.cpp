@@ -5,6 +5,7 @@
 
 #include "app/options_rules.h"
 #include "platform/codepage.h"
+#include "widgets/win32/shell_calls.h"
 
 namespace app {
 
@@ -17,7 +18,7 @@ bool TrayIcon::Notify(DWORD message) {
   data.uCallbackMessage = WM_TRAY_NOTIFY;
   data.hIcon = icon_;
   tip_.copy(data.szTip, std::size(data.szTip) - 1);
-  return Shell_NotifyIconW(message, &data) != FALSE;
+  return widgets::shell::NotifyIcon(message, &data);
 }
 
 bool TrayIcon::Add(HWND owner, HICON icon, const std::string& tip) {

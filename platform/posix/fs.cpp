@@ -55,7 +55,8 @@ bool WriteAll(int fd, const std::string& bytes) {
 Attributes GetAttributes(const std::string& path) {
   struct stat st;
   if (stat(Native(path).c_str(), &st) != 0) return {};
-  return {true, S_ISDIR(st.st_mode), (st.st_mode & S_IWUSR) == 0};
+  return {true, S_ISDIR(st.st_mode), (st.st_mode & S_IWUSR) == 0, static_cast<uint64_t>(st.st_size),
+          static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 bool FileExists(const std::string& path, unsigned long* error) {

@@ -28,4 +28,14 @@ std::optional<int64_t> FromLocalTime(const LocalTime& local) {
   return static_cast<int64_t>(t);
 }
 
+// The C library keeps the zone's rules itself.
+struct BatchLocalTime::Years {};
+BatchLocalTime::BatchLocalTime() = default;
+BatchLocalTime::~BatchLocalTime() = default;
+BatchLocalTime::BatchLocalTime(BatchLocalTime&&) noexcept = default;
+BatchLocalTime& BatchLocalTime::operator=(BatchLocalTime&&) noexcept = default;
+std::optional<LocalTime> BatchLocalTime::ToLocal(int64_t secondsUtc) {
+  return ToLocalTime(secondsUtc);
+}
+
 }  // namespace platform

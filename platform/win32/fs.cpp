@@ -35,9 +35,13 @@ bool WriteAll(HANDLE h, const std::string& bytes, unsigned long* error) {
 }  // namespace
 
 Attributes GetAttributes(const std::string& path) {
-  DWORD a = GetFileAttributesW(Widen(path).c_str());
-  if (a == INVALID_FILE_ATTRIBUTES) return {};
-  return {true, (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_READONLY) != 0};
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &d)) return {};
+  const DWORD a = d.dwFileAttributes;
+  return {true, (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_READONLY) != 0,
+          (uint64_t{d.nFileSizeHigh} << 32) | d.nFileSizeLow,
+          static_cast<int64_t>((uint64_t{d.ftLastWriteTime.dwHighDateTime} << 32) |
+                               d.ftLastWriteTime.dwLowDateTime)};
 }
 
 bool FileExists(const std::string& path, unsigned long* error) {
@@ -158,7 +162,32 @@ namespace {
 // Errors of a target that another program holds open for the moment.
 bool IsTransient(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-         error == ERROR_LOCK_VIOLATION;
+         error == ERROR_LOCK_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+}  // namespace
+
+namespace {
+
+// Swaps replacement in for an existing target through the system's replace, which keeps
+// the target's security and streams. When it fails after the target was renamed to the
+// backup name, the backup is put back so the target never goes missing.
+bool ReplaceExisting(const std::wstring& replacement, const std::wstring& target,
+                     const std::wstring& backup) {
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  DeleteFileW(backup.c_str());
+  if (!ReplaceFileW(target.c_str(), replacement.c_str(), backup.c_str(),
+                    REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+      MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    SetLastError(error);
+    return false;
+  }
+  // Some systems drop the replaced file's attributes: set them again.
+  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(target.c_str(), attributes);
+  DeleteFileW(backup.c_str());
+  return true;
 }
 
 }  // namespace
@@ -166,16 +195,19 @@ bool IsTransient(DWORD error) {
 bool ReplaceDurably(const std::string& source, const std::string& target, uint32_t timeoutMs,
                     unsigned long* error) {
   const std::wstring from = Widen(source), to = Widen(target);
+  const std::wstring backup = Widen(SideFileName(target, SideFile::Backup));
   if (FileHandle h = OpenFile(source, GENERIC_WRITE, OPEN_EXISTING); h.Valid()) {
     FlushFileBuffers(h.Get());
   }
   const DWORD start = GetTickCount();
-  while (!MoveFileExW(from.c_str(), to.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  for (;;) {
+    const bool exists = GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (exists ? ReplaceExisting(from, to, backup)
+               : MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0)
+      return Succeed(error);
     if (!IsTransient(GetLastError()) || GetTickCount() - start >= timeoutMs) return Fail(error);
     Sleep(50);
   }
-  return Succeed(error);
 }
 
 bool Rename(const std::string& from, const std::string& to, unsigned long* error) {

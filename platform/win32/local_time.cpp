@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <functional>
 #include <iterator>
+#include <map>
 
 #include "platform/win32/local_time_zone.h"
 
@@ -25,12 +27,52 @@ bool ZoneForYear(const wchar_t* zoneKey, int year, TIME_ZONE_INFORMATION& tzi) {
                                        &tzi) != FALSE;
 }
 
-bool UtcToLocal(const wchar_t* zoneKey, const SYSTEMTIME& utc, int year, SYSTEMTIME& local) {
-  TIME_ZONE_INFORMATION tzi{};
-  return ZoneForYear(zoneKey, year, tzi) && SystemTimeToTzSpecificLocalTime(&tzi, &utc, &local);
+using ZoneFor = std::function<const TIME_ZONE_INFORMATION*(int year)>;
+
+bool UtcToLocal(const ZoneFor& zoneFor, const SYSTEMTIME& utc, int year, SYSTEMTIME& local) {
+  const TIME_ZONE_INFORMATION* tzi = zoneFor(year);
+  return tzi != nullptr && SystemTimeToTzSpecificLocalTime(tzi, &utc, &local);
+}
+
+std::optional<LocalTime> ToLocalWith(const ZoneFor& zoneFor, int64_t secondsUtc) {
+  if (secondsUtc < -kEpochDifference) return std::nullopt;
+  uint64_t ticks = static_cast<uint64_t>(secondsUtc + kEpochDifference) * kTicksPerSecond;
+  FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME utc{}, local{};
+  if (!FileTimeToSystemTime(&ft, &utc) || !UtcToLocal(zoneFor, utc, utc.wYear, local))
+    return std::nullopt;
+  // Around New Year the local date may lie in the other year: use that year's rules.
+  if (local.wYear != utc.wYear && !UtcToLocal(zoneFor, utc, local.wYear, local))
+    return std::nullopt;
+  return LocalTime{local.wYear,   local.wMonth,  local.wDay,      local.wHour,
+                   local.wMinute, local.wSecond, local.wDayOfWeek};
 }
 
 }  // namespace
+
+struct BatchLocalTime::Years {
+  std::map<int, std::optional<TIME_ZONE_INFORMATION>> rules;
+};
+
+BatchLocalTime::BatchLocalTime() : years_(std::make_unique<Years>()) {}
+BatchLocalTime::~BatchLocalTime() = default;
+BatchLocalTime::BatchLocalTime(BatchLocalTime&&) noexcept = default;
+BatchLocalTime& BatchLocalTime::operator=(BatchLocalTime&&) noexcept = default;
+
+std::optional<LocalTime> BatchLocalTime::ToLocal(int64_t secondsUtc) {
+  if (!years_) years_ = std::make_unique<Years>();
+  return ToLocalWith(
+      [this](int year) -> const TIME_ZONE_INFORMATION* {
+        auto it = years_->rules.find(year);
+        if (it == years_->rules.end()) {
+          TIME_ZONE_INFORMATION tzi{};
+          it = years_->rules.emplace(year, std::nullopt).first;
+          if (ZoneForYear(nullptr, year, tzi)) it->second = tzi;
+        }
+        return it->second ? &*it->second : nullptr;
+      },
+      secondsUtc);
+}
 
 std::optional<LocalTime> ToLocalTime(int64_t secondsUtc) {
   return ToLocalTimeInZone(nullptr, secondsUtc);
@@ -41,17 +83,9 @@ std::optional<int64_t> FromLocalTime(const LocalTime& local) {
 }
 
 std::optional<LocalTime> ToLocalTimeInZone(const wchar_t* zoneKey, int64_t secondsUtc) {
-  if (secondsUtc < -kEpochDifference) return std::nullopt;
-  uint64_t ticks = static_cast<uint64_t>(secondsUtc + kEpochDifference) * kTicksPerSecond;
-  FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-  SYSTEMTIME utc{}, local{};
-  if (!FileTimeToSystemTime(&ft, &utc) || !UtcToLocal(zoneKey, utc, utc.wYear, local))
-    return std::nullopt;
-  // Around New Year the local date may lie in the other year: use that year's rules.
-  if (local.wYear != utc.wYear && !UtcToLocal(zoneKey, utc, local.wYear, local))
-    return std::nullopt;
-  return LocalTime{local.wYear,   local.wMonth,  local.wDay,      local.wHour,
-                   local.wMinute, local.wSecond, local.wDayOfWeek};
+  TIME_ZONE_INFORMATION tzi{};
+  return ToLocalWith(
+      [&](int year) { return ZoneForYear(zoneKey, year, tzi) ? &tzi : nullptr; }, secondsUtc);
 }
 
 std::optional<int64_t> FromLocalTimeInZone(const wchar_t* zoneKey, const LocalTime& t) {

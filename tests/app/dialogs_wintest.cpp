@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/win32/query_dlg.h"
+#include "app/win32/startup.h"
 #include "app/win32/system_actions.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
@@ -167,6 +168,21 @@ TEST(SystemActions, HelpControlAndShutdownPrivilege) {
   EXPECT_TRUE(help.Load());
   EXPECT_TRUE(help.Load());  // loaded once, remembered
   EXPECT_TRUE(app::EnableShutdownPrivilege());
+}
+
+// The data folder comes from the environment the log-on set, or from the shell when the
+// environment lacks it: both ways give the profile's own folder.
+TEST(SystemActions, DataFolderIsTheProfilesWithOrWithoutTheEnvironment) {
+  wchar_t appData[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData)));
+  const std::string expected = platform::Narrow(appData) + "\\Zorvan";
+  EXPECT_EQ(app::FindAppFolders("C:\\Prog").dataFolder, expected);
+  wchar_t saved[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"APPDATA", saved, MAX_PATH);
+  SetEnvironmentVariableW(L"APPDATA", nullptr);
+  const std::string fallback = app::FindAppFolders("C:\\Prog").dataFolder;
+  SetEnvironmentVariableW(L"APPDATA", saved);
+  EXPECT_EQ(fallback, expected);
 }
 
 }  // namespace

@@ -78,21 +78,6 @@ class MainControllerTest : public testing::Test {
   std::unique_ptr<MainController> controller;
 };
 
-TEST_F(MainControllerTest, NamingOpensTheTypedConfigurationAndEscKeepsTheOldOne) {
-  MainController& c = Open("default.cfg");
-  c.Config().options.CopyCount = 7;
-  ASSERT_TRUE(c.NewConfiguration());
-  c.EndNaming("weekly", false);
-  EXPECT_EQ(c.DisplayName(), "default.cfg");
-  c.EndNaming("weekly", true);
-  EXPECT_EQ(c.DisplayName(), "weekly.cfg");
-  EXPECT_EQ(c.Config().options.CopyCount, 7u);  // the options stay as they were
-  EXPECT_FALSE(c.Modified());
-  EXPECT_FALSE(Exists("weekly.cfg"));  // written only by the next save
-  c.Save();
-  EXPECT_TRUE(Exists("weekly.cfg"));
-}
-
 TEST_F(MainControllerTest, AFileThatCouldNotBeReadIsNotWrittenOverWithoutAsking) {
   const std::string path = data + "\\damaged.cfg";
   platform::fs::WriteWholeFile(path, "not a configuration file");

@@ -180,25 +180,6 @@ TEST_F(WindowTest, CloseAsksOnlyWhenModified) {
   }
 }
 
-TEST_F(WindowTest, SpaceTogglesTheMarkOfTheSelectedInfobase) {
-  GeneralOptions o;
-  o.BinaryDirectory = testrunner::BinFolder() + "enterprise_standin.exe";
-  WriteConfig("a.cfg", o, MakeInfobase(""));
-  Open("a.cfg");
-  InfobaseTree& tree = window->Controller().Tree();
-  const ItemHandle base = tree.Items().Children(tree.UnregisteredGroup()).at(0);
-  HWND view = Item(IDC_TREE);
-  HTREEITEM item = TreeView_GetChild(view, TreeView_GetRoot(view));
-  TreeView_SelectItem(view, item);
-  window->Pump();
-  EXPECT_EQ(Text(IDC_SELECTED_PATH), scratch / "База\\");
-  ASSERT_EQ(tree.GetMark(base), Mark::Marked);
-  Key(IDC_TREE, VK_SPACE);
-  EXPECT_EQ(tree.GetMark(base), Mark::Unmarked);
-  EXPECT_EQ(TreeView_GetItemState(view, item, TVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
-  EXPECT_EQ(Title(), std::string(app::kWindowTitle) + "*");
-}
-
 TEST_F(WindowTest, ArchiveFolderToggleClearsAndRestores) {
   GeneralOptions stored;
   stored.DestinationDirectory = "D:\\Архив";
@@ -209,15 +190,6 @@ TEST_F(WindowTest, ArchiveFolderToggleClearsAndRestores) {
   EXPECT_TRUE(window->Controller().Modified());
   Command(IDC_ARCHIVE_TOGGLE);
   EXPECT_EQ(Text(IDC_ARCHIVE_FOLDER), "D:\\Архив");
-}
-
-TEST_F(WindowTest, AnUnreadableFileIsReportedAndNotSavedOverWithoutAsking) {
-  testsupport::Write(ConfigAt("bad.cfg"), "something else entirely");
-  Open("bad.cfg");
-  ASSERT_EQ(messages.size(), 1u);
-  answers = {Answer::No};
-  Command(IDC_APPLY);
-  EXPECT_EQ(Read(ConfigAt("bad.cfg")), "something else entirely");
 }
 
 }  // namespace

@@ -80,10 +80,7 @@ class WindowTest : public testing::Test {
       return a;
     };
     params.services.message = [this](const std::string& text) { messages.push_back(text); };
-    params.services.confirmTask = [this](const std::string& text) {
-      tasks.push_back(text);
-      return false;
-    };
+    params.services.confirmTask = [](const std::string&) { return false; };
     params.services.shutDown = [this] {
       ++shutdowns;
       return false;
@@ -144,7 +141,7 @@ class WindowTest : public testing::Test {
   platform::MemoryRegistry registry;
   std::unique_ptr<app::MainWindow> window;
   std::deque<Answer> answers;
-  std::vector<std::string> questions, messages, tasks;
+  std::vector<std::string> questions, messages;
   std::optional<std::string> chosenFile;
   app::TreePaneServices treeServices;
   int shutdowns = 0;

@@ -4,6 +4,8 @@
 // after windows.h
 #include <shellapi.h>
 
+#include "platform/file.h"
+
 namespace apptest {
 namespace {
 
@@ -62,6 +64,21 @@ TEST_F(WindowRunTest, RunShowsTheTrayIconAndAbortEndsIt) {
   const std::string journal = Journal();
   EXPECT_NE(journal.find("Процесс прерван пользователем\r\n"), std::string::npos) << journal;
   EXPECT_EQ(journal.find("Обработка завершена"), std::string::npos) << journal;
+}
+
+// A window destroyed in the middle of a run (the session ends) stops its worker and waits
+// for it: the journal is closed with the abort and no longer held.
+TEST_F(WindowRunTest, DestroyingTheWindowMidRunStopsTheWorkerCleanly) {
+  PrepareRun("sleep_ms=30000\nno_syslog=1", false, false);
+  Open("run.cfg");
+  Command(IDC_RUN);
+  ASSERT_TRUE(PumpUntil([&] { return Text(IDC_STATUS) == "Выполняется задание: База"; }));
+  DestroyWindow(Dialog());
+  window.reset();
+  platform::File journal;
+  EXPECT_TRUE(journal.Open(scratch / "journal.txt", 0));
+  journal.Close();
+  EXPECT_NE(Journal().find("Процесс прерван пользователем\r\n"), std::string::npos) << Journal();
 }
 
 TEST_F(WindowRunTest, EndOfRunShowsQuitsOrShutsDown) {

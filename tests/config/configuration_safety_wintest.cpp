@@ -1,5 +1,5 @@
-// A load that meets the file held by another program (the launcher's poll), and files
-// that are missing or empty.
+// A load that meets the file held by another program (the launcher's poll), files that
+// are missing or empty, and what a save keeps of the file it replaces.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "config/configuration.h"
+#include "platform/codepage.h"
 #include "platform/file.h"
 #include "tests/config/config_fixture.h"
 #include "tree/infobase_tree.h"
@@ -40,6 +41,24 @@ TEST(HeldLoad, UnreadableIsToldFromEmptyAndARetryThatGetsTheFileKeepsIt) {
   EXPECT_EQ(loaded.options.DestinationDirectory, "E:\\Архивы");
   EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, loaded, tree, seams), 0);
   EXPECT_EQ(testsupport::Read(path), saved);
+}
+
+// The operator's hidden (or otherwise marked) configuration stays so after a save, and
+// nothing is left beside it.
+TEST(AtomicSave, KeepsTheAttributesOfTheFileItReplaces) {
+  testsupport::ScratchFolder dir{"attrs"};
+  const std::string path = dir / "hidden.cfg";
+  platform::MemoryRegistry registry;
+  InfobaseTree tree(fixture::NoUsers(), [] {});
+  ConfigurationSeams seams{registry, platform::SilentFileErrorReporter()};
+  Configuration config;
+  testsupport::Write(path, "old");
+  const std::wstring wide = platform::Widen(path);
+  ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams);
+  EXPECT_NE(testsupport::Read(path), "old");
+  EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"hidden.cfg"});
 }
 
 }  // namespace

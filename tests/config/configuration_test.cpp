@@ -8,6 +8,7 @@
 #include <csignal>
 #endif
 
+#include <cctype>
 #include <tuple>
 
 #include "config/configuration.h"
@@ -268,12 +269,38 @@ TEST_F(ConfigurationTest, SnapshotLeavesWindowStateAlone) {
 
 TEST_F(ConfigurationTest, FailedSaveKeepsThePreviousFile) {
   testsupport::Write(path, "previous bytes");
-  platform::fs::CreateFolder(path + ".~new");  // the temporary cannot be written
+  // the new content cannot be written beside the file
+  platform::fs::CreateFolder(platform::fs::SideFileName(path, platform::fs::SideFile::Replacement));
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(testsupport::Read(path), "previous bytes");
   EXPECT_EQ(fileErrors.size(), 1u);
   EXPECT_TRUE(modifiedCalls.empty());
   EXPECT_TRUE(registered.empty());
+}
+
+// A file whose path is at the length limit must still save: the files written beside it
+// are never longer, stay in its folder and never take its name or each other's.
+TEST(SideFileName, NeverLongerThanTheTargetAndDistinct) {
+  using platform::fs::SideFile;
+  for (const std::string target : {"C:\\Базы\\nightly.cfg", "C:\\d\\a", "C:\\d\\ab", "x~zv",
+                                   "C:\\d\\X$ZV", "C:\\d\\~", "C:\\d\\$"}) {
+    // names differ only when they differ without regard to case
+    const auto lower = [](std::string s) {
+      for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      return s;
+    };
+    const std::string replacement = lower(SideFileName(target, SideFile::Replacement));
+    const std::string backup = lower(SideFileName(target, SideFile::Backup));
+    const size_t folder = target.find_last_of('\\') + 1;
+    for (const std::string& side : {replacement, backup}) {
+      EXPECT_EQ(side.size(), target.size()) << target;
+      EXPECT_EQ(side.substr(0, folder), lower(target.substr(0, folder))) << target;
+    }
+    EXPECT_NE(replacement, lower(target));
+    EXPECT_NE(backup, lower(target));
+    EXPECT_NE(replacement, backup);
+  }
+  EXPECT_EQ(SideFileName("C:\\d\\test.cfg", SideFile::Replacement), "C:\\d\\test.~zv");
 }
 
 #ifndef _WIN32

@@ -40,25 +40,6 @@ class RegistrationTest : public polltest::PollTest {
   int closeRequests = 0;
 };
 
-TEST_F(RegistrationTest, TheLastUnregisterRemovesAutostartAndClosesTheLauncher) {
-  launcher::RegisterLauncher(seams, "C:\\a.cfg", true);
-  launcher::RegisterLauncher(seams, "C:\\b.cfg", true);
-  EXPECT_EQ(starts, std::vector<std::string>(2,
-                                             "\"C:\\Program Files\\Zorvan\\Zorvan launcher.exe\""
-                                             " in C:\\Program Files\\Zorvan"));
-  EXPECT_EQ(Read(kRunKey, "Zorvan launcher")->data,
-            "\"C:\\Program Files\\Zorvan\\Zorvan launcher.exe\" /STARTUP");
-  EXPECT_EQ(*Read(kListKey, "C:\\b.cfg"), platform::RegValue::String("Файл настройки"));
-  launcher::RegisterLauncher(seams, "C:\\a.cfg", false);
-  EXPECT_TRUE(Read(kRunKey, "Zorvan launcher"));
-  EXPECT_EQ(closeRequests, 0);
-  launcher::RegisterLauncher(seams, "C:\\b.cfg", false);
-  EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, kListKey));
-  EXPECT_FALSE(Read(kRunKey, "Zorvan launcher"));
-  EXPECT_EQ(closeRequests, 1);
-  EXPECT_TRUE(errors.empty());
-}
-
 TEST_F(RegistrationTest, AFailedLauncherStartIsShownAndTheValuesAreWritten) {
   startWorks = false;
   registry.DeleteKey(RegRoot::CurrentUser, kRunKey);  // opened, never created

@@ -88,13 +88,21 @@ TEST_F(PollTest, AClockScheduleStartsOncePerDay) {
   EXPECT_EQ(PollAt(At(2026, 12, 8, 10, 0, 40)).size(), 1u);
 }
 
-TEST_F(PollTest, AFileHeldOpenIsSkippedAndRetried) {
+// A file is read again only when it changed: one never read is retried while held, one
+// read before keeps its schedules while held, and a rewritten one gives its new ones.
+TEST_F(PollTest, AHeldFileIsRetriedAndAChangedOneReadAgain) {
   const std::string a = Config("a.cfg", {Schedule("daily", 1, 10, 0)});
   platform::File held;
   ASSERT_TRUE(held.Open(a, platform::kFileRead));
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 5)), Starts{});
   held.Close();
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 55)), Starts{Run(a)});
+  platform::fs::RemoveFile(a);
+  Config("a.cfg", {Schedule("later", 1, 11, 0)});
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 11, 0, 5)), Starts{Run(a)});
+  ASSERT_TRUE(held.Open(a, platform::kFileRead));
+  EXPECT_EQ(PollAt(At(2026, 12, 8, 10, 0, 5)), Starts{});
+  EXPECT_EQ(PollAt(At(2026, 12, 8, 11, 0, 5)), Starts{Run(a)});
 }
 
 TEST_F(PollTest, TrayTipNamesTheNextStart) {

@@ -30,4 +30,13 @@ TEST(Win32LocalTime, UsesTheRulesOfEachDateInADaylightSavingZone) {
   EXPECT_FALSE(platform::ToLocalTimeInZone(L"No Such Zone", 0));
 }
 
+// The batch keeps each year's rules: it must convert as the one-off conversion does,
+// whatever order the years come in.
+TEST(Win32LocalTime, BatchConvertsAsSingleConversions) {
+  platform::BatchLocalTime batch;
+  for (int64_t utc : {1711846800LL, 1104537599LL, 1729989000LL, 1104537600LL, 1711846799LL,
+                      1704063600LL, 1111885200LL})
+    EXPECT_EQ(batch.ToLocal(utc), platform::ToLocalTime(utc)) << utc;
+}
+
 }  // namespace

@@ -157,14 +157,17 @@ TEST_F(ArchiveSafetyTest, HeldArchiveFailsBeforeAnythingStarts) {
 // aside, and the next step puts it back over whatever that child wrote.
 TEST_F(ArchiveSafetyTest, ArchiveLeftAsideIsPutBackByTheNextStep) {
   GoodCopies();
+  WriteLog("old\r\n");
   Control("sleep_ms=20000\n");
   values.timeoutMs = 200;
   EXPECT_FALSE(Run());
   EXPECT_EQ(Read(ArchiveSidePath(Archive())), "G1");
+  EXPECT_EQ(Read(BackupPath()), "old\r\n");  // the event log waits aside as well
   Write(Archive(), "late archive");
   Control("");
   ASSERT_TRUE(RunAgain("next.txt"));
   EXPECT_TRUE(IsZip(Archive()));
+  EXPECT_EQ(Read(EventLogPath()).rfind("old\r\n", 0), 0u);
   ExpectRotatedOnce();
 }
 

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "platform/file.h"
-#include "platform/process.h"
 #include "tests/runner/job_run_fixture.h"
 
 namespace {
@@ -121,12 +120,14 @@ TEST_F(StandinRunTest, FailureTimeOutAndSuccessInOneRun) {
   InfobaseEntry slow = AddInfobase("Долгая", "no_syslog=1\nsleep_ms=30000");
   std::string copies = root_ + "\\Копии";
   platform::fs::CreateFolder(copies);
-  InfobaseEntry e = MakeEntry("Торговля", "");
+  InfobaseEntry e = MakeEntry("Торговля", "exit_code=5");  // an exit code alone is no failure
   e.UnloadData = 1;
   e.DuplicateDirectory = copies;
   tree_.Add(e);
-  platform::fs::CreateFolder(e.path + "SYSLOG");
-  Write(e.path + "SYSLOG\\1cv7.mlg", "old;entry\r\n");
+  for (const InfobaseEntry& withLog : {slow, e}) {
+    platform::fs::CreateFolder(withLog.path + "SYSLOG");
+    Write(withLog.path + "SYSLOG\\1cv7.mlg", "old;entry\r\n");
+  }
   ASSERT_EQ(RunToEnd(), StartResult::Started);
 
   Lines expected =
@@ -160,6 +161,8 @@ TEST_F(StandinRunTest, FailureTimeOutAndSuccessInOneRun) {
   EXPECT_FALSE(platform::fs::FileExists(batch));
   EXPECT_TRUE(platform::fs::FileExists(copies + "\\Торговля\\Торговля выгрузка.zip"));
   EXPECT_EQ(Read(e.path + "SYSLOG\\1cv7.mlg").rfind("old;entry\r\n", 0), 0u);
+  // The child ended at its time-out: its log set aside is merged back.
+  EXPECT_EQ(Read(slow.path + "SYSLOG\\1cv7.mlg"), "old;entry\r\n");
 }
 
 TEST_F(StandinRunTest, AbortWhileTheChildRunsEndsItAndSetsTheAbortFlag) {
@@ -242,21 +245,6 @@ TEST_F(StandinRunTest, NotificationsAsWindowMessages) {
   EXPECT_EQ(finishes, 2);
   EXPECT_FALSE(run_.AbortFlag());
   EXPECT_EQ(JournalLines().back(), kStarsLine);  // the run was complete: no abort line
-}
-
-// The console runner runs a saved configuration as AutoRun does; its journal lies beside
-// the configuration file, and its temporary files go as well.
-TEST_F(StandinRunTest, ConsoleRunnerRunsTheConfigurationFile) {
-  InfobaseEntry e = AddInfobase("Консоль");
-  SaveConfigFile();
-  platform::Process runner;
-  ASSERT_TRUE(runner.Start("\"" + BinFolder() + "zorvan_run.exe\" \"" + ConfigPath() + "\"", "",
-                           platform::ShowWindow::Hidden));
-  ASSERT_EQ(runner.Wait(60000), platform::WaitResult::Ended);
-  EXPECT_EQ(runner.ExitCode(), 0u);
-  EXPECT_EQ(JournalLines(),
-            WithHeader({}) + SaveLines(e) + Lines({"Обработка завершена", kStarsLine}));
-  EXPECT_TRUE(platform::fs::FileExists(Archive("Консоль")));
 }
 
 // An unattended start meets the configuration file held by the launcher's poll: it

@@ -6,49 +6,19 @@
 #include <vector>
 
 #include "store/settings_file.h"
-#include "tests/store/store_test_util.h"
+#include "tests/config/layout_writer.h"
 #include "tests/support/scratch.h"
-
-using storetest::Le32;
 
 namespace {
 
-struct ModelValue {
-  std::string name;
-  int32_t type;
-  std::string data;
-};
-
-struct ModelSection {
-  int32_t id, parent;
-  std::string name;
-  std::vector<ModelValue> values;
-};
-
 struct Model {
   int32_t lastId = 0;
-  std::vector<ModelSection> sections;
+  std::vector<layout::Record> sections;
 
-  ModelSection* Find(int32_t id) {
+  layout::Record* Find(int32_t id) {
     for (auto& s : sections)
       if (s.id == id) return &s;
     return nullptr;
-  }
-  std::string Bytes() const {
-    if (lastId == 0) return "";
-    std::string out = Le32(static_cast<int32_t>(sections.size())) + Le32(lastId);
-    for (const auto& s : sections) {
-      std::string values;
-      for (const auto& v : s.values)
-        values += Le32(v.type) + Le32(static_cast<int32_t>(20 + v.name.size() + v.data.size())) +
-                  Le32(static_cast<int32_t>(v.name.size())) +
-                  Le32(static_cast<int32_t>(v.data.size())) + Le32(HashName(v.name)) + v.name +
-                  v.data;
-      out += Le32(s.parent) + Le32(s.id) + Le32(HashName(s.name)) +
-             Le32(static_cast<int32_t>(s.name.size())) +
-             Le32(static_cast<int32_t>(20 + s.name.size() + values.size())) + s.name + values;
-    }
-    return out;
   }
 };
 
@@ -65,7 +35,7 @@ class Runner {
       default: WriteValue(); break;
     }
   }
-  std::string Expected() const { return model_.Bytes(); }
+  std::string Expected() const { return layout::Encode(model_.sections, model_.lastId); }
   CSettingsFile& File() { return file_; }
 
  private:
@@ -93,7 +63,7 @@ class Runner {
     int32_t id = SomeId();
     bool found = model_.Find(id) != nullptr;
     if (found)
-      std::erase_if(model_.sections, [&](const ModelSection& s) {
+      std::erase_if(model_.sections, [&](const layout::Record& s) {
         return s.id == id || s.parent == id;
       });
     ASSERT_EQ(file_.DeleteSection(id), found);
@@ -103,7 +73,7 @@ class Runner {
     int32_t id = SomeId();
     std::string name = Name();
     std::string data(static_cast<size_t>(Pick(12)), static_cast<char>('0' + Pick(10)));
-    ModelSection* s = model_.Find(id);
+    layout::Record* s = model_.Find(id);
     bool ok;
     int32_t type = SF_STRING;
     if (Pick(2)) {
@@ -114,8 +84,8 @@ class Runner {
       if (data.empty()) s = nullptr;  // refused
     }
     if (s) {
-      std::erase_if(s->values, [&](const ModelValue& v) { return v.name == name; });
-      s->values.push_back({name, type, data});
+      std::erase_if(s->values, [&](const layout::Record::Val& v) { return v.name == name; });
+      s->values.push_back({type, name, data});
     }
     ASSERT_EQ(ok, s != nullptr);
   }

@@ -92,7 +92,7 @@ TEST_F(Standins, EnterpriseRecordsTheCallAndWritesOnlyWhatWasAsked) {
   EXPECT_FALSE(Exists(Archive("3.zip")));
 }
 
-TEST_F(Standins, ArchiverStoresEachListedFileOnceAndFailsWhenAsked) {
+TEST_F(Standins, ArchiverStoresEachListedFileOnce) {
   Write(infobase + "\\b.DBF", "b");
   Write(infobase + "\\old.zip", "previous archive");
   const std::string exe = "\"" + BinFolder() + "archiver_standin.exe\"";
@@ -103,12 +103,7 @@ TEST_F(Standins, ArchiverStoresEachListedFileOnceAndFailsWhenAsked) {
   for (const char* name : {"1cv7.md", "a.dbf", "b.DBF"}) EXPECT_EQ(Stored(zip, name), 1u) << name;
   EXPECT_EQ(Stored(zip, "old.zip"), 0u) << "packed into itself";
   EXPECT_EQ(Stored(zip, "Журнал.txt"), 0u) << "not listed";
-
-  EXPECT_EQ(Exec(exe + " -fail \"" + Archive("f.zip") + "\" a.dbf", infobase), 1);
-  EXPECT_EQ(Exec(exe + " -exit=4 \"" + Archive("e.zip") + "\" a.dbf", infobase), 4);
-  EXPECT_EQ(Exec(exe + " \"" + scratch / "нет\\u.zip\" a.dbf", infobase), 2);
-  EXPECT_FALSE(Exists(Archive("f.zip")));
-  EXPECT_TRUE(Exists(Archive("e.zip")));
+  EXPECT_EQ(Exec(exe + " \"" + scratch / "нет\\u.zip\" a.dbf", infobase), 2);  // unwritable
 }
 
 }  // namespace

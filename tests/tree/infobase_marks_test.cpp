@@ -113,23 +113,6 @@ TEST_F(MarksTest, ValidationBlocksAnInfobaseWithoutJobsUntilOneIsChosen) {
   EXPECT_EQ(tree.ValidateInfobase(tree.ScheduleRoot()), Validity::MayRun);
 }
 
-TEST_F(MarksTest, TogglingAGroupMarksEveryChildAndCountsFailures) {
-  SetJobs("C:\\A", SaveData);
-  SetJobs("C:\\B", SaveData);
-  SetJobs("C:\\C", SaveData);
-  const ItemHandle group = tree.LocalGroup();
-  tree.ToggleMark(group);
-  for (const char* p : {"C:\\A", "C:\\B", "C:\\C"}) EXPECT_EQ(tree.GetMark(Item(p)), Mark::Marked);
-  tree.ToggleMark(group);
-  EXPECT_EQ(tree.GetMark(Item("C:\\B")), Mark::Unmarked);
-
-  SetJobs("C:\\B", [](InfobaseEntry& e) { e.SaveData = 0; });
-  tree.ToggleMark(group);
-  EXPECT_EQ(tree.GetMark(group), Mark::PartlyBlocked);
-  EXPECT_EQ(tree.GetMark(Item("C:\\B")), Mark::Blocked);
-  EXPECT_EQ(modified, 3);
-}
-
 TEST_F(MarksTest, OneToggleUnmarksABlockedOrMixedItem) {
   tree.ToggleMark(tree.LocalGroup());  // no child has a job: all blocked
   EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Blocked);

@@ -140,34 +140,6 @@ TEST_F(CommandsTest, EditedTitleOfAnInfobaseAddedByHandMustStayUnique) {
   EXPECT_EQ(tree.FindInfobase(a)->BaseName, "Первый");
 }
 
-TEST_F(CommandsTest, SchedulesAreDeletedButNotThePlaceholder) {
-  ScheduleEntry weekly;
-  weekly.name = "Пн 03:00";
-  weekly.Mode = ScheduleMode::Weekly;
-  tree.ApplySchedule(weekly);
-  const ItemHandle real = tree.Items().Children(tree.ScheduleRoot())[0];
-  const ItemHandle placeholder = tree.Items().Children(tree.ScheduleRoot())[1];
-  EXPECT_FALSE(commands.DeleteKey(placeholder));
-  EXPECT_FALSE(commands.DeleteKey(Base("C:\\A\\")));
-  EXPECT_EQ(modified, 0);
-  EXPECT_TRUE(commands.DeleteKey(real));
-  EXPECT_EQ(modified, 1);
-  EXPECT_EQ(tree.ScheduleEntries().size(), 1u);
-  EXPECT_EQ(tree.Items().Children(tree.ScheduleRoot()), std::vector<ItemHandle>{placeholder});
-}
-
-TEST_F(CommandsTest, ClearingATaskEmptiesItAndShowsItUnset) {
-  tasks = {"pre.exe", "post.exe", "/a", "/b"};
-  tree.ApplyAdditionalTasks(tasks);
-  commands.RunMenuCommand(tree.PostTaskItem(), kDelete);
-  EXPECT_EQ(tasks.PostProcessFileName + tasks.PostProcessCmdLine, "");
-  EXPECT_EQ(tasks.PreProcessFileName, "pre.exe");
-  EXPECT_EQ(Text(tree.PostTaskItem()), "<Не задано ...>");
-  EXPECT_EQ(tree.Item(tree.PostTaskItem())->image, tree_image::kPostTask);
-  EXPECT_EQ(tree.Item(tree.PreTaskItem())->image, tree_image::kPreTaskSet);
-  EXPECT_EQ(modified, 1);
-}
-
 TEST_F(CommandsTest, InPlaceEditsStoreUserAndPasswordAndValidate) {
   const ItemHandle a = Base("C:\\A\\");
   InfobaseEntry e = *tree.FindInfobase(a);

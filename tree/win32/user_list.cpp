@@ -5,6 +5,7 @@
 
 #include "config/enterprise.h"
 #include "platform/codepage.h"
+#include "platform/win32/late_bound.h"
 #include "tree/user_list_scan.h"
 
 namespace {
@@ -57,9 +58,13 @@ bool ReadUserList(const std::string& infobasePath, std::vector<std::string>& nam
   names.clear();
   std::wstring file = platform::Widen(infobasePath + enterprise::kUserListFile);
   if (file.size() >= MAX_PATH) return false;
+  // ole32 is loaded by the first user list, not at the program's start.
+  const auto openStorage =
+      platform::win32::LateBound<decltype(&StgOpenStorage)>(L"ole32.dll", "StgOpenStorage");
   ComRef<IStorage> storage;
-  if (FAILED(StgOpenStorage(file.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
-                            storage.Out())))
+  if (openStorage == nullptr ||
+      FAILED(openStorage(file.c_str(), nullptr, STGM_READ | STGM_SHARE_DENY_WRITE, nullptr, 0,
+                         storage.Out())))
     return false;
   ComRef<IStream> stream;
   if (FAILED(storage->OpenStream(L"Container.Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE,

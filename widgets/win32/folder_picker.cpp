@@ -2,10 +2,10 @@
 
 #include <windows.h>
 // after windows.h
-#include <ole2.h>
 #include <shlobj.h>
 
 #include "platform/codepage.h"
+#include "widgets/win32/shell_calls.h"
 
 namespace widgets {
 
@@ -32,7 +32,7 @@ int CALLBACK PickerCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
 
 bool ShowFolderPicker(HWND owner, std::string& folder) {
   // The new-style chooser needs OLE on this thread; taken here so start-up does not pay.
-  const HRESULT ole = OleInitialize(nullptr);
+  const HRESULT ole = shell::OleInit();
   PickerState state{platform::Widen(folder)};
   BROWSEINFOW info{};
   info.hwndOwner = owner;
@@ -40,15 +40,15 @@ bool ShowFolderPicker(HWND owner, std::string& folder) {
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   info.lpfn = PickerCallback;
   info.lParam = reinterpret_cast<LPARAM>(&state);
-  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+  PIDLIST_ABSOLUTE chosen = shell::BrowseForFolder(&info);
   if (chosen == nullptr) {
-    if (SUCCEEDED(ole)) OleUninitialize();
+    if (SUCCEEDED(ole)) shell::OleUninit();
     return false;
   }
   wchar_t path[MAX_PATH * 2] = {};
-  const bool ok = SHGetPathFromIDListW(chosen, path) != FALSE;
-  CoTaskMemFree(chosen);
-  if (SUCCEEDED(ole)) OleUninitialize();
+  const bool ok = shell::PathFromIdList(chosen, path);
+  shell::FreeIdList(chosen);
+  if (SUCCEEDED(ole)) shell::OleUninit();
   if (ok) folder = platform::Narrow(path);
   return ok;
 }

@@ -1,0 +1,172 @@
+// The job parameters, repair settings and one-line input dialogs under Wine, driven by
+// their control ids from inside their modal loops.
+#include <gtest/gtest.h>
+
+#include "app/win32/input_line_dlg.h"
+#include "app/win32/job_parameters_dlg.h"
+#include "resources/app/resource.h"
+#include "tests/app/dialog_script.h"
+#include "tests/support/scratch.h"
+
+namespace apptest {
+namespace {
+
+using S = DialogScript;
+
+bool Checked(HWND d, int id) { return widgets::IsItemChecked(d, id); }
+std::string Text(HWND d, int id) { return widgets::GetItemText(d, id); }
+
+std::vector<std::string> Lines(HWND d) {
+  std::vector<std::string> lines;
+  HWND list = GetDlgItem(d, IDC_JOB_FILE_LIST);
+  const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    lines.push_back(platform::Narrow(line));
+  }
+  return lines;
+}
+
+InfobaseEntry Registered() {
+  InfobaseEntry e;
+  e.BaseName = "Торговля";
+  e.path = "C:\\Base\\";
+  e.SaveData = 1;
+  e.Pack = 1;
+  return e;
+}
+
+TEST(JobParametersDialog, RegisteredEntryEditedAndAppliedOrCancelled) {
+  for (const bool apply : {true, false}) {
+    InfobaseEntry entry = Registered();
+    S script({[&](HWND d) {
+      EXPECT_FALSE(S::Enabled(d, IDC_JOB_TITLE));
+      EXPECT_EQ(Text(d, IDC_JOB_ARCHIVE_NAME), "Торговля");
+      EXPECT_FALSE(S::Enabled(d, IDOK));  // nothing changed yet
+      SendMessageW(d, WM_COMMAND, IDOK, 0);  // Enter does not press it either
+      EXPECT_TRUE(IsWindowVisible(d));
+      S::Click(d, IDC_JOB_USE_ARCHIVER);
+      EXPECT_FALSE(Checked(d, IDC_JOB_PACK) || Checked(d, IDC_JOB_SAVE));
+      EXPECT_FALSE(S::Enabled(d, IDC_JOB_PACK) || S::Enabled(d, IDC_JOB_SAVE));
+      EXPECT_FALSE(S::Enabled(d, IDOK));  // no archiver, no files
+      for (int id : {IDC_JOB_USE_ARCHIVER, IDC_JOB_SAVE, IDC_JOB_EXCHANGE, IDC_JOB_UNLOAD}) {
+        S::Click(d, id);
+      }
+      EXPECT_EQ(Text(d, IDC_JOB_READ) + Text(d, IDC_JOB_WRITE), "**");
+      EXPECT_TRUE(S::Enabled(d, IDC_JOB_PSWD_ZIP));
+      S::Type(d, IDC_JOB_PSWD_ZIP, "секрет");
+      S::Click(d, apply ? IDOK : IDCANCEL);
+      return true;
+    }});
+    EXPECT_EQ(app::ShowJobParametersDialog(nullptr, entry), apply);
+    EXPECT_TRUE(script.Done());
+    InfobaseEntry expected = Registered();
+    if (apply) {
+      expected.Pack = 0;  // switched off with the archiver, not ticked again
+      expected.UnloadData = expected.AutoExchange = 1;
+      expected.ReadFrom = expected.WriteTo = "*";
+      expected.PswdZIP = "секрет";
+      expected.ArchiveName = "Торговля";
+    }
+    EXPECT_EQ(entry, expected) << apply;
+  }
+}
+
+TEST(JobParametersDialog, ConfirmedRepairSettingsEnableApply) {
+  InfobaseEntry entry = Registered();
+  entry.Reindex = 1;
+  entry.ArchiveName = "trade";
+  S script({[](HWND d) {
+              EXPECT_FALSE(S::Enabled(d, IDOK));
+              S::PostClick(d, IDC_JOB_REPAIR_SETTINGS);
+              return true;
+            },
+            [](HWND d) {
+              EXPECT_EQ(widgets::GetWindowText1251(d), "Настройка исправления информационной базы");
+              EXPECT_TRUE(S::Enabled(d, IDC_REPAIR_LINKS_KEEP));
+              EXPECT_FALSE(S::Enabled(d, IDOK));
+              S::Click(d, IDC_REPAIR_TEST_ONLY);
+              EXPECT_FALSE(S::Enabled(d, IDC_REPAIR_LINKS_KEEP));
+              S::Click(d, IDOK);
+              return true;
+            },
+            [](HWND d) {
+              EXPECT_FALSE(Checked(d, IDC_JOB_PACK) || S::Enabled(d, IDC_JOB_PACK));
+              EXPECT_TRUE(S::Enabled(d, IDOK));
+              S::Click(d, IDOK);
+              return true;
+            }});
+  ASSERT_TRUE(app::ShowJobParametersDialog(nullptr, entry));
+  EXPECT_EQ(entry.CheckAndRepairMode, 1);
+  EXPECT_EQ(entry.Pack, 0);
+}
+
+TEST(JobParametersDialog, NewInfobaseByHandTakesTheListFileAndItsFolderAndArchiver) {
+  testsupport::ScratchFolder scratch;
+  testsupport::Write(scratch / "1CV7FILE.LST", "+1Cv7.MD\r\n+*.DBF\r\n");
+  app::JobDialogServices services;
+  services.enterprisePath = scratch / "1cv7s.exe";
+  services.pickFolder = [](std::string& folder) {
+    EXPECT_EQ(folder, "");
+    folder = "D:\\Базы\\Склад";
+    return true;
+  };
+  services.chooseArchiver = [](const std::string&) {
+    return std::optional<std::string>("C:\\Program Files\\RAR\\Rar.exe");
+  };
+  InfobaseEntry entry;
+  entry.Type = InfobaseType::AddedByHand;
+  entry.UseExternalArchiver = 1;
+  S script({[](HWND d) {
+              EXPECT_EQ(Lines(d), (std::vector<std::string>{"1Cv7.MD", "*.DBF"}));
+              EXPECT_TRUE(Checked(d, IDC_JOB_USE_ARCHIVER));
+              EXPECT_FALSE(S::Enabled(d, IDC_JOB_USE_ARCHIVER) || S::Enabled(d, IDOK));
+              S::Click(d, IDC_JOB_PATH_CHOOSE);
+              S::Click(d, IDC_JOB_ARCHIVER_CHOOSE);
+              EXPECT_EQ(Text(d, IDC_JOB_TITLE) + "|" + Text(d, IDC_JOB_ARCHIVE_NAME),
+                        "Склад|Склад");
+              EXPECT_EQ(Text(d, IDC_JOB_EXTENSION) + Text(d, IDC_JOB_PARAMETERS), ".rara -r -o+");
+              EXPECT_TRUE(S::Enabled(d, IDOK));
+              SendDlgItemMessageW(d, IDC_JOB_FILE_LIST, LB_SETCURSEL, 0, 0);
+              SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_JOB_FILE_LIST, LBN_SELCHANGE), 0);
+              SendMessageW(d, WM_VKEYTOITEM, MAKEWPARAM(VK_DELETE, 0),
+                           reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_JOB_FILE_LIST)));
+              S::PostClick(d, IDC_JOB_FILE_ADD);
+              return true;
+            },
+            [](HWND d) {
+              EXPECT_EQ(widgets::GetWindowText1251(d), "Введите имя файла или маску");
+              EXPECT_EQ(Text(d, IDC_INPUT_LINE_TEXT), "*.*");
+              S::Type(d, IDC_INPUT_LINE_TEXT, "Мои документы.txt");
+              S::Click(d, IDOK);
+              return true;
+            },
+            [](HWND d) {
+              EXPECT_EQ(SendDlgItemMessageW(d, IDC_JOB_FILE_LIST, LB_GETCURSEL, 0, 0), 1);
+              S::Click(d, IDOK);
+              return true;
+            }});
+  ASSERT_TRUE(app::ShowJobParametersDialog(nullptr, entry, services));
+  EXPECT_EQ(entry.BaseName, "Склад");
+  EXPECT_EQ(entry.path, "D:\\Базы\\Склад");
+  EXPECT_EQ(entry.ExternalArchiverName, "\"C:\\Program Files\\RAR\\Rar.exe\"");
+  EXPECT_EQ(entry.FileList, (std::vector<std::string>{"*.DBF", "Мои документы.txt"}));
+}
+
+TEST(InputLineDialog, EmptyTitleShowsTheProgramAndCancelKeepsTheText) {
+  std::string text = "старый";
+  std::string title;
+  S script({[&](HWND d) {
+    title = widgets::GetWindowText1251(d);
+    S::Type(d, IDC_INPUT_LINE_TEXT, "новый");
+    S::Click(d, IDCANCEL);
+    return true;
+  }});
+  EXPECT_FALSE(app::ShowInputLineDialog(nullptr, text, ""));
+  EXPECT_EQ(title, "Zorvan");
+  EXPECT_EQ(text, "старый");
+}
+
+}  // namespace
+}  // namespace apptest
