@@ -2,7 +2,9 @@
 # from its portable *.cpp files plus win32/*.cpp (Windows) or posix/*.cpp (native).
 
 add_library(zv_common INTERFACE)
-target_include_directories(zv_common INTERFACE ${CMAKE_SOURCE_DIR})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/zorvan_version.h.in
+               ${CMAKE_BINARY_DIR}/generated/zorvan_version.h @ONLY)
+target_include_directories(zv_common INTERFACE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(zv_common INTERFACE -Wall -Wextra)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   # Narrow literals are Windows-1251 bytes everywhere, as the product's texts are.

@@ -1,18 +1,24 @@
 # Shared steps of the project's scripts (sourced, not run).
 
+# 32-bit Windows programs (the shipped ones) need the i686 compilers and Debian's 32-bit
+# Wine; the help file and the installer need chmcmd (fp-utils) and NSIS.
 ZV_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
-             libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 xvfb tzdata unzip
-             zlib1g-dev libz-mingw-w64-dev)
+             libbenchmark-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
+             wine32:i386 xvfb tzdata unzip zlib1g-dev libz-mingw-w64-dev fp-utils nsis)
 
 zv_install_packages() {
+  local sudo=""
+  [ "$(id -u)" = 0 ] || sudo=sudo
+  # wine32:i386 installs only once the i386 architecture is known (apt-get update follows).
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   local missing=()
   for p in "${ZV_PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    local sudo=""
-    [ "$(id -u)" = 0 ] || sudo=sudo
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
   fi

@@ -4,6 +4,7 @@
 #include "launcher/registration.h"
 #include "platform/codepage.h"
 #include "platform/process.h"
+#include "platform/win32/registry_view.h"
 
 namespace launcher {
 namespace {
@@ -68,13 +69,13 @@ bool MainProgramWindowOpen(HWND own) {
   return search.found;
 }
 
-// Read directly rather than through the registry adapter, which has no error code; the
-// same 32-bit view as the adapter and the installer.
+// Read directly rather than through the registry adapter, which has no error code; in the
+// same view as the adapter and the installer.
 InstallRecord ReadInstallRecord() {
   InstallRecord record;
   HKEY opened = nullptr;
   LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, platform::Widen(kInstallKey).c_str(), 0,
-                          KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened);
+                          KEY_QUERY_VALUE | platform::win32::kRegistryView, &opened);
   platform::win32::RegKey key(opened);
   wchar_t path[261] = {};
   DWORD size = sizeof path - sizeof(wchar_t);

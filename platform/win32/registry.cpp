@@ -5,13 +5,12 @@
 
 #include "platform/codepage.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/registry_view.h"
 
 namespace platform {
 namespace {
 
-// The 32-bit view, where 1C:Enterprise (a 32-bit program) keeps its machine-wide keys and
-// where a 32-bit build of this system would read and write. Ignored for shared keys.
-constexpr REGSAM kView = KEY_WOW64_32KEY;
+constexpr REGSAM kView = win32::kRegistryView;
 
 using win32::RegKey;
 

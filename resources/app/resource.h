@@ -165,5 +165,4 @@
 #define IDC_TASK_HEADING 1068
 #define IDC_TASK_COMMAND_LINE 1069
 
-#define ZV_VERSION_TEXT "1.0.0"
-#define ZV_VERSION_NUMBERS 1, 0, 0, 0
+#include "zorvan_version.h"

@@ -33,26 +33,28 @@ bool Start(Child& child, const std::string& exe, const std::string& arguments) {
                         &startup, &child.info) != FALSE;
 }
 
+struct WindowSearch {
+  DWORD pid;
+  const std::wstring* title;
+  HWND found = nullptr;
+};
+
+// A named callback: on i686 a lambda does not convert to the stdcall WNDENUMPROC.
+BOOL CALLBACK MatchProcessWindow(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<WindowSearch*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  wchar_t text[256] = {};
+  GetWindowTextW(w, text, 256);
+  if (owner == s->pid && IsWindowVisible(w) && *s->title == text) s->found = w;
+  return s->found == nullptr;
+}
+
 // The first visible top-level window of process pid with the given title, waiting for it.
 HWND FindProcessWindow(DWORD pid, const std::wstring& title) {
-  struct Search {
-    DWORD pid;
-    const std::wstring* title;
-    HWND found = nullptr;
-  };
   for (int i = 0; i < 600; ++i) {
-    Search s{pid, &title};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(p);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(w, &owner);
-          wchar_t text[256] = {};
-          GetWindowTextW(w, text, 256);
-          if (owner == s->pid && IsWindowVisible(w) && *s->title == text) s->found = w;
-          return s->found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    WindowSearch s{pid, &title};
+    EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&s));
     if (s.found != nullptr) return s.found;
     Sleep(100);
   }
