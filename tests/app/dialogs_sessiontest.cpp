@@ -1,4 +1,5 @@
-// The countdown prompt, the folder picker and the system adapters under Wine. A thread
+// The countdown prompt, the folder picker and the system adapters under Wine (the guard
+// mutex and the shell's chooser are shared by the prefix: run alone). A thread
 // timer plays the operator inside the modal dialogs.
 #include <windows.h>
 // after windows.h
