@@ -37,6 +37,11 @@ ZV_DISPLAY_NUM="${ZV_DISPLAY_NUM:-57}"
 zv_wine_session_start() {
   export DISPLAY=":$ZV_DISPLAY_NUM"
   export WINEPREFIX="$PWD/build/wineprefix"
+  # A socket left by an Xvfb that died is no display: clear it and start a new one.
+  local lock="/tmp/.X$ZV_DISPLAY_NUM-lock"
+  if ! { [ -r "$lock" ] && kill -0 "$(tr -d ' ' <"$lock")" 2>/dev/null; }; then
+    rm -f "/tmp/.X11-unix/X$ZV_DISPLAY_NUM" "$lock"
+  fi
   if ! [ -e "/tmp/.X11-unix/X$ZV_DISPLAY_NUM" ]; then
     setsid Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     ZV_XVFB_PID=$!
