@@ -4,6 +4,8 @@
 // mutex and window title, so they hold the zorvan_session resource lock.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <tlhelp32.h>
 
 #include "config/configuration.h"
 #include "config/schedule_due.h"
@@ -33,6 +35,18 @@ bool Eventually(Cond cond) {
 }
 
 HWND LauncherWindow() { return FindWindowW(nullptr, Widen(launcher::kLauncherName).c_str()); }
+
+// Launcher processes alive in the prefix, those still starting included.
+int LauncherProcesses() {
+  int count = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (_wcsicmp(entry.szExeFile, L"Zorvan launcher.exe") == 0) ++count;
+  CloseHandle(snapshot);
+  return count;
+}
 
 // Starts commandLine in folder; waited for unless wait is false. The exit code, or -1.
 int64_t Exec(const std::string& commandLine, const std::string& folder, bool wait = true) {
@@ -119,6 +133,9 @@ TEST_F(LauncherSession, SaveRegistersAndStartsTheLastUnregisterEndsIt) {
             "\"" + folder + "\\Zorvan launcher.exe\" /STARTUP");
   EXPECT_EQ(Read(kListKey, a)->data, "Файл настройки");
   Save(b, {kDaily});
+  // The launcher this save started ends at once; were it still starting when the last
+  // unregister below ends the first, it would stay.
+  ASSERT_TRUE(Eventually([] { return LauncherProcesses() == 1; }));
   // A second launcher ends at once, silently.
   EXPECT_EQ(Exec("\"" + folder + "\\Zorvan launcher.exe\"", folder), 0);
   EXPECT_EQ(LauncherWindow(), running);
