@@ -8,13 +8,10 @@
 namespace apptest {
 namespace {
 
-using S = DialogScript;
-
 bool IsJobDialog(HWND d) { return GetDlgItem(d, IDC_JOB_TITLE) != nullptr; }
 
 class JobDialogsTest : public WindowTest {
  protected:
-  InfobaseTree& Model() { return window->Controller().Tree(); }
   void RunCommand(ItemHandle item, int command) {
     window->Tree().Commands().RunMenuCommand(item, command);
     window->Tree().Sync();
@@ -26,24 +23,17 @@ TEST_F(JobDialogsTest, AddedInfobaseIsSavedAsTheModelSavesItAndACopyNeedsANewTit
   WriteConfig("m.cfg", GeneralOptions{});
   Open("m.cfg");
   {
-    S script({[](HWND d) {
-                if (!IsJobDialog(d)) return false;
-                const std::pair<int, const char*> typed[] = {
-                    {IDC_JOB_TITLE, "Склад"},        {IDC_JOB_PATH, "D:\\Склад"},
-                    {IDC_JOB_ARCHIVE_NAME, "sklad"}, {IDC_JOB_ARCHIVER, "rar.exe"},
-                    {IDC_JOB_EXTENSION, ".rar"},     {IDC_JOB_PARAMETERS, "a -r"}};
-                for (const auto& [id, text] : typed) S::Type(d, id, text);
-                S::PostClick(d, IDC_JOB_FILE_ADD);
-                return true;
-              },
-              [](HWND d) {
-                S::Click(d, IDOK);  // "*.*"
-                return true;
-              },
-              [](HWND d) {
-                S::Click(d, IDOK);
-                return true;
-              }});
+    DialogScript script({{IsJobDialog,
+                          [](HWND d) {
+                            const std::pair<int, const char*> typed[] = {
+                                {IDC_JOB_TITLE, "Склад"},        {IDC_JOB_PATH, "D:\\Склад"},
+                                {IDC_JOB_ARCHIVE_NAME, "sklad"}, {IDC_JOB_ARCHIVER, "rar.exe"},
+                                {IDC_JOB_EXTENSION, ".rar"},     {IDC_JOB_PARAMETERS, "a -r"}};
+                            for (const auto& [id, text] : typed) Type(d, id, text);
+                            PostClick(d, IDC_JOB_FILE_ADD);
+                          }},
+                         [](HWND d) { Press(d, IDOK); },  // "*.*"
+                         [](HWND d) { Press(d, IDOK); }});
     RunCommand(Model().UnregisteredGroup(), tree_command::kAdd);
     EXPECT_TRUE(script.Done());
   }
@@ -63,25 +53,19 @@ TEST_F(JobDialogsTest, AddedInfobaseIsSavedAsTheModelSavesItAndACopyNeedsANewTit
   e.FileList = {"*.*"};
   e.Type = InfobaseType::AddedByHand;
   expected.AddUnregistered(e, Mark::Marked);
-  ConfigurationSeams seams(registry, platform::SilentFileErrorReporter());
-  seams.autoRun = true;
-  SaveConfiguration(SaveTarget::CurrentFile, ConfigAt("expected.cfg"),
-                    window->Controller().Config(), expected, seams);
+  SaveModel("expected.cfg", window->Controller().Config(), expected);
   EXPECT_EQ(Read(ConfigAt("m.cfg")), Read(ConfigAt("expected.cfg")));
 
   std::string message;
-  S script({[](HWND d) {
-              if (!IsJobDialog(d)) return false;
-              S::Type(d, IDC_JOB_PARAMETERS, "a -r -u");  // a change, the title kept
-              S::Click(d, IDOK);
-              return true;
-            },
-            [&](HWND d) {
-              if (widgets::GetWindowText1251(d) != "Zorvan") return false;
-              message = widgets::GetItemText(d, IDC_QUERY_TEXT);
-              S::Click(d, IDOK);
-              return true;
-            }});
+  DialogScript script({{IsJobDialog,
+                        [](HWND d) {
+                          Type(d, IDC_JOB_PARAMETERS, "a -r -u");  // a change, the title kept
+                          Press(d, IDOK);
+                        }},
+                       {"Zorvan", [&](HWND d) {
+                          message = widgets::GetItemText(d, IDC_QUERY_TEXT);
+                          Press(d, IDOK);
+                        }}});
   const ItemHandle added = Model().Items().Children(Model().UnregisteredGroup()).at(0);
   RunCommand(added, tree_command::kCopy);
   EXPECT_TRUE(script.Done());

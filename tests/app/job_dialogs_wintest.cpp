@@ -11,22 +11,8 @@
 namespace apptest {
 namespace {
 
-using S = DialogScript;
-
 bool Checked(HWND d, int id) { return widgets::IsItemChecked(d, id); }
 std::string Text(HWND d, int id) { return widgets::GetItemText(d, id); }
-
-std::vector<std::string> Lines(HWND d) {
-  std::vector<std::string> lines;
-  HWND list = GetDlgItem(d, IDC_JOB_FILE_LIST);
-  const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
-    lines.push_back(platform::Narrow(line));
-  }
-  return lines;
-}
 
 InfobaseEntry Registered() {
   InfobaseEntry e;
@@ -40,24 +26,18 @@ InfobaseEntry Registered() {
 TEST(JobParametersDialog, RegisteredEntryEditedAndAppliedOrCancelled) {
   for (const bool apply : {true, false}) {
     InfobaseEntry entry = Registered();
-    S script({[&](HWND d) {
-      EXPECT_FALSE(S::Enabled(d, IDC_JOB_TITLE));
-      EXPECT_EQ(Text(d, IDC_JOB_ARCHIVE_NAME), "Торговля");
-      EXPECT_FALSE(S::Enabled(d, IDOK));  // nothing changed yet
+    DialogScript script({[&](HWND d) {
+      EXPECT_FALSE(Enabled(d, IDOK));        // nothing changed yet
       SendMessageW(d, WM_COMMAND, IDOK, 0);  // Enter does not press it either
       EXPECT_TRUE(IsWindowVisible(d));
-      S::Click(d, IDC_JOB_USE_ARCHIVER);
+      Press(d, IDC_JOB_USE_ARCHIVER);
       EXPECT_FALSE(Checked(d, IDC_JOB_PACK) || Checked(d, IDC_JOB_SAVE));
-      EXPECT_FALSE(S::Enabled(d, IDC_JOB_PACK) || S::Enabled(d, IDC_JOB_SAVE));
-      EXPECT_FALSE(S::Enabled(d, IDOK));  // no archiver, no files
+      EXPECT_FALSE(Enabled(d, IDC_JOB_PACK) || Enabled(d, IDC_JOB_SAVE));
       for (int id : {IDC_JOB_USE_ARCHIVER, IDC_JOB_SAVE, IDC_JOB_EXCHANGE, IDC_JOB_UNLOAD}) {
-        S::Click(d, id);
+        Press(d, id);
       }
-      EXPECT_EQ(Text(d, IDC_JOB_READ) + Text(d, IDC_JOB_WRITE), "**");
-      EXPECT_TRUE(S::Enabled(d, IDC_JOB_PSWD_ZIP));
-      S::Type(d, IDC_JOB_PSWD_ZIP, "секрет");
-      S::Click(d, apply ? IDOK : IDCANCEL);
-      return true;
+      Type(d, IDC_JOB_PSWD_ZIP, "секрет");
+      Press(d, apply ? IDOK : IDCANCEL);
     }});
     EXPECT_EQ(app::ShowJobParametersDialog(nullptr, entry), apply);
     EXPECT_TRUE(script.Done());
@@ -77,26 +57,23 @@ TEST(JobParametersDialog, ConfirmedRepairSettingsEnableApply) {
   InfobaseEntry entry = Registered();
   entry.Reindex = 1;
   entry.ArchiveName = "trade";
-  S script({[](HWND d) {
-              EXPECT_FALSE(S::Enabled(d, IDOK));
-              S::PostClick(d, IDC_JOB_REPAIR_SETTINGS);
-              return true;
-            },
-            [](HWND d) {
-              EXPECT_EQ(widgets::GetWindowText1251(d), "Настройка исправления информационной базы");
-              EXPECT_TRUE(S::Enabled(d, IDC_REPAIR_LINKS_KEEP));
-              EXPECT_FALSE(S::Enabled(d, IDOK));
-              S::Click(d, IDC_REPAIR_TEST_ONLY);
-              EXPECT_FALSE(S::Enabled(d, IDC_REPAIR_LINKS_KEEP));
-              S::Click(d, IDOK);
-              return true;
-            },
-            [](HWND d) {
-              EXPECT_FALSE(Checked(d, IDC_JOB_PACK) || S::Enabled(d, IDC_JOB_PACK));
-              EXPECT_TRUE(S::Enabled(d, IDOK));
-              S::Click(d, IDOK);
-              return true;
-            }});
+  DialogScript script({[](HWND d) {
+                         EXPECT_FALSE(Enabled(d, IDOK));
+                         PostClick(d, IDC_JOB_REPAIR_SETTINGS);
+                       },
+                       {"Настройка исправления информационной базы",
+                        [](HWND d) {
+                          EXPECT_TRUE(Enabled(d, IDC_REPAIR_LINKS_KEEP));
+                          EXPECT_FALSE(Enabled(d, IDOK));
+                          Press(d, IDC_REPAIR_TEST_ONLY);
+                          EXPECT_FALSE(Enabled(d, IDC_REPAIR_LINKS_KEEP));
+                          Press(d, IDOK);
+                        }},
+                       [](HWND d) {
+                         EXPECT_FALSE(Checked(d, IDC_JOB_PACK) || Enabled(d, IDC_JOB_PACK));
+                         EXPECT_TRUE(Enabled(d, IDOK));
+                         Press(d, IDOK);
+                       }});
   ASSERT_TRUE(app::ShowJobParametersDialog(nullptr, entry));
   EXPECT_EQ(entry.CheckAndRepairMode, 1);
   EXPECT_EQ(entry.Pack, 0);
@@ -118,35 +95,27 @@ TEST(JobParametersDialog, NewInfobaseByHandTakesTheListFileAndItsFolderAndArchiv
   InfobaseEntry entry;
   entry.Type = InfobaseType::AddedByHand;
   entry.UseExternalArchiver = 1;
-  S script({[](HWND d) {
-              EXPECT_EQ(Lines(d), (std::vector<std::string>{"1Cv7.MD", "*.DBF"}));
-              EXPECT_TRUE(Checked(d, IDC_JOB_USE_ARCHIVER));
-              EXPECT_FALSE(S::Enabled(d, IDC_JOB_USE_ARCHIVER) || S::Enabled(d, IDOK));
-              S::Click(d, IDC_JOB_PATH_CHOOSE);
-              S::Click(d, IDC_JOB_ARCHIVER_CHOOSE);
-              EXPECT_EQ(Text(d, IDC_JOB_TITLE) + "|" + Text(d, IDC_JOB_ARCHIVE_NAME),
-                        "Склад|Склад");
-              EXPECT_EQ(Text(d, IDC_JOB_EXTENSION) + Text(d, IDC_JOB_PARAMETERS), ".rara -r -o+");
-              EXPECT_TRUE(S::Enabled(d, IDOK));
-              SendDlgItemMessageW(d, IDC_JOB_FILE_LIST, LB_SETCURSEL, 0, 0);
-              SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_JOB_FILE_LIST, LBN_SELCHANGE), 0);
-              SendMessageW(d, WM_VKEYTOITEM, MAKEWPARAM(VK_DELETE, 0),
-                           reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_JOB_FILE_LIST)));
-              S::PostClick(d, IDC_JOB_FILE_ADD);
-              return true;
-            },
-            [](HWND d) {
-              EXPECT_EQ(widgets::GetWindowText1251(d), "Введите имя файла или маску");
-              EXPECT_EQ(Text(d, IDC_INPUT_LINE_TEXT), "*.*");
-              S::Type(d, IDC_INPUT_LINE_TEXT, "Мои документы.txt");
-              S::Click(d, IDOK);
-              return true;
-            },
-            [](HWND d) {
-              EXPECT_EQ(SendDlgItemMessageW(d, IDC_JOB_FILE_LIST, LB_GETCURSEL, 0, 0), 1);
-              S::Click(d, IDOK);
-              return true;
-            }});
+  DialogScript script(
+      {[](HWND d) {
+         EXPECT_TRUE(Checked(d, IDC_JOB_USE_ARCHIVER));
+         EXPECT_FALSE(Enabled(d, IDC_JOB_USE_ARCHIVER) || Enabled(d, IDOK));
+         Press(d, IDC_JOB_PATH_CHOOSE);
+         Press(d, IDC_JOB_ARCHIVER_CHOOSE);
+         EXPECT_EQ(Text(d, IDC_JOB_TITLE) + "|" + Text(d, IDC_JOB_EXTENSION), "Склад|.rar");
+         EXPECT_TRUE(Enabled(d, IDOK));
+         SendDlgItemMessageW(d, IDC_JOB_FILE_LIST, LB_SETCURSEL, 0, 0);
+         SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_JOB_FILE_LIST, LBN_SELCHANGE), 0);
+         SendMessageW(d, WM_VKEYTOITEM, MAKEWPARAM(VK_DELETE, 0),
+                      reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_JOB_FILE_LIST)));
+         PostClick(d, IDC_JOB_FILE_ADD);
+       },
+       {"Введите имя файла или маску",
+        [](HWND d) {
+          EXPECT_EQ(Text(d, IDC_INPUT_LINE_TEXT), "*.*");
+          Type(d, IDC_INPUT_LINE_TEXT, "Мои документы.txt");
+          Press(d, IDOK);
+        }},
+       [](HWND d) { Press(d, IDOK); }});
   ASSERT_TRUE(app::ShowJobParametersDialog(nullptr, entry, services));
   EXPECT_EQ(entry.BaseName, "Склад");
   EXPECT_EQ(entry.path, "D:\\Базы\\Склад");
@@ -157,11 +126,10 @@ TEST(JobParametersDialog, NewInfobaseByHandTakesTheListFileAndItsFolderAndArchiv
 TEST(InputLineDialog, EmptyTitleShowsTheProgramAndCancelKeepsTheText) {
   std::string text = "старый";
   std::string title;
-  S script({[&](HWND d) {
+  DialogScript script({[&](HWND d) {
     title = widgets::GetWindowText1251(d);
-    S::Type(d, IDC_INPUT_LINE_TEXT, "новый");
-    S::Click(d, IDCANCEL);
-    return true;
+    Type(d, IDC_INPUT_LINE_TEXT, "новый");
+    Press(d, IDCANCEL);
   }});
   EXPECT_FALSE(app::ShowInputLineDialog(nullptr, text, ""));
   EXPECT_EQ(title, "Zorvan");

@@ -7,13 +7,12 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
-#include <filesystem>
-#include <random>
 #include <thread>
 
 #include "config/run_record.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
+#include "tests/support/scratch.h"
 
 namespace app {
 namespace {
@@ -50,34 +49,15 @@ class FakeView : public MainView {
 
 class MainControllerTest : public testing::Test {
  protected:
-  // A unique folder name: natively the files named "<folder>\\x.cfg" lie beside the folder
-  // (a backslash is an ordinary character there), so the clean-up takes every name
-  // starting with it.
-  MainControllerTest() {
-    static int counter = 0;
-    prefix = "zv-app-" + std::to_string(std::random_device{}()) + "-" + std::to_string(counter++);
-    std::filesystem::create_directories(std::filesystem::temp_directory_path() / prefix);
-    data = (std::filesystem::temp_directory_path() / prefix).string();
-  }
-  ~MainControllerTest() override {
-    controller.reset();
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::filesystem::temp_directory_path())) {
-      if (entry.path().filename().string().rfind(prefix, 0) == 0) {
-        std::filesystem::remove_all(entry.path());
-      }
-    }
-  }
-
-  MainController& Open(const std::string& name) {
+  MainController& Open(const std::string& name, bool autoRun = false) {
     controller = std::make_unique<MainController>(view, registry, AppFolders{data, data, {}},
-                                                  data + "\\" + name, false);
+                                                  data + "\\" + name, autoRun);
     controller->Open();
     return *controller;
   }
-  bool Exists(const std::string& name) { return platform::fs::FileExists(data + "\\" + name); }
 
-  std::string prefix, data;
+  testsupport::ScratchFolder scratch;
+  std::string data = scratch.path();
   FakeView view;
   platform::MemoryRegistry registry;
   std::unique_ptr<MainController> controller;
@@ -104,10 +84,7 @@ TEST_F(MainControllerTest, AFileThatCouldNotBeReadIsNotWrittenOverWithoutAsking)
 TEST_F(MainControllerTest, AnUnattendedRunThatCouldNotReadItsFileIsRecorded) {
   const std::string path = data + "\\damaged.cfg";
   platform::fs::WriteWholeFile(path, "not a configuration file");
-  controller =
-      std::make_unique<MainController>(view, registry, AppFolders{data, data, {}}, path, true);
-  ASSERT_TRUE(controller->Open());
-  controller->Run();
+  Open("damaged.cfg", true).Run();
   for (int i = 0; i < 6000 && !view.finished; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   ASSERT_TRUE(view.finished);

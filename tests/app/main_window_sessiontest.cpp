@@ -12,6 +12,7 @@ TEST_F(WindowTest, OptionsShowEditAndSaveRoundTrip) {
   stored.JournalFileName = "Журнал.txt";
   stored.TimeOut = 15;
   stored.TerminateAfterTimeOut = 1;
+  stored.DestinationDirectory = "D:\\Архив";
   WriteConfig("a.cfg", stored);
   Open("a.cfg");
   EXPECT_EQ(Text(IDC_COPY_COUNT), "4");
@@ -23,8 +24,11 @@ TEST_F(WindowTest, OptionsShowEditAndSaveRoundTrip) {
   EXPECT_EQ(Title(), app::kWindowTitle);
   EXPECT_FALSE(Enabled(IDC_APPLY));
 
-  SetText(IDC_COPY_COUNT, "7");
+  Command(IDC_ARCHIVE_TOGGLE);  // clears the archive folder, a second press restores it
+  EXPECT_EQ(Text(IDC_ARCHIVE_FOLDER), "");
   EXPECT_EQ(Title(), std::string(app::kWindowTitle) + "*");
+  Command(IDC_ARCHIVE_TOGGLE);
+  SetText(IDC_COPY_COUNT, "7");
   EXPECT_TRUE(Enabled(IDC_APPLY));
   Click(IDC_KEEP);
   SetText(IDC_JOURNAL_NAME, "C:\\Журналы\\run.log");
@@ -48,6 +52,7 @@ TEST_F(WindowTest, OptionsShowEditAndSaveRoundTrip) {
   EXPECT_EQ(o.ShutDownAfterSave, 1);
   EXPECT_EQ(o.QuitAfterSave, 1);
   EXPECT_EQ(o.BinaryDirectory, "C:\\1Cv77\\BIN\\1cv7s.exe");
+  EXPECT_EQ(o.DestinationDirectory, "D:\\Архив");
   EXPECT_EQ(registry.ReadValue(platform::RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
             platform::RegValue::String(ConfigAt("a.cfg")));
 }
@@ -103,17 +108,7 @@ TEST_F(WindowTest, NewNameEscRestoresAndTabOpensTheTypedConfiguration) {
   EXPECT_EQ(Reload("weekly.cfg").options.CopyCount, 3u);
 }
 
-TEST_F(WindowTest, EnterMovesTheFocusOnAndEscElsewhereCloses) {
-  WriteConfig("a.cfg", GeneralOptions{});
-  Open("a.cfg");
-  Key(IDC_TIMEOUT, VK_RETURN);
-  ASSERT_NE(Dialog(), nullptr);
-  EXPECT_NE(GetFocus(), Item(IDC_TIMEOUT));
-  Key(IDC_TIMEOUT, VK_ESCAPE);
-  EXPECT_EQ(window->Handle(), nullptr);
-}
-
-TEST_F(WindowTest, CtrlSSavesFromAnyControl) {
+TEST_F(WindowTest, CtrlSSavesFromAnyControlEnterMovesOnAndEscCloses) {
   WriteConfig("a.cfg", GeneralOptions{});
   Open("a.cfg");
   SetText(IDC_COPY_COUNT, "6");
@@ -126,6 +121,12 @@ TEST_F(WindowTest, CtrlSSavesFromAnyControl) {
   SetKeyboardState(keys);
   EXPECT_EQ(Title(), app::kWindowTitle);
   EXPECT_EQ(Reload("a.cfg").options.CopyCount, 6u);
+  // Enter moves the focus on; Esc outside the name field closes.
+  Key(IDC_TIMEOUT, VK_RETURN);
+  ASSERT_NE(Dialog(), nullptr);
+  EXPECT_NE(GetFocus(), Item(IDC_TIMEOUT));
+  Key(IDC_TIMEOUT, VK_ESCAPE);
+  EXPECT_EQ(window->Handle(), nullptr);
 }
 
 TEST_F(WindowTest, SaveAsAndOpenTakeTheChosenFile) {
@@ -178,18 +179,6 @@ TEST_F(WindowTest, CloseAsksOnlyWhenModified) {
     EXPECT_EQ(Reload("a.cfg").options.CopyCount, c.savedCopies);
     window.reset();
   }
-}
-
-TEST_F(WindowTest, ArchiveFolderToggleClearsAndRestores) {
-  GeneralOptions stored;
-  stored.DestinationDirectory = "D:\\Архив";
-  WriteConfig("a.cfg", stored);
-  Open("a.cfg");
-  Command(IDC_ARCHIVE_TOGGLE);
-  EXPECT_EQ(Text(IDC_ARCHIVE_FOLDER), "");
-  EXPECT_TRUE(window->Controller().Modified());
-  Command(IDC_ARCHIVE_TOGGLE);
-  EXPECT_EQ(Text(IDC_ARCHIVE_FOLDER), "D:\\Архив");
 }
 
 }  // namespace

@@ -13,69 +13,19 @@
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "resources/app/resource.h"
-#include "tests/app/dialog_operator.h"
+#include "tests/app/dialog_script.h"
 #include "tests/support/scratch.h"
 
 namespace {
 
-using apptest::DialogOperator;
-using apptest::Press;
-using apptest::Type;
+using namespace apptest;
 using widgets::GetItemText;
 
 constexpr char kSchedule[] = "Расписание";
 constexpr char kTask[] = "Дополнительная задача";
 
-bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
-int Height(HWND dialog) {
-  RECT r;
-  GetClientRect(dialog, &r);
-  return r.bottom;
-}
-void SetPicker(HWND dialog, WORD hour, WORD minute) {
-  SYSTEMTIME t{2026, 3, 1, 2, hour, minute, 0, 0};  // Monday, 2 March
-  SendDlgItemMessageW(dialog, IDC_SCHEDULE_TIME, DTM_SETSYSTEMTIME, GDT_VALID,
-                      reinterpret_cast<LPARAM>(&t));
-}
 uint32_t Seconds(int hour, int minute) {
   return static_cast<uint32_t>(platform::FromLocalTime({2026, 3, 2, hour, minute, 0}).value());
-}
-
-TEST(ScheduleDialog, AWeeklyScheduleFromTheNewScheduleItemWithTheLayoutOfEachMode) {
-  ScheduleEntry entry;
-  entry.name = "Новое расписание";
-  int compact = 0, full = 0;
-  DialogOperator op(
-      {{kSchedule, [&](HWND d) {
-          compact = Height(d);
-          EXPECT_FALSE(Enabled(d, IDOK) || Enabled(d, IDC_SCHEDULE_TIME));
-          apptest::ChooseInList(d, IDC_SCHEDULE_MODE, 1);
-          full = Height(d);
-          EXPECT_TRUE(Visible(d, IDC_SCHEDULE_SUNDAY) && Enabled(d, IDC_SCHEDULE_TIME));
-          EXPECT_FALSE(Enabled(d, IDOK));  // no weekday yet
-          Press(d, IDC_SCHEDULE_MONDAY);
-          Press(d, IDC_SCHEDULE_SUNDAY);
-          EXPECT_TRUE(Enabled(d, IDOK));
-          const std::string shown = GetItemText(d, IDC_SCHEDULE_DESCRIPTION);
-          EXPECT_NE(shown.find(",  каждую неделю по Вс, Пн"), std::string::npos) << shown;
-          // Monthly and back: compact without the weekdays, which keep their ticks.
-          apptest::ChooseInList(d, IDC_SCHEDULE_MODE, 2);
-          EXPECT_EQ(Height(d), compact);
-          apptest::ChooseInList(d, IDC_SCHEDULE_MODE, 3);
-          EXPECT_TRUE(Visible(d, IDC_SCHEDULE_ONCE) && !Enabled(d, IDC_SCHEDULE_TIME));
-          apptest::ChooseInList(d, IDC_SCHEDULE_MODE, 1);
-          EXPECT_EQ(Height(d), full);
-          SetPicker(d, 2, 30);
-          Press(d, IDOK);
-        }}});
-  ASSERT_TRUE(app::ShowScheduleDialog(nullptr, entry));
-  EXPECT_TRUE(op.Finished());
-  EXPECT_GT(full, compact);
-  EXPECT_EQ(entry.name, "В 02:30,  каждую неделю по Вс, Пн");
-  EXPECT_EQ(entry.Days, 3);
-  EXPECT_EQ(entry.Time, Seconds(2, 30));  // the date is the picker's as well
-  EXPECT_EQ(entry.Date, 1);
 }
 
 TEST(ScheduleDialog, AnInvalidDayKeepsTheDialogOpenAndCancelKeepsTheEntry) {
@@ -87,7 +37,7 @@ TEST(ScheduleDialog, AnInvalidDayKeepsTheDialogOpenAndCancelKeepsTheEntry) {
   monthly.Time = Seconds(23, 15);
   ScheduleEntry entry = monthly;
   std::string message;
-  DialogOperator op({
+  DialogScript op({
       {kSchedule,
        [&](HWND d) {
          EXPECT_EQ(GetItemText(d, IDC_SCHEDULE_DESCRIPTION), "В 23:15, 5 числа каждого месяца");
@@ -114,15 +64,16 @@ TEST(ScheduleDialog, AnInvalidDayKeepsTheDialogOpenAndCancelKeepsTheEntry) {
   EXPECT_EQ(entry.Time, monthly.Time);
 
   entry = monthly;
-  DialogOperator cancel({{kSchedule, [](HWND d) {
-                            apptest::ChooseInList(d, IDC_SCHEDULE_MODE, 0);
-                            Press(d, IDCANCEL);
-                          }}});
+  DialogScript cancel({{kSchedule, [](HWND d) {
+                          ChooseInList(d, IDC_SCHEDULE_MODE, 0);
+                          Press(d, IDCANCEL);
+                        }}});
   EXPECT_FALSE(app::ShowScheduleDialog(nullptr, entry));
   EXPECT_EQ(entry, monthly);
 }
 
-TEST(AdditionalTaskDialog, ChoosingAndTypingChangeOnlyThisTaskAndCancelKeepsBoth) {
+// What "Применить" writes: the round trip through the main window and the form's tests.
+TEST(AdditionalTaskDialog, TheChooserStartsFromTheProgramAndCancelKeepsTheTasks) {
   const AdditionalTasks stored{"C:\\pre.exe  ", "post.exe", " /q", "/p"};
   AdditionalTasks tasks = stored;
   std::string chooserStart;
@@ -130,34 +81,18 @@ TEST(AdditionalTaskDialog, ChoosingAndTypingChangeOnlyThisTaskAndCancelKeepsBoth
     chooserStart = start;
     return std::optional<std::string>("C:\\Program Files\\Tool\\run.exe");
   };
-  DialogOperator op({{kTask, [](HWND d) {
-                        EXPECT_EQ(GetItemText(d, IDC_TASK_HEADING),
-                                  "До начала выполнения заданий запустить приложение:");
-                        EXPECT_EQ(GetItemText(d, IDC_TASK_PROGRAM), "C:\\pre.exe");
-                        EXPECT_EQ(GetItemText(d, IDC_TASK_COMMAND_LINE), "/q");
-                        EXPECT_FALSE(Enabled(d, IDOK));
-                        Press(d, IDC_TASK_CHOOSE);
-                        EXPECT_EQ(GetItemText(d, IDC_TASK_PROGRAM),
-                                  "\"C:\\Program Files\\Tool\\run.exe\"");
-                        EXPECT_TRUE(Enabled(d, IDOK));
-                        Type(d, IDC_TASK_COMMAND_LINE, "/x  ");
-                        Press(d, IDOK);
-                      }}});
-  ASSERT_TRUE(app::ShowAdditionalTaskDialog(nullptr, false, tasks, chooser));
+  DialogScript op(
+      {{kTask, [](HWND d) {
+          EXPECT_EQ(GetItemText(d, IDC_TASK_PROGRAM) + "|" + GetItemText(d, IDC_TASK_COMMAND_LINE),
+                    "C:\\pre.exe|/q");
+          EXPECT_FALSE(Enabled(d, IDOK));
+          Press(d, IDC_TASK_CHOOSE);
+          EXPECT_EQ(GetItemText(d, IDC_TASK_PROGRAM), "\"C:\\Program Files\\Tool\\run.exe\"");
+          EXPECT_TRUE(Enabled(d, IDOK));
+          Press(d, IDCANCEL);
+        }}});
+  EXPECT_FALSE(app::ShowAdditionalTaskDialog(nullptr, false, tasks, chooser));
   EXPECT_EQ(chooserStart, "C:\\pre.exe");
-  EXPECT_EQ(tasks,
-            (AdditionalTasks{"\"C:\\Program Files\\Tool\\run.exe\"", "post.exe", "/x", "/p"}));
-
-  tasks = stored;
-  DialogOperator cancel({{kTask, [](HWND d) {
-                            EXPECT_EQ(GetItemText(d, IDC_TASK_HEADING),
-                                      "После выполнения заданий запустить приложение:");
-                            Type(d, IDC_TASK_PROGRAM, "");
-                            Type(d, IDC_TASK_COMMAND_LINE, "");
-                            EXPECT_TRUE(Enabled(d, IDOK));
-                            Press(d, IDCANCEL);
-                          }}});
-  EXPECT_FALSE(app::ShowAdditionalTaskDialog(nullptr, true, tasks, chooser));
   EXPECT_EQ(tasks, stored);
 }
 
@@ -168,14 +103,14 @@ TEST(AdditionalTaskDialog, TheProgramFileDialogReturnsTheChosenFile) {
   platform::fs::CreateFolder(folder);
   const std::string program = folder + "\\run.exe";
   testsupport::Write(program, "MZ");
-  DialogOperator op({{"Выберите исполняемый файл", [&](HWND d) {
-                        HWND name = GetDlgItem(d, 0x480);  // the file name edit
-                        if (name == nullptr) name = GetDlgItem(d, 0x47c);
-                        SetWindowTextW(name, platform::Widen(program).c_str());
-                        PostMessageW(d, WM_COMMAND, IDOK, 0);
-                      }}});
+  DialogScript op({{"Выберите исполняемый файл", [&](HWND d) {
+                      HWND name = GetDlgItem(d, 0x480);  // the file name edit
+                      if (name == nullptr) name = GetDlgItem(d, 0x47c);
+                      SetWindowTextW(name, platform::Widen(program).c_str());
+                      PostMessageW(d, WM_COMMAND, IDOK, 0);
+                    }}});
   EXPECT_EQ(app::ChooseProgramFile(nullptr, "Выберите исполняемый файл", "C:\\old.exe"), program);
-  EXPECT_TRUE(op.Finished());
+  EXPECT_TRUE(op.Done());
 }
 
 }  // namespace

@@ -1,36 +1,21 @@
-// A weekly schedule and a before-task added through their dialogs from the main window's
-// tree, saved, and the file compared byte for byte with the same configuration made
-// without a window.
-#include "tests/app/dialog_operator.h"
+// A weekly schedule (through each mode's layout of the dialog) and a before-task added
+// through their dialogs from the main window's tree, saved, and the file compared byte for byte
+// with the same configuration made without a window.
+#include "tests/app/dialog_script.h"
 #include "tests/app/window_fixture.h"
 #include "tree/tree_commands.h"
 
 namespace apptest {
 namespace {
 
-class ScheduleRoundTripTest : public WindowTest {
- protected:
-  InfobaseTree& Model() { return window->Controller().Tree(); }
-  widgets::TreeView& View() { return window->Tree().View(); }
-  HWND TreeWindow() const { return Item(IDC_TREE); }
+bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+int Height(HWND dialog) {
+  RECT r;
+  GetClientRect(dialog, &r);
+  return r.bottom;
+}
 
-  void Enter(ItemHandle item) {
-    View().Expand(Model().Item(item)->parent);
-    View().Select(item);
-    SetFocus(TreeWindow());
-    PostMessageW(TreeWindow(), WM_KEYDOWN, VK_RETURN, 0);
-    window->Pump();
-  }
-  void RightClick(ItemHandle item) {
-    View().Expand(Model().Item(item)->parent);
-    window->Pump();
-    const RECT text = View().TextRect(item).value();
-    const LPARAM at = MAKELPARAM(text.left + 4, (text.top + text.bottom) / 2);
-    PostMessageW(TreeWindow(), WM_RBUTTONDOWN, MK_RBUTTON, at);
-    PostMessageW(TreeWindow(), WM_RBUTTONUP, 0, at);
-    window->Pump();
-  }
-};
+using ScheduleRoundTripTest = WindowTest;
 
 TEST_F(ScheduleRoundTripTest, AWeeklyScheduleAndABeforeTaskAreSavedAsTheModelWould) {
   WriteConfig("m.cfg", GeneralOptions{});
@@ -40,12 +25,29 @@ TEST_F(ScheduleRoundTripTest, AWeeklyScheduleAndABeforeTaskAreSavedAsTheModelWou
   Open("m.cfg");
   const ItemHandle placeholder = Model().Items().Children(Model().ScheduleRoot()).back();
   const SYSTEMTIME at{2026, 3, 1, 2, 2, 30, 0, 0};  // Monday, 2 March, 02:30
-  DialogOperator op({
+  DialogScript op({
       {"Расписание",
        [&](HWND d) {
+         // Each mode's layout: the weekdays (full height) only every week, the time not at
+         // start-up; a weekday is needed, and the weekdays keep their ticks across modes.
+         const int compact = Height(d);
+         EXPECT_FALSE(apptest::Enabled(d, IDOK) || apptest::Enabled(d, IDC_SCHEDULE_TIME));
          ChooseInList(d, IDC_SCHEDULE_MODE, 1);
+         const int full = Height(d);
+         EXPECT_GT(full, compact);
+         EXPECT_TRUE(Visible(d, IDC_SCHEDULE_SUNDAY) && apptest::Enabled(d, IDC_SCHEDULE_TIME));
+         EXPECT_FALSE(apptest::Enabled(d, IDOK));
          Press(d, IDC_SCHEDULE_SUNDAY);
          Press(d, IDC_SCHEDULE_FRIDAY);
+         EXPECT_TRUE(apptest::Enabled(d, IDOK));
+         const std::string shown = widgets::GetItemText(d, IDC_SCHEDULE_DESCRIPTION);
+         EXPECT_NE(shown.find(",  каждую неделю по Вс, Пт"), std::string::npos) << shown;
+         ChooseInList(d, IDC_SCHEDULE_MODE, 2);
+         EXPECT_EQ(Height(d), compact);
+         ChooseInList(d, IDC_SCHEDULE_MODE, 3);
+         EXPECT_TRUE(Visible(d, IDC_SCHEDULE_ONCE) && !apptest::Enabled(d, IDC_SCHEDULE_TIME));
+         ChooseInList(d, IDC_SCHEDULE_MODE, 1);
+         EXPECT_EQ(Height(d), full);
          SendDlgItemMessageW(d, IDC_SCHEDULE_TIME, DTM_SETSYSTEMTIME, GDT_VALID,
                              reinterpret_cast<LPARAM>(&at));
          Press(d, IDOK);
@@ -57,9 +59,9 @@ TEST_F(ScheduleRoundTripTest, AWeeklyScheduleAndABeforeTaskAreSavedAsTheModelWou
          Press(d, IDOK);
        }},
   });
-  Enter(placeholder);
+  TreeKey(placeholder, VK_RETURN);
   RightClick(Model().PreTaskItem());
-  ASSERT_TRUE(op.Finished());
+  ASSERT_TRUE(op.Done());
 
   const std::vector<ItemHandle> schedules = Model().Items().Children(Model().ScheduleRoot());
   ASSERT_EQ(schedules.size(), 2u);
@@ -82,9 +84,7 @@ TEST_F(ScheduleRoundTripTest, AWeeklyScheduleAndABeforeTaskAreSavedAsTheModelWou
   Configuration config;
   config.tasks.PreProcessFileName = "\"C:\\Program Files\\Сжатие\\pre.exe\"";
   config.tasks.PreProcessCmdLine = "/silent";
-  ConfigurationSeams seams(registry, platform::SilentFileErrorReporter());
-  seams.autoRun = true;
-  SaveConfiguration(SaveTarget::CurrentFile, ConfigAt("expected.cfg"), config, tree, seams);
+  SaveModel("expected.cfg", config, tree);
   EXPECT_EQ(Read(ConfigAt("m.cfg")), Read(ConfigAt("expected.cfg")));
   EXPECT_NE(Read(ConfigAt("m.cfg")).find(weekly), std::string::npos);  // the section name
 }

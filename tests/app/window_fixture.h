@@ -49,11 +49,13 @@ class WindowTest : public testing::Test {
     }
     Configuration config;
     config.options = options;
+    ASSERT_GT(SaveModel(name, config, tree) + (infobase.empty() ? 1 : 0), 0);
+  }
+  // Saves a configuration made without a window, as the window saves it.
+  int SaveModel(const std::string& name, const Configuration& config, const InfobaseTree& tree) {
     ConfigurationSeams seams(registry, platform::SilentFileErrorReporter());
     seams.autoRun = true;
-    ASSERT_GT(SaveConfiguration(SaveTarget::CurrentFile, ConfigAt(name), config, tree, seams) +
-                  (infobase.empty() ? 1 : 0),
-              0);
+    return SaveConfiguration(SaveTarget::CurrentFile, ConfigAt(name), config, tree, seams);
   }
 
   // A folder with the files of an infobase; ctl lines steer the stand-in.
@@ -127,6 +129,36 @@ class WindowTest : public testing::Test {
       if (window->Handle() != nullptr) window->Pump();
     }
     return done();
+  }
+
+  // The infobase tree: its model, its control, and the operator's mouse and keys on it.
+  InfobaseTree& Model() { return window->Controller().Tree(); }
+  widgets::TreeView& View() { return window->Tree().View(); }
+  HWND TreeWindow() const { return Item(IDC_TREE); }
+  void Reveal(ItemHandle item) {  // its ancestors expanded
+    for (ItemHandle p = Model().Item(item)->parent; p != kNoItem; p = Model().Item(p)->parent) {
+      View().Expand(p);
+    }
+    window->Pump();
+  }
+  POINT TextOf(ItemHandle item) {
+    Reveal(item);
+    const RECT text = View().TextRect(item).value();
+    return {text.left + 4, (text.top + text.bottom) / 2};
+  }
+  void Mouse(UINT down, UINT up, POINT p) {
+    PostMessageW(TreeWindow(), down, down == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON,
+                 MAKELPARAM(p.x, p.y));
+    PostMessageW(TreeWindow(), up, 0, MAKELPARAM(p.x, p.y));
+    window->Pump();
+  }
+  void RightClick(ItemHandle item) { Mouse(WM_RBUTTONDOWN, WM_RBUTTONUP, TextOf(item)); }
+  void TreeKey(ItemHandle item, WPARAM key) {
+    Reveal(item);
+    View().Select(item);
+    SetFocus(TreeWindow());
+    PostMessageW(TreeWindow(), WM_KEYDOWN, key, 0);
+    window->Pump();
   }
 
   Configuration Reload(const std::string& name) {

@@ -83,38 +83,33 @@ TEST_F(WindowRunTest, DestroyingTheWindowMidRunStopsTheWorkerCleanly) {
   EXPECT_NE(Journal().find("Процесс прерван пользователем\r\n"), std::string::npos) << Journal();
 }
 
+// An unattended run starts by itself, hidden, and ends the program: quitting is forced in
+// that mode, not saved.
 TEST_F(WindowRunTest, EndOfRunShowsQuitsOrShutsDown) {
   struct Case {
-    bool quit, shutDown, refused;
+    bool quit, shutDown, unattended;
     bool closed;
     int shutdowns;
   } cases[] = {
       {false, false, false, false, 0},
       {true, false, false, true, 0},
-      {true, true, true, true, 1},  // the system refused: the program ends anyway
+      {true, true, false, true, 1},  // the system refuses (the fixture): it ends anyway
+      {false, false, true, true, 0},
   };
   for (const Case& c : cases) {
     PrepareRun("", c.quit, c.shutDown);
     shutdowns = 0;
-    Open("run.cfg");
-    Command(IDC_RUN);
-    ASSERT_TRUE(PumpUntil([&] { return !Running(); }));
+    Open("run.cfg", c.unattended);
+    EXPECT_EQ(IsWindowVisible(Dialog()) == FALSE, c.unattended);
+    if (!c.unattended) Command(IDC_RUN);
+    ASSERT_TRUE(PumpUntil([&] { return c.closed ? window->Handle() == nullptr : !Running(); }));
     window->Pump();
     EXPECT_EQ(window->Handle() == nullptr, c.closed);
     EXPECT_EQ(shutdowns, c.shutdowns);
     EXPECT_NE(Journal().find("Обработка завершена\r\n"), std::string::npos);
+    EXPECT_EQ(Reload("run.cfg").options.QuitAfterSave, c.quit);
     window.reset();
   }
-}
-
-TEST_F(WindowRunTest, UnattendedRunStartsByItselfAndEnds) {
-  PrepareRun("", false, false);
-  Open("run.cfg", true);
-  EXPECT_FALSE(IsWindowVisible(Dialog()));
-  EXPECT_TRUE(Checked(IDC_QUIT_AFTER));  // forced in this mode
-  ASSERT_TRUE(PumpUntil([&] { return window->Handle() == nullptr; }));
-  EXPECT_NE(Journal().find("Обработка завершена\r\n"), std::string::npos);
-  EXPECT_EQ(Reload("run.cfg").options.QuitAfterSave, 0);  // not saved
 }
 
 TEST_F(WindowRunTest, UnattendedErrorsCloseThemselvesAndReachTheJournal) {

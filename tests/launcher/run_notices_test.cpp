@@ -138,17 +138,5 @@ TEST_F(PollTest, ADueScheduleWhileTheProgramIsOpenIsNotedOnceAndStillStartsIfItC
   EXPECT_TRUE(started.size() == 1);
 }
 
-TEST_F(PollTest, WhileTheProgramIsOpenNothingIsPrunedAndTheStartUpPassWaits) {
-  Restart(true);
-  Config("boot.cfg", {Schedule("При включении", 4, 0, 0)});
-  List(dir / "gone.cfg");
-  mainRunning = true;
-  PollAt(At(2026, 12, 6, 9, 0));
-  EXPECT_TRUE(poller->Skipped().empty());
-  EXPECT_TRUE(poller->StartupPassPending());
-  EXPECT_TRUE(registry.ReadValue(RegRoot::CurrentUser, launcher::kListKey, dir / "gone.cfg"));
-  EXPECT_TRUE(started.empty());
-}
-
 }  // namespace
 }  // namespace polltest

@@ -37,6 +37,7 @@ TEST_F(PollTest, NothingHappensWhileTheMainProgramRuns) {
                       platform::RegValue::String("x"));
   mainRunning = true;
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 10)), Starts{});
+  EXPECT_EQ(poller->Skipped().size(), 1u);  // the daily one; the start-up pass waits
   EXPECT_TRUE(poller->StartupPassPending());
   EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue));
   EXPECT_EQ(registry.EnumValues(RegRoot::CurrentUser, kListKey)->size(), 2u);

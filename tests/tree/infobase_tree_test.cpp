@@ -39,10 +39,12 @@ class InfobaseTreeTest : public ::testing::Test {
 
 TEST_F(InfobaseTreeTest, DiscoveryGroupsInOrderMetThenFixedItems) {
   fixture::RegisterInfobases(registry, {{"\\\\srv\\share\\Acc", "Бухгалтерия"},
+                                        {"C:\\Changed", "unreadable: costs only itself"},
                                         {"C:\\Trade", "Торговля"},
                                         {"D:\\Data\\\\Odd", "Склад"},  // two backslashes: network
                                         {std::string(256, 'p'), "too long"},
                                         {"E:\\Long", std::string(256, 't')}});
+  registry.SetUnreadable(platform::RegRoot::CurrentUser, fixture::kTitlesKey, "C:\\Changed");
   tree.RebuildFromRegistry(registry);
   EXPECT_EQ(Children(kNoItem), (std::vector<Shown>{
                                    {ItemKind::BaseGroup, "Сетевые", 3, 0},

@@ -1,11 +1,12 @@
 // The tree's commands without a window: the context menus by item kind, deleting,
 // clearing a task, the in-place user name and password and the user-name choice.
+#include "tree/tree_commands.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "tests/config/config_fixture.h"
-#include "tree/tree_commands.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ class CommandsTest : public ::testing::Test {
     e.jobParameters = [this](InfobaseEntry& entry) {
       ++dialogs;
       if (!title.empty()) entry.BaseName = title;
+      if (!path.empty()) entry.path = path;
       return apply;
     };
     e.duplicateTitle = [this](const std::string& text) { messages.push_back(text); };
@@ -54,7 +56,7 @@ class CommandsTest : public ::testing::Test {
   AdditionalTasks tasks;
   int modified = 0, dialogs = 0;
   bool apply = true;
-  std::string title;
+  std::string title, path;  // typed into the dialog
   std::vector<std::string> messages;
   InfobaseTree tree;
   TreeCommands commands;
@@ -127,17 +129,40 @@ TEST_F(CommandsTest, AddCopyAndDeleteInfobasesAddedByHand) {
   EXPECT_EQ(tree.InfobaseEntries().size(), 2u);  // the registered ones
 }
 
-TEST_F(CommandsTest, EditedTitleOfAnInfobaseAddedByHandMustStayUnique) {
-  const ItemHandle a = AddByHand("Один");
-  AddByHand("Два");
-  title = "Один";
-  commands.EditParameters(Child(tree.Items().Children(tree.UnregisteredGroup()).back(),
-                                ItemKind::ParametersItem));
-  EXPECT_EQ(messages.size(), 1u);
+// The folder names the section of an infobase's parameters in the file, the title its
+// item: both must stay unique among the infobases.
+TEST_F(CommandsTest, AddCopyAndEditRefuseATitleOrAFolderInUse) {
+  const auto byHand = [&] { return tree.Items().Children(tree.UnregisteredGroup()); };
+  struct Step {
+    const char *title, *path;
+    int command;  // "Добавить", a copy of the first added by hand, an edit of the last
+    size_t count;
+    const char* message;
+  } steps[] = {
+      {"X", "C:\\A\\", kAdd, 0, "Папка \"C:\\A\\\" уже указана для базы данных \"A\"!"},
+      {"X", "D:\\X", kAdd, 1, ""},
+      {"Y", "D:\\X", kCopy, 1, "Папка \"D:\\X\" уже указана для базы данных \"X\"!"},
+      {"Y", "D:\\Y", kCopy, 2, ""},
+      {"X", "D:\\Z", kEdit, 2, "База данных с именем \"X\" уже существует!"},
+  };
+  for (const Step& s : steps) {
+    title = s.title;
+    path = s.path;
+    messages.clear();
+    if (s.command == kEdit) {
+      commands.EditParameters(Child(byHand().back(), ItemKind::ParametersItem));
+    } else {
+      commands.RunMenuCommand(s.command == kAdd ? tree.UnregisteredGroup() : byHand().front(),
+                              s.command);
+    }
+    EXPECT_EQ(byHand().size(), s.count) << s.title << s.path;
+    EXPECT_EQ(messages, std::vector<std::string>(*s.message ? 1 : 0, s.message)) << s.path;
+  }
+  EXPECT_EQ(tree.FindInfobase(byHand().back())->path, "D:\\Y");  // the refused edit changed nothing
   title = "Первый";
-  commands.RunMenuCommand(a, kEdit);
-  EXPECT_EQ(Text(a), "Первый");
-  EXPECT_EQ(tree.FindInfobase(a)->BaseName, "Первый");
+  commands.RunMenuCommand(byHand().front(), kEdit);
+  EXPECT_EQ(Text(byHand().front()), "Первый");
+  EXPECT_EQ(tree.FindInfobase(byHand().front())->BaseName, "Первый");
 }
 
 TEST_F(CommandsTest, InPlaceEditsStoreUserAndPasswordAndValidate) {
