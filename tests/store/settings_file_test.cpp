@@ -4,6 +4,9 @@
 
 #include <cstring>
 
+#include "platform/system_error.h"
+#include "store/record_storage.h"
+#include "store/text_helpers.h"
 #include "tests/store/store_test_util.h"
 #include "tests/support/scratch.h"
 
@@ -119,6 +122,38 @@ TEST_F(SettingsFileTest, OpenFailureIsReportedOncePerObject) {
   f.Close();
   EXPECT_NE(second.CreateSection("x", 0), 0);
   EXPECT_EQ(second_reporter.count, 1);
+}
+
+// Files too large to hold in memory are read and written directly, with the same result.
+TEST_F(SettingsFileTest, WorksBeyondTheImageLimit) {
+  constexpr uint32_t kBig = static_cast<uint32_t>(store::RecordStorage::kImageLimit) + 1000;
+  std::string big(kBig, '\0');
+  for (size_t i = 0; i < kBig; ++i) big[i] = static_cast<char>(i * 7 + i / 251);
+  {
+    CSettingsFile f(Path(), SF_MODE_CREATE_READWRITE, reporter_.Get());
+    ASSERT_NE(f.CreateSection("first", 0), 0);
+    ASSERT_TRUE(f.WriteBinary(f.CreateSection("middle", 0), "blob", big.data(), kBig));
+    ASSERT_TRUE(f.WriteString(f.CreateSection("last", 0), "v", "end"));
+  }
+  CSettingsFile f(Path(), SF_MODE_READWRITE, reporter_.Get());
+  ASSERT_TRUE(f.WriteString(1, "grown", "moves everything after it"));
+  std::string out;
+  ASSERT_TRUE(f.ReadBytes(3, "v", out));
+  EXPECT_EQ(out, "end");
+  ASSERT_TRUE(f.ReadBytes(2, "blob", out, kBig));
+  EXPECT_TRUE(out == big);
+  EXPECT_TRUE(f.DeleteSection(2));
+  EXPECT_EQ(f.OpenSectionPath("last"), 3);
+}
+
+TEST(TextHelpersTest, SplitKeepsEmptyPiecesAndErrorTextLosesOnlyTheFinalLineBreak) {
+  std::vector<std::string> list{"kept"};
+  EXPECT_TRUE(SplitText("a\\bc\\\\", '\\', list));
+  EXPECT_EQ(list, (std::vector<std::string>{"kept", "a", "bc", "", ""}));
+  EXPECT_EQ(platform::CutFinalLineBreak("Not found.\r\n"), "Not found.");
+  EXPECT_EQ(platform::CutFinalLineBreak("One.\r\n\r\n"), "One.\r\n");
+  EXPECT_EQ(platform::CutFinalLineBreak("\n"), "\n");
+  EXPECT_FALSE(platform::GetSystemErrorText(2).empty());
 }
 
 }  // namespace
