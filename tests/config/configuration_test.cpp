@@ -293,24 +293,25 @@ TEST_F(ConfigurationTest, FileHeldByTheLaunchersPoll) {
   EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Unreadable);
   config.options.DestinationDirectory = "E:\\Новый";
   EXPECT_EQ(Save(), 0);
+  held.Close();
   EXPECT_EQ(testsupport::Read(path), saved);
   ASSERT_EQ(fileErrors.size(), 1u);
   EXPECT_EQ(fileErrors[0].path, path);
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.cfg"});
 
-  auto releaseSoon = [&] {
+  auto holdBriefly = [&] {
+    EXPECT_TRUE(held.Open(path, 0));
     return std::thread([&] {
       Sleep(300);
       held.Close();
     });
   };
-  std::thread release = releaseSoon();
+  std::thread release = holdBriefly();
   const LoadResult result = LoadConfiguration(path, loaded, tree, seams);
   release.join();
   ASSERT_EQ(result, LoadResult::Loaded);
   EXPECT_EQ(loaded.options.DestinationDirectory, "E:\\Архивы");
-  ASSERT_TRUE(held.Open(path, 0));
-  release = releaseSoon();
+  release = holdBriefly();
   EXPECT_EQ(Save(), 0);
   release.join();
   EXPECT_EQ(fileErrors.size(), 1u);

@@ -3,8 +3,9 @@
 // and that a step never costs a good archive: the previous archive waits aside while a
 // child writes the new one, and only a new archive that reads back whole rotates the
 // numbered copies.
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
 
 #include <filesystem>
 #include <map>
@@ -196,6 +197,8 @@ TEST_F(JobTest, SaveAndUnloadWithDuplicateCopies) {
   const std::string text = run.Text();
   EXPECT_EQ(text.find("Архив поврежден"), std::string::npos) << text;
   EXPECT_EQ(text.find("Проверена только"), std::string::npos) << text;
+  EXPECT_NE(text.find("Файл Торговля выгрузка.zip скопирован в папку " + DuplicateFolder()),
+            std::string::npos);
 }
 
 // An archive of today stays in keep mode, and nothing starts; else it is replaced

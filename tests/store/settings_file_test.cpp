@@ -7,12 +7,23 @@
 #include "platform/system_error.h"
 #include "store/record_storage.h"
 #include "store/text_helpers.h"
-#include "tests/store/store_test_util.h"
 #include "tests/support/scratch.h"
 
 using testsupport::Read;
 
 namespace {
+
+// A reporter that counts the reports it gets.
+struct CountingReporter {
+  int count = 0;
+  platform::FileError last;
+  platform::FileErrorReporter Get() {
+    return [this](const platform::FileError& e) {
+      ++count;
+      last = e;
+    };
+  }
+};
 
 // The file's bytes; closes f first because an open settings file is held exclusively.
 std::string Snapshot(CSettingsFile& f) {
@@ -24,7 +35,7 @@ class SettingsFileTest : public testing::Test {
  protected:
   std::string Path() const { return dir_ / "a.cfg"; }
   testsupport::ScratchFolder dir_;
-  storetest::CountingReporter reporter_;
+  CountingReporter reporter_;
 };
 
 // Finding or appending a section is the model test's part.
@@ -115,7 +126,7 @@ TEST_F(SettingsFileTest, OpenFailureIsReportedOncePerObject) {
   EXPECT_EQ(f.OpenFlags(), static_cast<uint32_t>(SF_MODE_CREATE_READWRITE));
 
   // A second object cannot open the file while the first holds it.
-  storetest::CountingReporter second_reporter;
+  CountingReporter second_reporter;
   CSettingsFile second(Path(), SF_MODE_READ, second_reporter.Get());
   EXPECT_EQ(second.CreateSection("x", 0), 0);
   EXPECT_EQ(second_reporter.count, 1);
