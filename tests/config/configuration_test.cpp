@@ -1,8 +1,16 @@
-// Load and save rules beyond the layout: read conditions, values a file lacks, the
-// 1C:Enterprise path, the save targets and what a failed save leaves behind.
+// Load and save rules beyond the layout: the run's reader, values a file lacks, the
+// 1C:Enterprise path, the save targets, what a failed save leaves behind, and the file
+// held by the launcher's poll.
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <thread>
+
+#include "platform/codepage.h"
+#include "platform/file.h"
+#else
 #include <sys/resource.h>
 
 #include <csignal>
@@ -12,6 +20,7 @@
 #include <tuple>
 
 #include "config/configuration.h"
+#include "config/schedule_record.h"
 #include "platform/system_error.h"
 #include "store/settings_file.h"
 #include "tests/config/config_fixture.h"
@@ -69,43 +78,6 @@ class ConfigurationTest : public ::testing::Test {
   std::vector<std::pair<std::string, bool>> registered;
   std::vector<platform::FileError> fileErrors;
 };
-
-// Whole entries are compared, so a key read against its condition shows up as a difference.
-TEST_F(ConfigurationTest, LoadReadsInfobaseKeysOnlyUnderTheirConditions) {
-  layout::File f;
-  const int32_t params = f.Section(f.Section(0, "Zorvan"), "Parameters");
-  f.Values(f.Section(params, "C:\\Trade"),
-           {{"BaseName", "Другое имя"},  // title of a registered infobase stays
-            {"UserName", "Admin"}, {"State", 1}, {"SaveData", 1}, {"UnloadData", 0},
-            {"IncludeUserDef", 1}, {"PswdZIP", "zip"},
-            {"Reindex", 1},  // no "CheckAndRepair": the nine keys are not read
-            {"AutoExchange", 0}, {"ReadFrom", "in.txt"},
-            {"SendByEmail", 1},  // read whatever AutoExchange says
-            {"ReceiveFrom", "Центр"}, {"UseExternalArchiver", 0},
-            {"ExternalArchiverName", "rar.exe"}});
-  f.Values(f.Section(params, "F:\\Manual"),
-           {{"BaseName", "Ручная"},
-            {"UserName", "Admin"}, {"Pswd", "123"},  // a hand-added infobase has no user
-            {"State", 0},                            // and is marked whatever its state
-            {"Type", 1},
-            {"CheckAndRepair", 0x100},  // only the first byte counts on loading
-            {"Pack", 1}, {"SaveData", 0x101}});
-  Load(f);
-
-  InfobaseEntry r = EntryAt("C:\\Trade");
-  EXPECT_EQ(r, (InfobaseEntry{.item = r.item, .BaseName = "Торговля", .path = "C:\\Trade",
-                              .UserName = "Admin", .SaveData = 1, .SendByEmail = 1,
-                              .ReceiveFrom = "Центр"}));
-  EXPECT_EQ(tree.GetMark(r.item), Mark::Marked);
-  InfobaseEntry m = EntryAt("F:\\Manual");
-  EXPECT_EQ(m, (InfobaseEntry{.item = m.item,
-                              .BaseName = "Ручная",
-                              .path = "F:\\Manual",
-                              .SaveData = 1,
-                              .Type = InfobaseType::AddedByHand}));
-  EXPECT_EQ(tree.GetMark(m.item), Mark::Marked);
-  EXPECT_EQ(tree.Item(m.item)->image, tree_image::kUnregisteredBase);
-}
 
 TEST_F(ConfigurationTest, RunReaderTakesWholeValuesAndGatesTheMailSides) {
   layout::File f;
@@ -303,7 +275,63 @@ TEST(SideFileName, NeverLongerThanTheTargetAndDistinct) {
   EXPECT_EQ(SideFileName("C:\\d\\test.cfg", SideFile::Replacement), "C:\\d\\test.~zv");
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The launcher's poll holds the file without sharing. A load tells that from a missing or
+// empty file, and a retry that gets the file loads it whole; a save held out throughout
+// keeps the old file, one whose retry gets the file replaces it.
+TEST_F(ConfigurationTest, FileHeldByTheLaunchersPoll) {
+  EXPECT_EQ(LoadConfiguration(path, config, tree, seams), LoadResult::Empty);
+  testsupport::Write(path, "");
+  EXPECT_EQ(LoadConfiguration(path, config, tree, seams), LoadResult::Empty);
+  config.options.DestinationDirectory = "E:\\Архивы";
+  EXPECT_EQ(Save(), 0);
+  const std::string saved = testsupport::Read(path);
+
+  platform::File held;
+  ASSERT_TRUE(held.Open(path, 0));
+  Configuration loaded;
+  EXPECT_EQ(LoadConfiguration(path, loaded, tree, seams), LoadResult::Unreadable);
+  config.options.DestinationDirectory = "E:\\Новый";
+  EXPECT_EQ(Save(), 0);
+  held.Close();
+  EXPECT_EQ(testsupport::Read(path), saved);
+  ASSERT_EQ(fileErrors.size(), 1u);
+  EXPECT_EQ(fileErrors[0].path, path);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.cfg"});
+
+  auto holdBriefly = [&] {
+    EXPECT_TRUE(held.Open(path, 0));
+    return std::thread([&] {
+      Sleep(300);
+      held.Close();
+    });
+  };
+  std::thread release = holdBriefly();
+  const LoadResult result = LoadConfiguration(path, loaded, tree, seams);
+  release.join();
+  ASSERT_EQ(result, LoadResult::Loaded);
+  EXPECT_EQ(loaded.options.DestinationDirectory, "E:\\Архивы");
+  release = holdBriefly();
+  EXPECT_EQ(Save(), 0);
+  release.join();
+  EXPECT_EQ(fileErrors.size(), 1u);
+  GeneralOptions back;
+  RestoreArchiveFolder(path, back);
+  EXPECT_EQ(back.DestinationDirectory, "E:\\Новый");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.cfg"});
+}
+
+// The operator's hidden (or otherwise marked) configuration stays so after a save.
+TEST_F(ConfigurationTest, AtomicSaveKeepsTheAttributesOfTheFileItReplaces) {
+  testsupport::Write(path, "old");
+  const std::wstring wide = platform::Widen(path);
+  ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  EXPECT_EQ(Save(), 0);
+  EXPECT_NE(testsupport::Read(path), "old");
+  EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.cfg"});
+}
+#else
 TEST_F(ConfigurationTest, WriteFailureMidwayKeepsThePreviousFile) {
   const std::string previous(400, 'p');
   testsupport::Write(path, previous);
@@ -336,6 +364,26 @@ TEST_F(ConfigurationTest, EmptyNamesAreSkippedWithoutFailingTheSave) {
   InfobaseTree back(fixture::NoUsers(), [] {});
   LoadConfiguration(path, config, back, seams);
   EXPECT_EQ(back.InfobaseEntries()[0].FileList, std::vector<std::string>{"*.dbf"});
+}
+
+// A schedule read without a start time (written by other means) is saved without one, so
+// it stays never due; one with a time keeps it.
+TEST_F(ConfigurationTest, ScheduleWithoutTimeStaysWithoutOne) {
+  layout::File f;
+  const int32_t schedules = f.Section(f.Section(0, "Zorvan"), "Schedule");
+  f.Byte(f.Section(schedules, "без времени"), "Mode", 1);
+  const int32_t timed = f.Section(schedules, "со временем");
+  f.Byte(timed, "Mode", 1);
+  f.Binary32(timed, "Time", 0x0E10);
+  Load(f);
+  ASSERT_EQ(Save(), 0);
+  const auto saved = ReadConfigSchedules(path, platform::SilentFileErrorReporter());
+  ASSERT_TRUE(saved && saved->size() == 2u);
+  for (const ScheduleRecord& r : *saved) {
+    const bool hasTime = r.entry.name == "со временем";
+    EXPECT_EQ(r.hasTime, hasTime) << r.entry.name;
+    EXPECT_EQ(r.entry.Time, hasTime ? 0x0E10u : 0u) << r.entry.name;
+  }
 }
 
 TEST_F(ConfigurationTest, RestoreArchiveFolderRereadsOneValue) {

@@ -110,14 +110,4 @@ TEST_F(InactiveTest, RecordsOfUnregisteredInfobasesAreKeptUntilTheyAreRegistered
   EXPECT_EQ(tree->FindInfobase(c)->SaveData, 1);
 }
 
-TEST_F(InactiveTest, EmptyUnmarkedInfobasesAddNoSection) {
-  auto tree = Load();
-  tree->ToggleMark(fixture::ItemOf(*tree, "C:\\A\\"));  // blocked: no job, nothing to keep
-  Save(*tree);
-  CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
-  ASSERT_TRUE(file.Open());
-  EXPECT_EQ(file.OpenSection(file.OpenSectionPath("Zorvan"), kInactiveSection), 0);
-  file.Close();
-}
-
 }  // namespace

@@ -1,4 +1,5 @@
-// The handle owners close exactly once, in the last owner.
+// The 1251 conversion at the Win32 boundary, and handle owners that close exactly once,
+// in the last owner.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,6 +36,15 @@ TEST(Handles, OnlyTheLastOwnerClosesTheHandle) {
   EXPECT_TRUE(IsHeld(path)) << "the moved-from owner closed it";
   outer = FileHandle();
   EXPECT_FALSE(IsHeld(path)) << "assigning over the owner left it open";
+}
+
+TEST(Codepage, RoundTripsEveryByteOf1251) {
+  std::string all;
+  for (int c = 1; c < 256; ++c)
+    if (c != 0x98) all.push_back(static_cast<char>(c));  // 0x98 is unassigned in 1251
+  EXPECT_EQ(platform::Narrow(platform::Widen(all)), all);
+  EXPECT_EQ(platform::Widen("Журнал"), L"\u0416\u0443\u0440\u043d\u0430\u043b");
+  EXPECT_EQ(platform::Narrow(L"\u4e2d"), "?");
 }
 
 }  // namespace

@@ -42,12 +42,11 @@ TEST(ScopeGuard, RunsOnceOnExitUnlessDismissedAndFollowsAMove) {
 
 TEST(TemporaryFile, TheLastOwnerRemovesTheFileOnce) {
   testsupport::ScratchFolder dir;
-  const std::string folder = dir.path();
   std::string path;
   {
     fs::TemporaryFile outer;
     {
-      fs::TemporaryFile inner = fs::TemporaryFile::Create(folder, "~pak");
+      fs::TemporaryFile inner = fs::TemporaryFile::Create(dir.path(), "~pak");
       ASSERT_TRUE(inner.Owns());
       path = inner.Path();
       EXPECT_TRUE(fs::FileExists(path));
@@ -58,15 +57,12 @@ TEST(TemporaryFile, TheLastOwnerRemovesTheFileOnce) {
     EXPECT_EQ(outer.Path(), path);
   }
   EXPECT_FALSE(fs::GetAttributes(path).exists);
-}
 
-TEST(TemporaryFile, AFileAlreadyGoneCountsAsRemovedAndAFailedCreateOwnsNothing) {
-  testsupport::ScratchFolder dir;
+  // A file already gone counts as removed; a failed create owns nothing.
   fs::TemporaryFile file = fs::TemporaryFile::Create(dir.path(), "~pak");
   ASSERT_TRUE(fs::RemoveFile(file.Path()));
   EXPECT_TRUE(file.Remove());
   EXPECT_FALSE(file.Owns());
-
   unsigned long error = 0;
   fs::TemporaryFile none = fs::TemporaryFile::Create(dir / "missing", "~pak", &error);
   EXPECT_FALSE(none.Owns());

@@ -98,19 +98,6 @@ TEST(BatchFile, AutoExchangeWithAndWithoutMail) {
                              "SendTo=out@example.org\n" + kZeros);
 }
 
-TEST(BatchFile, LongTextsAreWrittenWhole) {
-  InfobaseEntry e = Trade();
-  e.SaveData = e.AutoExchange = 1;
-  e.ReadFrom = std::string(600, 'r');
-  std::string destination = "D:\\" + std::string(300, 'd');
-  ArchivePlan plan = PlanArchives(e, destination);
-  plan.path[kSaveArchive] = Quote(plan.path[kSaveArchive]);
-  std::string text = BuildBatchFile(e, plan);
-  EXPECT_NE(text.find("SaveToFile=\"" + destination + "\\Торговля\\Торговля архив.zip\"\n"),
-            std::string::npos);
-  EXPECT_NE(text.find("ReadFrom=" + e.ReadFrom + "\n"), std::string::npos);
-}
-
 TEST(CommandLines, EnterpriseAndItsJournalForm) {
   const std::string exe = "C:\\Program Files\\1Cv77\\BIN\\1cv7.exe";
   EXPECT_EQ(enterprise::BuildCommandLine(exe, "C:\\Базы\\Торговля\\", "Иванов", "пароль",

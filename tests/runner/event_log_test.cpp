@@ -2,6 +2,12 @@
 // earlier entries followed by this run's, whatever was left by an interrupted run.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/codepage.h"
+#endif
+
 #include "runner/event_log.h"
 #include "tests/runner/run_helpers.h"
 
@@ -47,6 +53,30 @@ TEST_F(EventLogTest, LeftoverBackupWithoutLog) {
   EXPECT_EQ(CollectEventLog(log, true), "x");
   EXPECT_EQ(Read(Log()), "earlier\r\nx");
 }
+
+#ifdef _WIN32
+// The log held open by another program (another session of the infobase) while it is
+// merged: the merge waits for the next run, and nothing is lost or repeated.
+TEST_F(EventLogTest, HeldLogIsMergedByTheNextRun) {
+  Write(Log(), "old\r\n");
+  EventLog e = SetAsideEventLog(Infobase());
+  ASSERT_TRUE(e.setAside);
+  Append("new\r\n");
+  HANDLE held = CreateFileW(platform::Widen(Log()).c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CollectEventLog(e, true), "new\r\n");
+  EXPECT_EQ(Read(Backup()), "old\r\n");  // the appended entries were taken back
+  EXPECT_EQ(Read(Log()), "new\r\n");
+  CloseHandle(held);
+
+  EventLog next = SetAsideEventLog(Infobase());
+  ASSERT_TRUE(next.setAside);
+  EXPECT_FALSE(CollectEventLog(next, true));
+  EXPECT_EQ(Read(Log()), "old\r\nnew\r\n");
+  EXPECT_FALSE(fs::FileExists(Backup()));
+}
+#endif
 
 TEST(EventLogText, FinalLineBreakOnly) {
   EXPECT_EQ(TrimFinalLineBreak("x"), "x");  // a one-byte log loses nothing

@@ -1,11 +1,13 @@
 // The job run without child processes: journal texts, run values, and whole runs whose
-// infobases start nothing (no records, no job, a bad "State", damaged files).
+// infobases start nothing (no records, no job, kept parameters of unmarked infobases, a
+// bad "State", damaged files).
 #include <gtest/gtest.h>
 
 #include "platform/file.h"
 #include "runner/job_run_journal.h"
 #include "runner/worker.h"
 #include "store/settings_file.h"
+#include "tests/config/config_fixture.h"
 #include "tests/runner/job_run_fixture.h"
 
 namespace {
@@ -89,18 +91,33 @@ TEST(JobRunValues, MissingKeysKeepTheValuesOfThePreviousRun) {
   EXPECT_TRUE(s.clearJournal);
 }
 
-TEST_F(JobRunTest, NoInfobaseRecordsJournalNoJobs) {
-  SaveConfigFile();
-  ASSERT_EQ(RunToEnd(/*autoRun=*/true), StartResult::Started);
-  EXPECT_EQ(JournalLines(), WithHeader({"Нет заданий", kStarsLine}));
-  EXPECT_EQ(Events(), Lines{"finished"});
-}
-
 TEST_F(JobRunTest, NothingMarkedStartsNoWorker) {
   EXPECT_EQ(RunToEnd(), StartResult::NothingToRun);
   EXPECT_EQ(Events(), Lines{std::string("message: ") + kNoJobsMessage});
   EXPECT_FALSE(run_.Active());
   EXPECT_FALSE(platform::fs::FileExists(JournalPath()));
+}
+
+// Kept parameters of an unmarked infobase never run: neither from the file (unattended)
+// nor from the window's configuration.
+TEST_F(JobRunTest, KeptParametersOfUnmarkedInfobasesNeverRun) {
+  const std::string base = MakeInfobase("Kept");
+  fixture::RegisterInfobases(registry_, {{base, "Kept"}});
+  InfobaseTree tree{fixture::NoUsers(), nullptr};
+  tree.RebuildFromRegistry(registry_);
+  InfobaseEntry e = tree.InfobaseEntries()[0];
+  e.SaveData = 1;
+  tree.StoreInfobase(e);
+  ConfigurationSeams seams{registry_, platform::SilentFileErrorReporter()};
+  SaveConfiguration(SaveTarget::CurrentFile, ConfigPath(), config_, tree, seams);
+  ASSERT_EQ(tree.InactiveEntries().size(), 1u);
+
+  ASSERT_EQ(RunToEnd(/*autoRun=*/true), StartResult::Started);
+  EXPECT_EQ(JournalLines(), WithHeader({"Нет заданий", kStarsLine}));
+  RunSource source{{ConfigPath(), root_, data_}, std::nullopt};
+  source.window.emplace(config_, tree, seams, false);
+  EXPECT_EQ(run_.StartRun(source), StartResult::NothingToRun);
+  EXPECT_EQ(Events(), (Lines{"finished", std::string("message: ") + kNoJobsMessage}));
 }
 
 TEST_F(JobRunTest, StateOtherThanOneIsAnErrorInTheJobParameters) {

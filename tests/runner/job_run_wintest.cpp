@@ -69,29 +69,29 @@ class StandinRunTest : public JobRunTest {
   }
 
   // An infobase with a file to archive and a save job; ctl is the stand-in's control file.
-  InfobaseEntry MakeEntry(const std::string& name, const std::string& ctl = "no_syslog=1") {
+  InfobaseEntry AddInfobase(const std::string& name, const std::string& ctl = "no_syslog=1") {
     InfobaseEntry e;
     e.BaseName = name;
     e.path = MakeInfobase(name);
     Write(e.path + "data.dbf", "records");
-    if (!ctl.empty()) Write(e.path + "standin.ctl", ctl);
+    Write(e.path + "standin.ctl", ctl);
     e.SaveData = 1;
-    return e;
-  }
-  InfobaseEntry AddInfobase(const std::string& name, const std::string& ctl = "no_syslog=1") {
-    InfobaseEntry e = MakeEntry(name, ctl);
     tree_.Add(e);
     return e;
   }
 
-  std::string Archive(const std::string& name, const char* kind = " архив") {
-    return options().DestinationDirectory + "\\" + name + "\\" + name + kind + ".zip";
+  std::string Archive(const std::string& name) {
+    return options().DestinationDirectory + "\\" + name + "\\" + name + " архив.zip";
   }
 
   // The journal lines of a save job up to its archive name.
   Lines SaveLines(const InfobaseEntry& e) {
-    return {"", "Наименование БД: " + e.BaseName, "Путь к БД: " + e.path, "Список заданий:",
-            "    Сохранить данные (для формата DBF)", "Имя архива \"" + Archive(e.BaseName) + "\""};
+    return {"",
+            "Наименование БД: " + e.BaseName,
+            "Путь к БД: " + e.path,
+            "Список заданий:",
+            "    Сохранить данные (для формата DBF)",
+            "Имя архива \"" + Archive(e.BaseName) + "\""};
   }
 
   // Event-log lines of the stand-in become "<log ACTION N>".
@@ -111,46 +111,29 @@ class StandinRunTest : public JobRunTest {
   }
 };
 
-// Failed and timed-out infobases are reported and the next one runs: archived, copied, its
-// event log merged into the journal, its batch file made in the temporary folder and deleted.
+// Failed and timed-out infobases are reported and the next one runs: archived, its event
+// log merged into the journal, its batch file made in the temporary folder and deleted.
 TEST_F(StandinRunTest, FailureTimeOutAndSuccessInOneRun) {
   options().TimeOut = 10;  // ten shortened minutes: 3 s
   options().TerminateAfterTimeOut = 1;
   InfobaseEntry broken = AddInfobase("Склад", "no_syslog=1\nno_archive=1\nexit_code=0");
   InfobaseEntry slow = AddInfobase("Долгая", "no_syslog=1\nsleep_ms=30000");
-  std::string copies = root_ + "\\Копии";
-  platform::fs::CreateFolder(copies);
-  InfobaseEntry e = MakeEntry("Торговля", "exit_code=5");  // an exit code alone is no failure
-  e.UnloadData = 1;
-  e.DuplicateDirectory = copies;
-  tree_.Add(e);
+  InfobaseEntry e = AddInfobase("Торговля", "exit_code=5");  // an exit code alone is no failure
   for (const InfobaseEntry& withLog : {slow, e}) {
     platform::fs::CreateFolder(withLog.path + "SYSLOG");
     Write(withLog.path + "SYSLOG\\1cv7.mlg", "old;entry\r\n");
   }
   ASSERT_EQ(RunToEnd(), StartResult::Started);
 
-  Lines expected =
+  const Lines expected =
       WithHeader({}) + SaveLines(broken) +
       Lines{"Архив не создан: \"" + Archive("Склад") + "\"", "Обработка завершена с ошибками"} +
       SaveLines(slow) +
       Lines{"Истекло время ожидания завершения задания", "Задание снято",
             "Обработка завершена с ошибками"} +
-      SaveLines(e);
-  expected.insert(expected.end() - 1, {"    Выгрузить данные в текстовый файл",
-                                       "    Скопировать в \"" + copies + "\""});
-  expected = expected + Lines{"Имя архива \"" + Archive("Торговля", " выгрузка") + "\"",
-                              "",
-                              "========== 1c syslog =========",
-                              "<log SaveData 1>",
-                              "<log SaveData 2>",
-                              "==============================",
-                              "",
-                              "Файл Торговля архив.zip скопирован в папку " + copies + "\\Торговля",
-                              "Файл Торговля выгрузка.zip скопирован в папку " + copies +
-                                  "\\Торговля",
-                              "Обработка завершена",
-                              kStarsLine};
+      SaveLines(e) +
+      Lines{"", "========== 1c syslog =========", "<log SaveData 1>",
+            "<log SaveData 2>", "==============================", "", "Обработка завершена", kStarsLine};
   EXPECT_EQ(JournalWithLogLines(), expected);
   EXPECT_EQ(Events(), (Lines{"started Склад", "started Долгая", "started Торговля", "finished"}));
 
@@ -159,7 +142,6 @@ TEST_F(StandinRunTest, FailureTimeOutAndSuccessInOneRun) {
   batch.pop_back();
   EXPECT_EQ(batch.rfind(temp_ + "\\Zorvan.", 0), 0u) << batch;
   EXPECT_FALSE(platform::fs::FileExists(batch));
-  EXPECT_TRUE(platform::fs::FileExists(copies + "\\Торговля\\Торговля выгрузка.zip"));
   EXPECT_EQ(Read(e.path + "SYSLOG\\1cv7.mlg").rfind("old;entry\r\n", 0), 0u);
   // The child ended at its time-out: its log set aside is merged back.
   EXPECT_EQ(Read(slow.path + "SYSLOG\\1cv7.mlg"), "old;entry\r\n");
@@ -189,9 +171,8 @@ TEST_F(StandinRunTest, AbortBetweenInfobasesLeavesTheAbortFlagClear) {
   InfobaseEntry first = AddInfobase("Первая");
   InfobaseEntry second = AddInfobase("Вторая");
   Lines received;
-  OwnerWindow window([&](UINT, LPARAM lp) {
-    received.push_back(reinterpret_cast<InfobaseEntry*>(lp)->BaseName);
-  });
+  OwnerWindow window(
+      [&](UINT, LPARAM lp) { received.push_back(reinterpret_cast<InfobaseEntry*>(lp)->BaseName); });
   std::atomic<bool> sending{false};
   onJobStarted = [&](const InfobaseEntry& e) {
     if (e.BaseName != "Вторая") return;
@@ -205,8 +186,8 @@ TEST_F(StandinRunTest, AbortBetweenInfobasesLeavesTheAbortFlagClear) {
   EXPECT_TRUE(run_.FinishRun());  // delivers the pending message while it waits
   EXPECT_EQ(received, Lines{"Вторая"});
   EXPECT_FALSE(run_.AbortFlag());
-  Lines expected = WithHeader({}) + SaveLines(first) + Lines{"Обработка завершена"} +
-                   SaveLines(second);
+  Lines expected =
+      WithHeader({}) + SaveLines(first) + Lines{"Обработка завершена"} + SaveLines(second);
   expected.back() = kAbortedLine;  // stopped before the archive was named
   EXPECT_EQ(JournalLines(), expected);
   EXPECT_FALSE(platform::fs::GetAttributes(second.path + "standin").exists);
