@@ -16,8 +16,8 @@ class ByteSource {
   virtual ~ByteSource() = default;
   virtual uint64_t Size() const = 0;
   // Reads exactly size bytes at offset; false when any of them lies outside the source
-  // or the read fails.
-  virtual bool ReadAt(uint64_t offset, void* buffer, size_t size) = 0;
+  // or the read fails. Several threads may read at once.
+  virtual bool ReadAt(uint64_t offset, void* buffer, size_t size) const = 0;
 };
 
 // True when [offset, offset + length) lies within [0, limit), without overflow.
@@ -29,7 +29,7 @@ class MemorySource : public ByteSource {
  public:
   explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
   uint64_t Size() const override { return bytes_.size(); }
-  bool ReadAt(uint64_t offset, void* buffer, size_t size) override;
+  bool ReadAt(uint64_t offset, void* buffer, size_t size) const override;
 
  private:
   std::string_view bytes_;
@@ -41,12 +41,11 @@ class FileSource : public ByteSource {
   explicit FileSource(const std::string& path);
   bool Open() const { return size_ >= 0; }
   uint64_t Size() const override { return size_ < 0 ? 0 : static_cast<uint64_t>(size_); }
-  bool ReadAt(uint64_t offset, void* buffer, size_t size) override;
+  bool ReadAt(uint64_t offset, void* buffer, size_t size) const override;
 
  private:
   platform::File file_;
   int64_t size_ = -1;
-  int64_t position_ = -1;  // where the next sequential read starts without a seek
 };
 
 }  // namespace ziparc

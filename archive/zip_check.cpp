@@ -1,8 +1,13 @@
 #include "archive/zip_check.h"
 
 #include <algorithm>
-#include <memory>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "archive/zip_directory.h"
@@ -31,7 +36,7 @@ ZipFault CompareLocalSizes(const CentralEntry& e, const unsigned char* h,
   return packed == e.packedSize && size == e.size ? ZipFault::None : ZipFault::LocalHeaderDiffers;
 }
 
-ZipFault ReadLocalHeader(ByteSource& source, const Directory& dir, const CentralEntry& e,
+ZipFault ReadLocalHeader(const ByteSource& source, const Directory& dir, const CentralEntry& e,
                          DataPlace& place) {
   unsigned char h[kLocalSize];
   if (!RangeWithin(e.localOffset, kLocalSize, dir.offset) ||
@@ -60,20 +65,25 @@ ZipFault ReadLocalHeader(ByteSource& source, const Directory& dir, const Central
                                                              : ZipFault::DataOutOfPlace;
 }
 
+// Tells an entry's check to end early: a stop request, or a fault in an earlier entry.
+using Interruption = std::function<bool()>;
+
 // Reads an entry's data in chunks, decrypting it when a cipher is given, and hands each
-// chunk to a consumer; checks the stop request between chunks.
+// chunk to a consumer; asks whether to end early between chunks.
 class DataReader {
  public:
-  DataReader(ByteSource& source, DataPlace place, ZipCipher* cipher,
-             const std::function<bool()>& stopped)
-      : source_(source), place_(place), cipher_(cipher), stopped_(stopped) {}
+  DataReader(const ByteSource& source, DataPlace place, ZipCipher* cipher,
+             const Interruption& interrupted)
+      : source_(source), place_(place), cipher_(cipher), interrupted_(interrupted) {}
+
+  bool Interrupted() const { return interrupted_(); }
 
   template <typename Consume>
   ZipFault ForEachChunk(Consume consume) {
     std::vector<unsigned char> buffer(
         static_cast<size_t>(std::min<uint64_t>(place_.length, kChunk)));
     for (uint64_t done = 0; done < place_.length;) {
-      if (stopped_ && stopped_()) return ZipFault::Aborted;
+      if (interrupted_()) return ZipFault::Aborted;
       const size_t n = static_cast<size_t>(std::min<uint64_t>(place_.length - done, kChunk));
       if (!source_.ReadAt(place_.offset + done, buffer.data(), n)) return ZipFault::Unreadable;
       if (cipher_) cipher_->Decrypt(buffer.data(), n);
@@ -85,10 +95,10 @@ class DataReader {
   }
 
  private:
-  ByteSource& source_;
+  const ByteSource& source_;
   DataPlace place_;
   ZipCipher* cipher_;
-  const std::function<bool()>& stopped_;
+  const Interruption& interrupted_;
 };
 
 ZipFault CheckStored(DataReader& reader, const CentralEntry& e, uint64_t length) {
@@ -129,6 +139,8 @@ ZipFault CheckDeflated(DataReader& reader, const CentralEntry& e, uint64_t lengt
     z.stream.next_in = const_cast<Bytef*>(p);
     z.stream.avail_in = static_cast<uInt>(n);
     while (!ended && (z.stream.avail_in > 0 || last)) {
+      // One chunk of runs may inflate to a great deal: asked again for every output.
+      if (produced > 0 && reader.Interrupted()) return ZipFault::Aborted;
       z.stream.next_out = out.data();
       z.stream.avail_out = static_cast<uInt>(out.size());
       const int rc = inflate(&z.stream, Z_NO_FLUSH);
@@ -152,94 +164,193 @@ ZipFault CheckDeflated(DataReader& reader, const CentralEntry& e, uint64_t lengt
   return crc == e.crc ? ZipFault::None : ZipFault::CrcMismatch;
 }
 
+// What the check of one entry found; an entry counts as not reached until it ends.
+struct EntryOutcome {
+  ZipFault fault = ZipFault::Aborted;
+  unsigned unchecked = 0;     // ZipUnchecked bits
+  bool refused = false;       // its encryption header refused the password
+  bool passwordFits = false;  // its encryption header took the password
+};
+
+// Prepares the cipher for an encrypted entry and moves place past its header. False
+// when the entry can only be checked for its structure.
+bool OpenCipher(const ByteSource& source, const std::string& password, const CentralEntry& e,
+                DataPlace& place, std::optional<ZipCipher>& cipher, EntryOutcome& out) {
+  if ((e.flags & kFlagStrongEncryption) || e.method == kMethodAes) {
+    out.unchecked |= kUncheckedEncryption;
+    return false;
+  }
+  if (password.empty()) {
+    out.unchecked |= kUncheckedNoPassword;
+    return false;
+  }
+  unsigned char header[kEncryptionHeaderSize];
+  if (place.length < sizeof header || !source.ReadAt(place.offset, header, sizeof header))
+    return true;  // no room for the header: damaged
+  ZipCipher c(password);
+  c.Decrypt(header, sizeof header);
+  // The last header byte repeats the CRC's high byte, or with a data descriptor the
+  // high byte of the time, as writers differ.
+  const unsigned char check = header[kEncryptionHeaderSize - 1];
+  const bool fits =
+      check == (e.crc >> 24) || ((e.flags & kFlagDescriptor) && check == (e.time >> 8));
+  if (!fits) {
+    out.refused = true;
+    return false;
+  }
+  out.passwordFits = true;
+  place.offset += sizeof header;
+  place.length -= sizeof header;
+  cipher.emplace(c);
+  return true;
+}
+
+ZipFault CheckEntry(const ByteSource& source, const std::string& password, const Directory& dir,
+                    const CentralEntry& e, const Interruption& interrupted, EntryOutcome& out) {
+  if (interrupted()) return ZipFault::Aborted;
+  DataPlace place;
+  if (ZipFault f = ReadLocalHeader(source, dir, e, place); f != ZipFault::None) return f;
+  std::optional<ZipCipher> cipher;
+  if (e.flags & kFlagEncrypted) {
+    if (!OpenCipher(source, password, e, place, cipher, out)) return ZipFault::None;
+    if (!cipher) return ZipFault::BadEncryptionHeader;
+  }
+  if (e.method != kMethodStored && e.method != kMethodDeflate) {
+    out.unchecked |= kUncheckedMethod;
+    return ZipFault::None;
+  }
+  DataReader reader(source, place, cipher ? &*cipher : nullptr, interrupted);
+  return e.method == kMethodStored ? CheckStored(reader, e, place.length)
+                                   : CheckDeflated(reader, e, place.length);
+}
+
+// Checks the entries on as many threads as the processor runs at once, the calling one
+// among them; each takes the next entry in directory order. A fault ends the checks of
+// later entries only, so the first entry at fault is the one reported, as in one pass.
+// The stop request is asked on the calling thread alone.
 class Checker {
  public:
-  Checker(ByteSource& source, const ZipCheckOptions& options)
-      : source_(source), options_(options) {}
+  Checker(const ByteSource& source, const ZipCheckOptions& options, const Directory& dir)
+      : source_(source),
+        options_(options),
+        dir_(dir),
+        outcomes_(dir.entries.size()),
+        firstFault_(dir.entries.size()) {}
 
-  ZipCheckResult Run() {
-    Directory dir;
-    result_.fault = ReadDirectory(source_, dir);
-    result_.entries = dir.entries.size();
-    for (const CentralEntry& e : dir.entries) {
-      if (result_.fault != ZipFault::None) break;
-      result_.fault = CheckEntry(dir, e);
-      if (result_.fault != ZipFault::None) result_.entry = e.name;
-    }
-    if (result_.fault == ZipFault::None && !refused_.empty()) {
-      // The password opened other entries: these ones are damaged, not locked.
-      if (passwordFits_) {
-        result_.fault = ZipFault::BadEncryptionHeader;
-        result_.entry = refused_.front();
-      } else {
-        result_.unchecked |= kUncheckedWrongPassword;
+  void Run() {
+    if (StopAsked()) return;
+    const size_t workers = std::min<size_t>(
+        {std::max(1u, std::thread::hardware_concurrency()), kMaxWorkers, dir_.entries.size()});
+    std::vector<std::thread> helpers;
+    for (size_t i = 1; i < workers; ++i) {
+      try {
+        helpers.emplace_back([this] {
+          Work(false);
+          std::lock_guard<std::mutex> lock(mutex_);
+          ++helpersDone_;
+          helperEnded_.notify_one();
+        });
+      } catch (const std::system_error&) {
+        break;  // no more threads to be had: fewer do the work
       }
     }
-    return result_;
+    Work(true);
+    AwaitHelpers(helpers.size());
+    for (std::thread& t : helpers) t.join();
+  }
+
+  ZipCheckResult Result() const {
+    ZipCheckResult result;
+    result.entries = dir_.entries.size();
+    bool passwordFits = false;
+    const std::string* refused = nullptr;
+    for (size_t i = 0; i < outcomes_.size(); ++i) {
+      const EntryOutcome& o = outcomes_[i];
+      if (o.fault != ZipFault::None) {
+        result.fault = o.fault;
+        result.entry = dir_.entries[i].name;
+        return result;
+      }
+      result.unchecked |= o.unchecked;
+      passwordFits = passwordFits || o.passwordFits;
+      if (o.refused && !refused) refused = &dir_.entries[i].name;
+    }
+    if (stop_) {
+      result.fault = ZipFault::Aborted;
+    } else if (refused && passwordFits) {
+      // The password opened other entries: this one is damaged, not locked.
+      result.fault = ZipFault::BadEncryptionHeader;
+      result.entry = *refused;
+    } else if (refused) {
+      result.unchecked |= kUncheckedWrongPassword;
+    }
+    return result;
   }
 
  private:
-  ZipFault CheckEntry(const Directory& dir, const CentralEntry& e) {
-    if (options_.stopped && options_.stopped()) return ZipFault::Aborted;
-    DataPlace place;
-    if (ZipFault f = ReadLocalHeader(source_, dir, e, place); f != ZipFault::None) return f;
-    std::optional<ZipCipher> cipher;
-    if (e.flags & kFlagEncrypted) {
-      if (!OpenCipher(e, place, cipher)) return ZipFault::None;
-      if (!cipher) return ZipFault::BadEncryptionHeader;
+  static constexpr size_t kMaxWorkers = 16;
+  static constexpr std::chrono::milliseconds kStopPoll{50};
+
+  void Work(bool callingThread) {
+    for (;;) {
+      const size_t i = next_.fetch_add(1);
+      if (i >= dir_.entries.size() || i > firstFault_ || stop_) return;
+      const Interruption interrupted = [this, i, callingThread] {
+        if (callingThread) StopAsked();
+        return stop_ || i > firstFault_;
+      };
+      EntryOutcome& out = outcomes_[i];
+      out.fault = CheckEntry(source_, options_.password, dir_, dir_.entries[i], interrupted, out);
+      if (out.fault != ZipFault::None && out.fault != ZipFault::Aborted) NoteFault(i);
     }
-    if (e.method != kMethodStored && e.method != kMethodDeflate) {
-      result_.unchecked |= kUncheckedMethod;
-      return ZipFault::None;
-    }
-    DataReader reader(source_, place, cipher ? &*cipher : nullptr, options_.stopped);
-    return e.method == kMethodStored ? CheckStored(reader, e, place.length)
-                                     : CheckDeflated(reader, e, place.length);
   }
 
-  // Prepares the cipher for an encrypted entry and moves place past its header. False
-  // when the entry can only be checked for its structure.
-  bool OpenCipher(const CentralEntry& e, DataPlace& place, std::optional<ZipCipher>& cipher) {
-    if ((e.flags & kFlagStrongEncryption) || e.method == kMethodAes) {
-      result_.unchecked |= kUncheckedEncryption;
-      return false;
+  void NoteFault(size_t i) {
+    size_t first = firstFault_;
+    while (i < first && !firstFault_.compare_exchange_weak(first, i)) {
     }
-    if (options_.password.empty()) {
-      result_.unchecked |= kUncheckedNoPassword;
-      return false;
-    }
-    unsigned char header[kEncryptionHeaderSize];
-    if (place.length < sizeof header || !source_.ReadAt(place.offset, header, sizeof header))
-      return true;  // no room for the header: damaged
-    ZipCipher c(options_.password);
-    c.Decrypt(header, sizeof header);
-    // The last header byte repeats the CRC's high byte, or with a data descriptor the
-    // high byte of the time, as writers differ.
-    const unsigned char check = header[kEncryptionHeaderSize - 1];
-    const bool fits =
-        check == (e.crc >> 24) || ((e.flags & kFlagDescriptor) && check == (e.time >> 8));
-    if (!fits) {
-      refused_.push_back(e.name);
-      return false;
-    }
-    passwordFits_ = true;
-    place.offset += sizeof header;
-    place.length -= sizeof header;
-    cipher.emplace(c);
-    return true;
   }
 
-  ByteSource& source_;
+  // Asks the stop request once it has not yet been granted; true once it has.
+  bool StopAsked() {
+    if (!stop_ && options_.stopped && options_.stopped()) stop_ = true;
+    return stop_;
+  }
+
+  // Keeps asking the stop request while the helpers finish their entries.
+  void AwaitHelpers(size_t count) {
+    for (;;) {
+      StopAsked();
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (helperEnded_.wait_for(lock, kStopPoll, [&] { return helpersDone_ == count; })) return;
+    }
+  }
+
+  const ByteSource& source_;
   const ZipCheckOptions& options_;
-  ZipCheckResult result_;
-  std::vector<std::string> refused_;  // entries whose header refused the password
-  bool passwordFits_ = false;
+  const Directory& dir_;
+  std::vector<EntryOutcome> outcomes_;  // each written by the thread that checks the entry
+  std::atomic<size_t> next_{0};         // the next entry to take
+  std::atomic<size_t> firstFault_;      // the earliest entry found at fault so far
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::condition_variable helperEnded_;
+  size_t helpersDone_ = 0;
 };
 
 }  // namespace
 
 ZipCheckResult CheckZip(ByteSource& source, const ZipCheckOptions& options) {
-  return Checker(source, options).Run();
+  Directory dir;
+  if (ZipFault f = ReadDirectory(source, dir); f != ZipFault::None) {
+    ZipCheckResult result;
+    result.fault = f;
+    result.entries = dir.entries.size();
+    return result;
+  }
+  Checker checker(source, options, dir);
+  checker.Run();
+  return checker.Result();
 }
 
 ZipCheckResult CheckZipFile(const std::string& path, const ZipCheckOptions& options) {

@@ -1,8 +1,9 @@
 // Reads a ZIP archive back whole before it is trusted: the end record (and the ZIP64
 // records where present), the central directory, each local header against it, and the
 // data of every entry, stored or deflated, decrypted with the traditional ZIP password
-// where one is given, against its CRC-32 and sizes. Portable; no value in the archive
-// makes it read outside the source.
+// where one is given, against its CRC-32 and sizes. Entries are checked side by side on
+// the processor's threads. Portable; no value in the archive makes it read outside the
+// source.
 #pragma once
 
 #include <cstdint>
@@ -48,8 +49,10 @@ struct ZipCheckResult {
 };
 
 struct ZipCheckOptions {
-  std::string password;           // the traditional ZIP password; empty: none
-  std::function<bool()> stopped;  // asked between chunks; true ends the check
+  std::string password;  // the traditional ZIP password; empty: none
+  // Asked on the calling thread, often while the check runs; true ends it (Aborted, unless
+  // an entry before those left unchecked was found at fault).
+  std::function<bool()> stopped;
 };
 
 ZipCheckResult CheckZip(ByteSource& source, const ZipCheckOptions& options = {});

@@ -26,7 +26,7 @@ struct EndValues {
 };
 
 // Finds the end record: the last signature whose comment reaches no further than the end.
-bool FindEndRecord(ByteSource& source, EndValues& end, uint64_t& endAt) {
+bool FindEndRecord(const ByteSource& source, EndValues& end, uint64_t& endAt) {
   const uint64_t size = source.Size();
   if (size < kEndSize) return false;
   const uint64_t tailSize = std::min<uint64_t>(size, kEndSize + kMaxComment);
@@ -53,7 +53,7 @@ bool FindEndRecord(ByteSource& source, EndValues& end, uint64_t& endAt) {
 
 // Replaces the end values by those of the ZIP64 end record when a locator precedes the
 // end record. False when the ZIP64 records are needed or announced but not sound.
-bool ReadZip64End(ByteSource& source, uint64_t endAt, EndValues& end) {
+bool ReadZip64End(const ByteSource& source, uint64_t endAt, EndValues& end) {
   unsigned char locator[kZip64LocatorSize];
   const bool located = endAt >= kZip64LocatorSize &&
                        source.ReadAt(endAt - kZip64LocatorSize, locator, sizeof locator) &&
@@ -103,7 +103,7 @@ ZipFault ReadCentralRecord(const std::vector<unsigned char>& dir, size_t& at, Ce
   return ZipFault::None;
 }
 
-ZipFault ReadCentralRecords(ByteSource& source, const EndValues& end, Directory& out) {
+ZipFault ReadCentralRecords(const ByteSource& source, const EndValues& end, Directory& out) {
   if (end.directorySize > kMaxDirectorySize || end.entries > end.directorySize / kCentralSize)
     return ZipFault::BadDirectory;
   std::vector<unsigned char> dir(static_cast<size_t>(end.directorySize));
@@ -141,7 +141,7 @@ bool ReadZip64Extra(const unsigned char* extra, size_t length, const Zip64Values
   return found || (!values.size && !values.packedSize && !values.localOffset);
 }
 
-ZipFault ReadDirectory(ByteSource& source, Directory& out) {
+ZipFault ReadDirectory(const ByteSource& source, Directory& out) {
   EndValues end;
   uint64_t endAt = 0;
   if (!FindEndRecord(source, end, endAt)) return ZipFault::NoEndRecord;

@@ -28,7 +28,7 @@ struct Directory {
 };
 
 // Fills out from the source's end records and central directory, or names the fault.
-ZipFault ReadDirectory(ByteSource& source, Directory& out);
+ZipFault ReadDirectory(const ByteSource& source, Directory& out);
 
 // Reads the ZIP64 extended information of an extra field block: each value whose
 // 32-bit (16-bit for the disk) field holds all ones is taken from the block, in order.

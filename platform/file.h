@@ -38,6 +38,9 @@ class File {
   int64_t Position() const;   // -1 on failure
   // Reads up to size bytes at the position; returns the count read, -1 on failure.
   int64_t Read(void* buffer, size_t size);
+  // Reads up to size bytes at offset, whatever the position (which it may move); returns
+  // the count read, -1 on failure. Several threads may read at once.
+  int64_t ReadAt(int64_t offset, void* buffer, size_t size) const;
   // Writes all size bytes at the position.
   bool Write(const void* data, size_t size);
   bool SetLength(int64_t length);

@@ -88,6 +88,20 @@ int64_t File::Read(void* buffer, size_t size) {
   return static_cast<int64_t>(done);
 }
 
+int64_t File::ReadAt(int64_t offset, void* buffer, size_t size) const {
+  if (!IsOpen() || offset < 0) return -1;
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::pread(static_cast<int>(handle_), static_cast<char*>(buffer) + done, size - done,
+                        offset + static_cast<int64_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return static_cast<int64_t>(done);
+}
+
 bool File::Write(const void* data, size_t size) {
   if (!IsOpen()) return false;
   size_t done = 0;

@@ -73,6 +73,25 @@ int64_t File::Read(void* buffer, size_t size) {
   return IsOpen() ? win32::ReadFully(Handle(handle_), buffer, size) : -1;
 }
 
+// With an offset in OVERLAPPED a synchronous handle reads there, one call at a time.
+int64_t File::ReadAt(int64_t offset, void* buffer, size_t size) const {
+  if (!IsOpen() || offset < 0) return -1;
+  size_t done = 0;
+  while (done < size) {
+    const uint64_t from = static_cast<uint64_t>(offset) + done;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(from);
+    at.OffsetHigh = static_cast<DWORD>(from >> 32);
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min(size - done, win32::kMaxChunk));
+    if (!ReadFile(Handle(handle_), static_cast<char*>(buffer) + done, chunk, &got, &at))
+      return GetLastError() == ERROR_HANDLE_EOF ? static_cast<int64_t>(done) : -1;
+    if (got == 0) break;
+    done += got;
+  }
+  return static_cast<int64_t>(done);
+}
+
 bool File::Write(const void* data, size_t size) {
   return IsOpen() && win32::WriteFully(Handle(handle_), data, size);
 }

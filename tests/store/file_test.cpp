@@ -35,6 +35,9 @@ TEST(FileTest, OpenCreatesOnlyWhenAskedNeverTruncatesAndMovesTheHandle) {
   char buf[8] = {};
   EXPECT_EQ(other.Read(buf, sizeof buf), 5);
   EXPECT_EQ(std::string(buf, 5), "abXYe");
+  EXPECT_EQ(other.ReadAt(1, buf, sizeof buf), 4);  // wherever the position is
+  EXPECT_EQ(std::string(buf, 4), "bXYe");
+  EXPECT_EQ(other.ReadAt(5, buf, 1), 0);
 }
 
 }  // namespace
