@@ -4,13 +4,16 @@
 // launcher's first poll (which reads every file and converts every start time to local
 // time), the poll 50 s later (same minute: nothing read again, nothing started twice), and
 // the first poll of a launcher started at log-on, whose start-up pass also starts every
-// start-up schedule. The registry list lives in a memory registry (the real HKCU list
-// belongs to the user); the files are real. Prints the medians and the slowest of the rounds.
+// start-up schedule. The files are real, and so is the registry where there is one (Windows):
+// the list is enumerated value by value as the launcher does, under a scratch key, since the
+// real HKCU list belongs to the user. Prints the medians and the slowest of the rounds.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +22,59 @@
 #include "launcher/launcher_names.h"
 #include "launcher/schedule_poll.h"
 #include "platform/fs.h"
+#include "platform/registry.h"
 #include "store/settings_file.h"
 
 namespace pollbench {
 
 constexpr int kFiles = 100;
+using platform::RegRoot;
+
+// Every key of the current user lies under a scratch key of inner.
+class ScratchRegistry : public platform::Registry {
+ public:
+  static constexpr char kScratch[] = "SOFTWARE\\Zorvan poll bench";
+  explicit ScratchRegistry(platform::Registry& inner) : inner_(inner) {}
+  ~ScratchRegistry() override {
+    for (const char* key : {launcher::kListKey, cfg::kProgramKey, "SOFTWARE", ""})
+      inner_.DeleteKey(RegRoot::CurrentUser, In(RegRoot::CurrentUser, key));
+  }
+  bool KeyExists(RegRoot root, const std::string& path) override {
+    return inner_.KeyExists(root, In(root, path));
+  }
+  bool CreateKey(RegRoot root, const std::string& path) override {
+    return inner_.CreateKey(root, In(root, path));
+  }
+  bool DeleteKey(RegRoot root, const std::string& path) override {
+    return inner_.DeleteKey(root, In(root, path));
+  }
+  std::optional<platform::RegValue> ReadValue(RegRoot root, const std::string& path,
+                                              const std::string& name) override {
+    return inner_.ReadValue(root, In(root, path), name);
+  }
+  bool WriteValue(RegRoot root, const std::string& path, const std::string& name,
+                  const platform::RegValue& value) override {
+    return inner_.WriteValue(root, In(root, path), name, value);
+  }
+  bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) override {
+    return inner_.DeleteValue(root, In(root, path), name);
+  }
+  std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root,
+                                                      const std::string& path) override {
+    return inner_.EnumSubkeys(root, In(root, path));
+  }
+  std::optional<std::vector<platform::RegNamedValue>> EnumValues(
+      RegRoot root, const std::string& path) override {
+    return inner_.EnumValues(root, In(root, path));
+  }
+
+ private:
+  static std::string In(RegRoot root, const std::string& path) {
+    if (root != RegRoot::CurrentUser) return path;
+    return path.empty() ? kScratch : std::string(kScratch) + "\\" + path;
+  }
+  platform::Registry& inner_;
+};
 
 // Start times as the schedule dialog stores them: the day of the edit at the chosen time,
 // so every file has time values of its own.
@@ -51,7 +102,9 @@ inline int Run(int rounds) {
   const std::string temp = platform::fs::TempPath();
   const std::string folder = temp + "zv_poll_bench" + temp.back();
   platform::fs::CreateFolder(folder);
-  platform::MemoryRegistry registry;
+  platform::MemoryRegistry memory;
+  const std::unique_ptr<platform::Registry> real = platform::MakeWin32Registry();
+  ScratchRegistry registry(real ? *real : memory);
   registry.CreateKey(platform::RegRoot::CurrentUser, launcher::kListKey);
   std::vector<std::string> paths;
   for (int n = 0; n < kFiles; ++n) {
