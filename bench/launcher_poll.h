@@ -1,15 +1,19 @@
 // A launcher's polls over 100 listed configuration files with four schedules each (daily,
 // weekly, monthly, at start-up), at a minute when the daily and weekly ones are due, so
 // every file is opened and every schedule read and tested. Each round times a new
-// launcher's first poll (which converts every start time to local time) and the poll 50 s
-// later (same minute: all read again, nothing started twice). The registry list lives in
-// a memory registry (the real HKCU list belongs to the user); the files are real. Prints
-// the medians and the slowest of the rounds.
+// launcher's first poll (which reads every file and converts every start time to local
+// time), the poll 50 s later (same minute: nothing read again, nothing started twice), and
+// the first poll of a launcher started at log-on, whose start-up pass also starts every
+// start-up schedule. The files are real, and so is the registry where there is one (Windows):
+// the list is enumerated value by value as the launcher does, under a scratch key, since the
+// real HKCU list belongs to the user. Prints the medians and the slowest of the rounds.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,11 +22,59 @@
 #include "launcher/launcher_names.h"
 #include "launcher/schedule_poll.h"
 #include "platform/fs.h"
+#include "platform/registry.h"
 #include "store/settings_file.h"
 
 namespace pollbench {
 
 constexpr int kFiles = 100;
+using platform::RegRoot;
+
+// Every key of the current user lies under a scratch key of inner.
+class ScratchRegistry : public platform::Registry {
+ public:
+  static constexpr char kScratch[] = "SOFTWARE\\Zorvan poll bench";
+  explicit ScratchRegistry(platform::Registry& inner) : inner_(inner) {}
+  ~ScratchRegistry() override {
+    for (const char* key : {launcher::kListKey, cfg::kProgramKey, "SOFTWARE", ""})
+      inner_.DeleteKey(RegRoot::CurrentUser, In(RegRoot::CurrentUser, key));
+  }
+  bool KeyExists(RegRoot root, const std::string& path) override {
+    return inner_.KeyExists(root, In(root, path));
+  }
+  bool CreateKey(RegRoot root, const std::string& path) override {
+    return inner_.CreateKey(root, In(root, path));
+  }
+  bool DeleteKey(RegRoot root, const std::string& path) override {
+    return inner_.DeleteKey(root, In(root, path));
+  }
+  std::optional<platform::RegValue> ReadValue(RegRoot root, const std::string& path,
+                                              const std::string& name) override {
+    return inner_.ReadValue(root, In(root, path), name);
+  }
+  bool WriteValue(RegRoot root, const std::string& path, const std::string& name,
+                  const platform::RegValue& value) override {
+    return inner_.WriteValue(root, In(root, path), name, value);
+  }
+  bool DeleteValue(RegRoot root, const std::string& path, const std::string& name) override {
+    return inner_.DeleteValue(root, In(root, path), name);
+  }
+  std::optional<std::vector<std::string>> EnumSubkeys(RegRoot root,
+                                                      const std::string& path) override {
+    return inner_.EnumSubkeys(root, In(root, path));
+  }
+  std::optional<std::vector<platform::RegNamedValue>> EnumValues(
+      RegRoot root, const std::string& path) override {
+    return inner_.EnumValues(root, In(root, path));
+  }
+
+ private:
+  static std::string In(RegRoot root, const std::string& path) {
+    if (root != RegRoot::CurrentUser) return path;
+    return path.empty() ? kScratch : std::string(kScratch) + "\\" + path;
+  }
+  platform::Registry& inner_;
+};
 
 // Start times as the schedule dialog stores them: the day of the edit at the chosen time,
 // so every file has time values of its own.
@@ -50,7 +102,9 @@ inline int Run(int rounds) {
   const std::string temp = platform::fs::TempPath();
   const std::string folder = temp + "zv_poll_bench" + temp.back();
   platform::fs::CreateFolder(folder);
-  platform::MemoryRegistry registry;
+  platform::MemoryRegistry memory;
+  const std::unique_ptr<platform::Registry> real = platform::MakeWin32Registry();
+  ScratchRegistry registry(real ? *real : memory);
   registry.CreateKey(platform::RegRoot::CurrentUser, launcher::kListKey);
   std::vector<std::string> paths;
   for (int n = 0; n < kFiles; ++n) {
@@ -59,8 +113,8 @@ inline int Run(int rounds) {
                         platform::RegValue::String(launcher::kListValueData));
   }
   const int64_t now = platform::FromLocalTime({2026, 12, 7, 2, 30, 10}).value_or(0);
-  std::vector<double> first, next;
-  size_t starts = 0, again = 0;
+  std::vector<double> first, next, logOn;
+  size_t starts = 0, again = 0, startUp = 0;
   auto timed = [](launcher::SchedulePoller& poller, size_t& count) {
     const auto from = std::chrono::steady_clock::now();
     count = poller.Poll().size();
@@ -69,24 +123,34 @@ inline int Run(int rounds) {
   };
   for (int r = 0; r < rounds; ++r) {
     int64_t clock = now;
-    launcher::SchedulePoller poller(
-        {&registry, [&clock] { return clock; }, [] { return false; }, [](const std::string&) {}},
-        false);
+    auto launcher = [&](bool startupPass) {
+      return launcher::SchedulePoller({&registry, [&clock] { return clock; }, [] { return false; },
+                                       [](const std::string&) {}},
+                                      startupPass);
+    };
+    launcher::SchedulePoller poller = launcher(false);
     first.push_back(timed(poller, starts));
     clock += 50;
     next.push_back(timed(poller, again));
+    // A log-on later the same minute: the start-up pass of the day has not run yet.
+    clock = now;
+    registry.DeleteValue(platform::RegRoot::CurrentUser, cfg::kProgramKey,
+                         cfg::kLastStartUpValue);
+    launcher::SchedulePoller atLogOn = launcher(true);
+    logOn.push_back(timed(atLogOn, startUp));
   }
   for (const std::string& p : paths) platform::fs::RemoveFile(p);
   platform::fs::RemoveFolder(folder);
-  std::sort(first.begin(), first.end());
-  std::sort(next.begin(), next.end());
-  std::printf(
-      "poll over %d files x 4 schedules, %d rounds:\n"
-      "  first poll (%zu starts): median %.2f ms, slowest %.2f ms\n"
-      "  next poll  (%zu starts): median %.2f ms, slowest %.2f ms\n",
-      kFiles, rounds, starts, first[first.size() / 2], first.back(), again, next[next.size() / 2],
-      next.back());
-  return starts == 2 * kFiles && again == 0 ? 0 : 1;
+  std::printf("poll over %d files x 4 schedules, %d rounds:\n", kFiles, rounds);
+  auto print = [](const char* what, size_t count, std::vector<double>& ms) {
+    std::sort(ms.begin(), ms.end());
+    std::printf("  %-22s (%3zu starts): median %.2f ms, slowest %.2f ms\n", what, count,
+                ms[ms.size() / 2], ms.back());
+  };
+  print("first poll", starts, first);
+  print("next poll", again, next);
+  print("first poll at log-on", startUp, logOn);
+  return starts == 2 * kFiles && again == 0 && startUp == 3 * kFiles ? 0 : 1;
 }
 
 }  // namespace pollbench

@@ -18,15 +18,6 @@ bool SameDate(const LocalTime& a, const LocalTime& b) {
   return a.year == b.year && a.month == b.month && a.day == b.day;
 }
 
-// The last start-up pass on the same local date as now; unreadable counts as not.
-bool StartedUpToday(platform::Registry& registry, const LocalTime& now) {
-  auto stamp =
-      registry.ReadValue(platform::RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue);
-  if (!stamp || stamp->data.size() != 4) return false;
-  auto last = ToLocalTime(stamp->AsDword());
-  return last && SameDate(*last, now);
-}
-
 bool IsClockDue(const ScheduleEntry& s, const LocalTime& now) {
   auto start = ToLocalTime(s.Time);
   return start && SameMinute(*start, now) && MatchesScheduleDay(s, now);
@@ -47,13 +38,21 @@ bool MatchesScheduleDay(const ScheduleEntry& s, const LocalTime& date) {
   }
 }
 
+bool StartedUpOn(platform::Registry& registry, const LocalTime& today) {
+  auto stamp =
+      registry.ReadValue(platform::RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue);
+  if (!stamp || stamp->data.size() != 4) return false;
+  auto last = ToLocalTime(stamp->AsDword());
+  return last && SameDate(*last, today);
+}
+
 bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass,
                    platform::Registry& registry) {
   const ScheduleEntry& s = schedule.entry;
   auto local = ToLocalTime(now);
   if (!local) return false;
   if (s.Mode == ScheduleMode::AtStartUp) {
-    return startupPass && (s.Once == 0 || !StartedUpToday(registry, *local));
+    return startupPass && (s.Once == 0 || !StartedUpOn(registry, *local));
   }
   if (!schedule.hasTime) return false;
   return IsClockDue(s, *local);

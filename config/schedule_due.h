@@ -18,5 +18,8 @@ bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass
 // a weekday marked in Days, on day Date of the month. False for the other modes.
 bool MatchesScheduleDay(const ScheduleEntry& schedule, const platform::LocalTime& date);
 
+// True when "LastStartUp" lies on the local date of today; unreadable counts as not.
+bool StartedUpOn(platform::Registry& registry, const platform::LocalTime& today);
+
 // Stores now as "LastStartUp" if the program key exists (creating nothing).
 bool WriteLastStartUp(platform::Registry& registry, int64_t now);

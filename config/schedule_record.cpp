@@ -95,11 +95,13 @@ std::vector<ScheduleRecord> ReadSchedules(CSettingsFile& file, int32_t rootId) {
 }
 
 std::optional<std::vector<ScheduleRecord>> ReadConfigSchedules(
-    const std::string& path, platform::FileErrorReporter reporter) {
+    const std::string& path, platform::FileErrorReporter reporter,
+    platform::fs::Attributes* read) {
   CSettingsFile file(path, SF_MODE_READ, std::move(reporter));
   int32_t root = file.OpenSectionPath(cfg::kRootSection);
   if (root == 0) return std::nullopt;
   auto list = ReadSchedules(file, root);
+  if (read) *read = file.OpenAttributes();
   file.Close();
   return list;
 }

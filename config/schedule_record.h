@@ -11,6 +11,7 @@
 #include "config/config_schema.h"
 #include "config/entries.h"
 #include "platform/file_error.h"
+#include "platform/fs.h"
 
 class CSettingsFile;
 
@@ -44,6 +45,8 @@ std::vector<ScheduleRecord> ReadSchedules(CSettingsFile& file, int32_t rootId);
 
 // The schedules of a configuration file, opened read-only for the length of the call.
 // nullopt when the file cannot be opened (reported through reporter) or has no "Zorvan"
-// root; an empty list when it has no schedules.
+// root; an empty list when it has no schedules. read, when given, receives the size and
+// last write of the file as it was read.
 std::optional<std::vector<ScheduleRecord>> ReadConfigSchedules(
-    const std::string& path, platform::FileErrorReporter reporter);
+    const std::string& path, platform::FileErrorReporter reporter,
+    platform::fs::Attributes* read = nullptr);

@@ -6,7 +6,6 @@
 
 #include "config/schedule_due.h"
 #include "launcher/launcher_names.h"
-#include "platform/fs.h"
 
 namespace launcher {
 
@@ -18,6 +17,7 @@ struct SchedulePoller::Tick {
   // The poll before, when it was recent: a start the clock skipped since then is due.
   std::optional<platform::LocalTime> before;
   bool readOnly = false;  // the main program runs: note due schedules, start nothing
+  bool startedUpToday = false;  // during the start-up pass: "LastStartUp" lies on today
   std::vector<std::string> missing;
   std::vector<std::string> launches;
   std::optional<NextStart> next;
@@ -39,6 +39,10 @@ std::vector<std::string> SchedulePoller::Poll() {
   tick.today = *today;
   if (previous && tick.now > *previous && tick.now - *previous <= kMaxPollGapSeconds)
     tick.before = platform::ToLocalTime(*previous);
+  // Asked once a poll, not per start-up schedule: it reads the registry and converts
+  // a time to local time (slow on some systems).
+  if (startupPass_ && !tick.readOnly)
+    tick.startedUpToday = StartedUpOn(*seams_.registry, tick.today);
   startTimes_.Check(tick.now, tick.today);
   memory_.ForgetBefore(tick.today);
   skipNotes_.ForgetBefore(tick.today);
@@ -58,12 +62,7 @@ void SchedulePoller::ScanList(Tick& tick) {
   if (!values) return;
   for (const platform::RegNamedValue& value : *values) {
     if (value.name.empty()) continue;
-    const platform::fs::Attributes file = platform::fs::GetAttributes(value.name);
-    if (!file.exists || file.folder) {
-      tick.missing.push_back(value.name);
-      continue;
-    }
-    PollFile(value.name, file, tick);
+    PollFile(value.name, tick);
   }
   files_.ForgetUnused();
   if (tick.readOnly) return;
@@ -71,9 +70,10 @@ void SchedulePoller::ScanList(Tick& tick) {
     seams_.registry->DeleteValue(RegRoot::CurrentUser, kListKey, name);
 }
 
-void SchedulePoller::PollFile(const std::string& path, const platform::fs::Attributes& file,
-                              Tick& tick) {
-  const std::vector<ScheduleRecord>* schedules = files_.Of(path, file);
+void SchedulePoller::PollFile(const std::string& path, Tick& tick) {
+  bool missing = false;
+  const std::vector<ScheduleRecord>* schedules = files_.Of(path, missing);
+  if (missing) tick.missing.push_back(path);
   if (schedules == nullptr) return;
   for (const ScheduleRecord& schedule : *schedules) {
     if (tick.readOnly && IsDue(path, schedule, tick)) {
@@ -96,10 +96,10 @@ void SchedulePoller::NoteSkipped(const std::string& path, const ScheduleRecord& 
 bool SchedulePoller::IsDue(const std::string& path, const ScheduleRecord& schedule,
                            const Tick& tick) {
   if (IsClockSchedule(schedule)) return IsClockStartDue(path, schedule, tick);
-  // Only start-up schedules are left, due during the start-up pass alone; that pass
-  // waits while the main program runs.
-  return startupPass_ && !tick.readOnly &&
-         IsScheduleDue(schedule, tick.now, true, *seams_.registry);
+  // Only start-up schedules can be due, during the start-up pass alone (the rule of
+  // IsScheduleDue); that pass waits while the main program runs.
+  return schedule.entry.Mode == ScheduleMode::AtStartUp && startupPass_ && !tick.readOnly &&
+         (schedule.entry.Once == 0 || !tick.startedUpToday);
 }
 
 // The due rule of daily, weekly and monthly schedules, with two additions: one start per

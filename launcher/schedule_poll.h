@@ -50,7 +50,7 @@ class SchedulePoller {
 
  private:
   struct Tick;
-  void PollFile(const std::string& path, const platform::fs::Attributes& file, Tick& tick);
+  void PollFile(const std::string& path, Tick& tick);
   void NoteSkipped(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/file_error.h"
@@ -45,6 +46,8 @@ class File {
   bool Write(const void* data, size_t size);
   bool SetLength(int64_t length);
   int64_t GetLength() const;  // -1 on failure
+  // The last write, in the unit of fs::Attributes::writeTime; nullopt on failure.
+  std::optional<int64_t> LastWriteTime() const;
   // Hands what was written to the disk before returning.
   bool Flush();
 

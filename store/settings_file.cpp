@@ -46,6 +46,13 @@ void CSettingsFile::Close() {
 
 bool CSettingsFile::IsOpen() const { return file_.IsOpen(); }
 
+platform::fs::Attributes CSettingsFile::OpenAttributes() const {
+  const auto written = file_.LastWriteTime();
+  const int64_t length = storage_.Length();
+  if (!file_.IsOpen() || !written || length < 0) return {};
+  return {true, false, false, static_cast<uint64_t>(length), *written};
+}
+
 // Opens on first use; an open failure is shown once in the object's life.
 bool CSettingsFile::EnsureOpen() {
   if (file_.IsOpen()) return true;

@@ -10,6 +10,7 @@
 
 #include "platform/file.h"
 #include "platform/file_error.h"
+#include "platform/fs.h"
 #include "store/record_layout.h"
 #include "store/record_storage.h"
 #include "store/section_index.h"
@@ -39,6 +40,9 @@ class CSettingsFile {
   void Close();
   bool IsOpen() const;
   const std::string& Path() const { return path_; }
+  // Size and last write of the open file, in the units of fs::GetAttributes (folder and
+  // readOnly left false); exists is false when it is not open.
+  platform::fs::Attributes OpenAttributes() const;
   uint32_t OpenFlags() const { return openFlags_; }
 
   // Finds or appends the section; an empty name is refused (it could never be found).

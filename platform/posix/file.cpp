@@ -127,6 +127,12 @@ int64_t File::GetLength() const {
   return st.st_size;
 }
 
+std::optional<int64_t> File::LastWriteTime() const {
+  struct stat st;
+  if (!IsOpen() || ::fstat(static_cast<int>(handle_), &st) != 0) return std::nullopt;
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 bool File::Flush() { return IsOpen() && ::fsync(static_cast<int>(handle_)) == 0; }
 
 }  // namespace platform

@@ -110,6 +110,12 @@ int64_t File::GetLength() const {
   return size.QuadPart;
 }
 
+std::optional<int64_t> File::LastWriteTime() const {
+  FILETIME written{};
+  if (!IsOpen() || !GetFileTime(Handle(handle_), nullptr, nullptr, &written)) return std::nullopt;
+  return static_cast<int64_t>((uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime);
+}
+
 bool File::Flush() { return IsOpen() && FlushFileBuffers(Handle(handle_)) != 0; }
 
 }  // namespace platform

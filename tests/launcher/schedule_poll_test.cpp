@@ -72,6 +72,8 @@ TEST_F(PollTest, StartUpPassStartsModeFourByItsStampAndWritesTheStamp) {
 TEST_F(PollTest, MissingFilesLeaveTheListOthersStay) {
   const std::string kept = Config("kept.cfg", {});
   List((dir / "deleted.cfg"));
+  platform::fs::CreateFolder(dir / "folder.cfg");  // no file either
+  List(dir / "folder.cfg");
   registry.WriteValue(RegRoot::CurrentUser, kListKey, "", platform::RegValue::String("default"));
   PollAt(At(2026, 12, 7, 12, 0));
   auto values = registry.EnumValues(RegRoot::CurrentUser, kListKey);
