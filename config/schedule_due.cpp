@@ -46,13 +46,19 @@ bool StartedUpOn(platform::Registry& registry, const LocalTime& today) {
   return last && SameDate(*last, today);
 }
 
+bool IsStartUpDue(const ScheduleEntry& s, bool startupPass, bool startedUpToday) {
+  return s.Mode == ScheduleMode::AtStartUp && startupPass && (s.Once == 0 || !startedUpToday);
+}
+
 bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass,
                    platform::Registry& registry) {
   const ScheduleEntry& s = schedule.entry;
   auto local = ToLocalTime(now);
   if (!local) return false;
   if (s.Mode == ScheduleMode::AtStartUp) {
-    return startupPass && (s.Once == 0 || !StartedUpOn(registry, *local));
+    // The registry is read only when the answer depends on it.
+    return IsStartUpDue(s, startupPass,
+                        startupPass && s.Once != 0 && StartedUpOn(registry, *local));
   }
   if (!schedule.hasTime) return false;
   return IsClockDue(s, *local);

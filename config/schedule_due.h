@@ -18,6 +18,10 @@ bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass
 // a weekday marked in Days, on day Date of the month. False for the other modes.
 bool MatchesScheduleDay(const ScheduleEntry& schedule, const platform::LocalTime& date);
 
+// The rule for mode 4 alone: due during the start-up pass, unless Once is set and the
+// pass already ran today (startedUpToday, from StartedUpOn).
+bool IsStartUpDue(const ScheduleEntry& schedule, bool startupPass, bool startedUpToday);
+
 // True when "LastStartUp" lies on the local date of today; unreadable counts as not.
 bool StartedUpOn(platform::Registry& registry, const platform::LocalTime& today);
 

@@ -16,7 +16,7 @@ struct SchedulePoller::Tick {
   platform::LocalTime today;
   // The poll before, when it was recent: a start the clock skipped since then is due.
   std::optional<platform::LocalTime> before;
-  bool readOnly = false;  // the main program runs: note due schedules, start nothing
+  bool readOnly = false;        // the main program runs: note due schedules, start nothing
   bool startedUpToday = false;  // during the start-up pass: "LastStartUp" lies on today
   std::vector<std::string> missing;
   std::vector<std::string> launches;
@@ -96,10 +96,8 @@ void SchedulePoller::NoteSkipped(const std::string& path, const ScheduleRecord& 
 bool SchedulePoller::IsDue(const std::string& path, const ScheduleRecord& schedule,
                            const Tick& tick) {
   if (IsClockSchedule(schedule)) return IsClockStartDue(path, schedule, tick);
-  // Only start-up schedules can be due, during the start-up pass alone (the rule of
-  // IsScheduleDue); that pass waits while the main program runs.
-  return schedule.entry.Mode == ScheduleMode::AtStartUp && startupPass_ && !tick.readOnly &&
-         (schedule.entry.Once == 0 || !tick.startedUpToday);
+  // Only start-up schedules are left; their pass waits while the main program runs.
+  return !tick.readOnly && IsStartUpDue(schedule.entry, startupPass_, tick.startedUpToday);
 }
 
 // The due rule of daily, weekly and monthly schedules, with two additions: one start per
