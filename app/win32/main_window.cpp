@@ -89,6 +89,7 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_NOTIFY: {
       const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (pictures_.OnNotify(hwnd_, header)) return TRUE;
       if (header.idFrom == IDC_TREE && header.code != NM_SETFOCUS) {
         SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, treePane_->OnNotify(header));
       } else {

@@ -121,6 +121,7 @@ class MainWindow : public MainView {
   bool naming_ = false;
   TrayIcon tray_;
   HelpViewer help_;
+  widgets::ButtonPictures pictures_;
   widgets::ButtonTips tips_;
   widgets::ModuleHandle commonDialogs_;
   std::unique_ptr<TreePane> treePane_;

@@ -71,7 +71,7 @@ void MainWindow::SetUpButtons() {
   };
   tips_.Create(hwnd_);
   for (const Button& b : buttons) {
-    widgets::SetButtonIcon(hwnd_, b.id, b.icon);
+    pictures_.Set(hwnd_, b.id, b.icon);
     tips_.Add(b.id, b.tip);
   }
 }
@@ -102,7 +102,7 @@ void MainWindow::ShowFields() {
   }
   widgets::EnableItem(hwnd_, IDC_TERMINATE, e.terminateAfterTimeOut);
   widgets::EnableItem(hwnd_, IDC_QUIT_AFTER, e.quitAfterSave);
-  widgets::SetButtonIcon(
+  pictures_.Set(
       hwnd_, IDC_ARCHIVE_TOGGLE,
       o.DestinationDirectory.empty() ? IDI_BUTTON_FOLDER_DEFAULT : IDI_BUTTON_FOLDER_CHOSEN);
   updating_ = false;
