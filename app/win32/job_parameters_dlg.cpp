@@ -100,6 +100,7 @@ class JobDialog {
   JobState state_;
   HWND dialog_ = nullptr;
   bool updating_ = false;  // the dialog's own changes are no operator input
+  widgets::ButtonPictures pictures_;
   widgets::ButtonTips tips_;
 };
 
@@ -114,6 +115,9 @@ INT_PTR CALLBACK JobDialog::Proc(HWND dialog, UINT message, WPARAM wParam, LPARA
   if (message == WM_COMMAND) {
     self->OnCommand(LOWORD(wParam), HIWORD(wParam));
     return TRUE;
+  }
+  if (message == WM_NOTIFY) {
+    return self->pictures_.OnNotify(dialog, *reinterpret_cast<const NMHDR*>(lParam));
   }
   // The Delete key in the file list removes the selected line.
   if (message == WM_VKEYTOITEM && LOWORD(wParam) == VK_DELETE &&
@@ -139,7 +143,7 @@ void JobDialog::OnInit(HWND dialog) {
   };
   tips_.Create(dialog);
   for (const Button& b : buttons) {
-    widgets::SetButtonIcon(dialog, b.id, b.icon);
+    pictures_.Set(dialog, b.id, b.icon);
     tips_.Add(b.id, b.tip);
   }
   tips_.Add(IDC_JOB_FILE_ADD, "Добавить файл или маску");
@@ -161,9 +165,8 @@ void JobDialog::Show() {
   const JobFields& f = form_.Fields();
   for (const TextControl& t : kTexts) widgets::SetItemText(dialog_, t.id, f.*t.field);
   for (const CheckControl& c : kChecks) widgets::SetItemChecked(dialog_, c.id, f.*c.field);
-  widgets::SetButtonIcon(
-      dialog_, IDC_JOB_DUPLICATE_TOGGLE,
-      f.duplicateFolder.empty() ? IDI_BUTTON_FOLDER_DEFAULT : IDI_BUTTON_FOLDER_CHOSEN);
+  pictures_.Set(dialog_, IDC_JOB_DUPLICATE_TOGGLE,
+                f.duplicateFolder.empty() ? IDI_BUTTON_FOLDER_DEFAULT : IDI_BUTTON_FOLDER_CHOSEN);
   updating_ = false;
 }
 

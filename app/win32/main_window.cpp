@@ -57,6 +57,9 @@ bool MainWindow::Create() {
                              reinterpret_cast<LPARAM>(this));
   if (hwnd_ == nullptr) return false;
   if (!params_.autoRun) ShowWindow(hwnd_, SW_SHOW);
+  // Set while the window was hidden, the focus would activate it once before the showing
+  // does: the same work twice.
+  SetFocus(GetDlgItem(hwnd_, IDC_TREE));
   return true;
 }
 
@@ -72,7 +75,7 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, 
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, lParam);
     self->hwnd_ = hwnd;
     self->OnInit();
-    return FALSE;  // the focus is set
+    return FALSE;  // the focus is set once the window shows
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   return self == nullptr ? FALSE : self->HandleMessage(message, wParam, lParam);
@@ -89,6 +92,7 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_NOTIFY: {
       const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (pictures_.OnNotify(hwnd_, header)) return TRUE;
       if (header.idFrom == IDC_TREE && header.code != NM_SETFOCUS) {
         SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, treePane_->OnNotify(header));
       } else {
@@ -196,6 +200,10 @@ void MainWindow::Pump() {
 // modified; Run waits for the end of a run.
 void MainWindow::OnIdle() {
   if (hwnd_ == nullptr) return;
+  if (!idledOnce_) {
+    idledOnce_ = true;
+    OnFirstIdle();
+  }
   const bool modified = controller_->Modified();
   widgets::SetWindowText1251(hwnd_, TitleWithMark(widgets::GetWindowText1251(hwnd_), modified));
   widgets::EnableItem(hwnd_, IDC_APPLY, modified);

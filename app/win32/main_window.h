@@ -88,7 +88,7 @@ class MainWindow : public MainView {
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnInit();
-  void SetUpButtons();
+  void OnFirstIdle();
   void OnCommand(int id, int code);
   bool OnOptionControl(int id, int code);
   void OnNotify(const NMHDR& header);
@@ -119,8 +119,10 @@ class MainWindow : public MainView {
   UINT taskbarCreated_ = 0;
   bool updating_ = false;  // the window's own updates are no operator changes
   bool naming_ = false;
+  bool idledOnce_ = false;
   TrayIcon tray_;
   HelpViewer help_;
+  widgets::ButtonPictures pictures_;
   widgets::ButtonTips tips_;
   widgets::ModuleHandle commonDialogs_;
   std::unique_ptr<TreePane> treePane_;

@@ -18,6 +18,24 @@ namespace {
 
 constexpr int kAutoRunPromptSeconds = 60;
 
+struct PictureButton {
+  int id, icon;
+  const char* tip;
+};
+constexpr PictureButton kPictureButtons[] = {
+    {IDC_JOURNAL_OPEN, IDI_BUTTON_JOURNAL, "Открыть журнал событий"},
+    {IDC_ARCHIVE_TOGGLE, IDI_BUTTON_FOLDER_DEFAULT, "Очистить или восстановить каталог архивов"},
+    {IDC_ARCHIVE_CHOOSE, IDI_BUTTON_FOLDER, "Выбрать каталог архивов"},
+    {IDC_ENTERPRISE_CHOOSE, IDI_BUTTON_PROGRAM, "Выбрать исполняемый файл \"1С:Предприятия\""},
+    {IDC_NEW, IDI_BUTTON_NEW, "Новая настройка"},
+    {IDC_OPEN, IDI_BUTTON_OPEN, "Загрузить настройку из файла"},
+    {IDC_SAVE_AS, IDI_BUTTON_SAVE, "Записать настройку в другой файл"},
+    {IDC_HELP_CONTENTS, IDI_BUTTON_HELP, "Справка"},
+    {IDC_APPLY, IDI_BUTTON_APPLY, "Сохранить изменения"},
+    {IDC_RUN, IDI_BUTTON_RUN, "Выполнить задания"},
+    {IDCANCEL, IDI_BUTTON_CLOSE, "Закрыть программу или прервать выполнение"},
+};
+
 // A number field left empty or unreadable keeps its previous value.
 template <typename Number>
 void TakeNumber(HWND dialog, int id, Number& value, Number maximum) {
@@ -38,42 +56,25 @@ void MainWindow::OnInit() {
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
                reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
                                                    32, 32, LR_SHARED)));
-  HMENU system = GetSystemMenu(hwnd_, FALSE);
-  AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(system, MF_STRING, IDM_SYSTEM_ABOUT,
-              platform::Widen(widgets::LoadString1251(instance, IDS_ABOUT_MENU)).c_str());
   SendDlgItemMessageW(hwnd_, IDC_TIMEOUT, EM_LIMITTEXT, 4, 0);
   SendDlgItemMessageW(hwnd_, IDC_TIMEOUT_SPIN, UDM_SETRANGE32, 0, 9999);
   SendDlgItemMessageW(hwnd_, IDC_COPY_COUNT, EM_LIMITTEXT, 1, 0);
   SendDlgItemMessageW(hwnd_, IDC_COPY_SPIN, UDM_SETRANGE32, 0, 9);
   treePane_->Attach(hwnd_, IDC_TREE, IDC_SELECTED_PATH);
-  SetUpButtons();
+  for (const PictureButton& b : kPictureButtons) pictures_.Set(hwnd_, b.id, b.icon);
   if (controller_->Open()) PostMessageW(hwnd_, WM_COMMAND, IDC_RUN, 0);
-  SetFocus(GetDlgItem(hwnd_, IDC_TREE));
 }
 
-void MainWindow::SetUpButtons() {
-  struct Button {
-    int id, icon;
-    const char* tip;
-  } buttons[] = {
-      {IDC_JOURNAL_OPEN, IDI_BUTTON_JOURNAL, "Открыть журнал событий"},
-      {IDC_ARCHIVE_TOGGLE, IDI_BUTTON_FOLDER_DEFAULT, "Очистить или восстановить каталог архивов"},
-      {IDC_ARCHIVE_CHOOSE, IDI_BUTTON_FOLDER, "Выбрать каталог архивов"},
-      {IDC_ENTERPRISE_CHOOSE, IDI_BUTTON_PROGRAM, "Выбрать исполняемый файл \"1С:Предприятия\""},
-      {IDC_NEW, IDI_BUTTON_NEW, "Новая настройка"},
-      {IDC_OPEN, IDI_BUTTON_OPEN, "Загрузить настройку из файла"},
-      {IDC_SAVE_AS, IDI_BUTTON_SAVE, "Записать настройку в другой файл"},
-      {IDC_HELP_CONTENTS, IDI_BUTTON_HELP, "Справка"},
-      {IDC_APPLY, IDI_BUTTON_APPLY, "Сохранить изменения"},
-      {IDC_RUN, IDI_BUTTON_RUN, "Выполнить задания"},
-      {IDCANCEL, IDI_BUTTON_CLOSE, "Закрыть программу или прервать выполнение"},
-  };
+// What the operator needs only once the window is up and drawn: the buttons' tool tips
+// and the system menu's entry.
+void MainWindow::OnFirstIdle() {
   tips_.Create(hwnd_);
-  for (const Button& b : buttons) {
-    widgets::SetButtonIcon(hwnd_, b.id, b.icon);
-    tips_.Add(b.id, b.tip);
-  }
+  for (const PictureButton& b : kPictureButtons) tips_.Add(b.id, b.tip);
+  HMENU system = GetSystemMenu(hwnd_, FALSE);
+  AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(
+      system, MF_STRING, IDM_SYSTEM_ABOUT,
+      platform::Widen(widgets::LoadString1251(GetModuleHandleW(nullptr), IDS_ABOUT_MENU)).c_str());
 }
 
 void MainWindow::ShowFields() {
@@ -102,7 +103,7 @@ void MainWindow::ShowFields() {
   }
   widgets::EnableItem(hwnd_, IDC_TERMINATE, e.terminateAfterTimeOut);
   widgets::EnableItem(hwnd_, IDC_QUIT_AFTER, e.quitAfterSave);
-  widgets::SetButtonIcon(
+  pictures_.Set(
       hwnd_, IDC_ARCHIVE_TOGGLE,
       o.DestinationDirectory.empty() ? IDI_BUTTON_FOLDER_DEFAULT : IDI_BUTTON_FOLDER_CHOSEN);
   updating_ = false;

@@ -19,6 +19,7 @@ struct TaskDialogData {
   AdditionalTasks* tasks = nullptr;
   TaskForm form;
   ProgramChooser choose;
+  widgets::ButtonPictures pictures;
   widgets::ButtonTips tips;
   bool filling = false;  // the dialog's own control updates are no operator changes
 };
@@ -29,7 +30,7 @@ BOOL OnInit(HWND dialog, TaskDialogData* d) {
   widgets::SetItemText(dialog, IDC_TASK_HEADING, d->form.Heading());
   widgets::SetItemText(dialog, IDC_TASK_PROGRAM, d->form.Program());
   widgets::SetItemText(dialog, IDC_TASK_COMMAND_LINE, d->form.CommandLine());
-  widgets::SetButtonIcon(dialog, IDC_TASK_CHOOSE, IDI_BUTTON_PROGRAM);
+  d->pictures.Set(dialog, IDC_TASK_CHOOSE, IDI_BUTTON_PROGRAM);
   d->tips.Create(dialog);
   d->tips.Add(IDC_TASK_CHOOSE, "Выбрать приложение");
   widgets::EnableItem(dialog, IDOK, false);
@@ -73,7 +74,9 @@ void OnCommand(HWND dialog, TaskDialogData& d, int id, int code) {
 INT_PTR CALLBACK TaskProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) return OnInit(dialog, reinterpret_cast<TaskDialogData*>(lParam));
   auto* d = reinterpret_cast<TaskDialogData*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-  if (d == nullptr || message != WM_COMMAND) return FALSE;
+  if (d == nullptr) return FALSE;
+  if (message == WM_NOTIFY) return d->pictures.OnNotify(dialog, *reinterpret_cast<NMHDR*>(lParam));
+  if (message != WM_COMMAND) return FALSE;
   OnCommand(dialog, *d, LOWORD(wParam), HIWORD(wParam));
   return TRUE;
 }
