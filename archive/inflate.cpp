@@ -39,7 +39,7 @@ constexpr size_t kDistCapacity = (1u << kDistBits) + kDistSymbols * (1u << (15 -
 constexpr size_t kWindow = 32768;        // the farthest a match reaches back
 constexpr size_t kOutPiece = 256 << 10;  // output CRC-ed at a time, while still in cache
 // Room the fast loop needs: three literals or a longest match, whose copy in 8-byte
-// words may write up to 7 bytes past its end.
+// words may write up to 15 bytes past its end.
 constexpr size_t kOutMargin = 512;
 constexpr size_t kInPiece = 256 << 10;
 // Input the fast loop needs: two refills of at most 7 bytes, each loading 8.
@@ -160,16 +160,16 @@ inline uint64_t Load64(const unsigned char* p) {
   return v;  // little-endian machines only, as everything Zorvan runs on
 }
 
-// Copies a match of len bytes from distance back; may write up to 7 bytes past its end.
+// Copies a match of len bytes from distance back; may write up to 15 bytes past its end.
 inline unsigned char* CopyMatch(unsigned char* op, unsigned distance, unsigned len) {
   const unsigned char* src = op - distance;
   unsigned char* const end = op + len;
   if (distance >= 8) {
-    do {
-      std::memcpy(op, src, 8);
-      op += 8;
-      src += 8;
-    } while (op < end);
+    // Each word comes from bytes already written. Most matches are short: two words
+    // without a loop.
+    std::memcpy(op, src, 8);
+    std::memcpy(op + 8, src + 8, 8);
+    for (op += 16, src += 16; op < end; op += 8, src += 8) std::memcpy(op, src, 8);
   } else if (distance == 1) {
     std::memset(op, *src, len);
   } else {
@@ -375,52 +375,76 @@ struct Inflater::State {
       if (ipEnd - ip < static_cast<ptrdiff_t>(kInMargin)) TopUp();
       if (stopped) return false;
       if (ipEnd - ip >= static_cast<ptrdiff_t>(kInMargin)) {
-        // The fast loop: input and output have room for a whole step.
+        // The fast loop: input and output have room for a whole step. It works on local
+        // copies, which its byte writes cannot alias.
+        enum { kMargin, kEndOfBlock, kMalformed } outcome = kMargin;
         unsigned char* const opLimit = OutEnd() - kOutMargin;
         const unsigned char* const ipLimit = ipEnd - kInMargin;
-        unsigned char* const windowStart = out;
+        const unsigned char* const windowStart = out;
+        uint64_t b = bits;
+        unsigned c = count;
+        const unsigned char* in = ip;
+        unsigned char* o = op;
+        const auto refill = [&] {
+          b |= Load64(in) << c;
+          in += (63 - c) >> 3;
+          c |= 56;
+        };
+        const auto consume = [&](unsigned n) {
+          b >>= n;
+          c -= n;
+        };
         do {
-          Refill();
-          uint32_t e = Lookup(litTable, kLitBits, bits);
+          refill();
+          uint32_t e = Lookup(litTable, kLitBits, b);
           if (Kind(e) == kLiteral) {
-            Consume(CodeLength(e));
-            *op++ = static_cast<unsigned char>(Value(e));
-            e = Lookup(litTable, kLitBits, bits);
+            consume(CodeLength(e));
+            *o++ = static_cast<unsigned char>(Value(e));
+            e = Lookup(litTable, kLitBits, b);
             if (Kind(e) == kLiteral) {
-              Consume(CodeLength(e));
-              *op++ = static_cast<unsigned char>(Value(e));
-              e = Lookup(litTable, kLitBits, bits);
+              consume(CodeLength(e));
+              *o++ = static_cast<unsigned char>(Value(e));
+              e = Lookup(litTable, kLitBits, b);
               if (Kind(e) == kLiteral) {
-                Consume(CodeLength(e));
-                *op++ = static_cast<unsigned char>(Value(e));
+                consume(CodeLength(e));
+                *o++ = static_cast<unsigned char>(Value(e));
                 continue;
               }
             }
           }
           // At least 26 bits left: enough for a length and its extra bits.
           if (Kind(e) != kBase) [[unlikely]] {
-            if (Kind(e) != kEnd) return false;
-            Consume(CodeLength(e));
-            return true;
+            if (Kind(e) == kEnd) {
+              consume(CodeLength(e));
+              outcome = kEndOfBlock;
+            } else {
+              outcome = kMalformed;
+            }
+            break;
           }
           unsigned codeLength = CodeLength(e), extra = Extra(e);
           const unsigned len =
-              Value(e) + static_cast<unsigned>((bits >> codeLength) & ((1u << extra) - 1));
-          Consume(codeLength + extra);
-          Refill();
-          e = Lookup(distTable, kDistBits, bits);
-          if (Kind(e) != kBase) [[unlikely]]
-            return false;
+              Value(e) + static_cast<unsigned>((b >> codeLength) & ((1u << extra) - 1));
+          consume(codeLength + extra);
+          refill();
+          e = Lookup(distTable, kDistBits, b);
           codeLength = CodeLength(e);
           extra = Extra(e);
           const unsigned distance =
-              Value(e) + static_cast<unsigned>((bits >> codeLength) & ((1u << extra) - 1));
-          Consume(codeLength + extra);
-          if (distance > static_cast<size_t>(op - windowStart)) [[unlikely]]
-            return false;
-          op = CopyMatch(op, distance, len);
-        } while (op <= opLimit && ip <= ipLimit);
-        continue;
+              Value(e) + static_cast<unsigned>((b >> codeLength) & ((1u << extra) - 1));
+          consume(codeLength + extra);
+          if (Kind(e) != kBase || distance > static_cast<size_t>(o - windowStart)) [[unlikely]] {
+            outcome = kMalformed;
+            break;
+          }
+          o = CopyMatch(o, distance, len);
+        } while (o <= opLimit && in <= ipLimit);
+        bits = b;
+        count = c;
+        ip = in;
+        op = o;
+        if (outcome == kMargin) continue;
+        return outcome == kEndOfBlock;
       }
       // The slow path, one symbol at a time, while the input runs out.
       uint32_t e;
