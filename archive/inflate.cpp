@@ -394,17 +394,19 @@ struct Inflater::State {
           b >>= n;
           c -= n;
         };
+        constexpr uint64_t kLitMask = (1u << kLitBits) - 1;
         do {
           refill();
-          uint32_t e = Lookup(litTable, kLitBits, b);
+          // Literals in the main table go out at once; long codes go the longer way.
+          uint32_t e = litTable[b & kLitMask];
           if (Kind(e) == kLiteral) {
             consume(CodeLength(e));
             *o++ = static_cast<unsigned char>(Value(e));
-            e = Lookup(litTable, kLitBits, b);
+            e = litTable[b & kLitMask];
             if (Kind(e) == kLiteral) {
               consume(CodeLength(e));
               *o++ = static_cast<unsigned char>(Value(e));
-              e = Lookup(litTable, kLitBits, b);
+              e = litTable[b & kLitMask];
               if (Kind(e) == kLiteral) {
                 consume(CodeLength(e));
                 *o++ = static_cast<unsigned char>(Value(e));
@@ -413,6 +415,14 @@ struct Inflater::State {
             }
           }
           // At least 26 bits left: enough for a length and its extra bits.
+          if (Kind(e) == kSub) [[unlikely]] {
+            e = Lookup(litTable, kLitBits, b);
+            if (Kind(e) == kLiteral) {
+              consume(CodeLength(e));
+              *o++ = static_cast<unsigned char>(Value(e));
+              continue;
+            }
+          }
           if (Kind(e) != kBase) [[unlikely]] {
             if (Kind(e) == kEnd) {
               consume(CodeLength(e));

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "archive/inflate.h"
@@ -47,16 +46,14 @@ Reference ZlibInflate(const unsigned char* data, size_t size) {
   return r;
 }
 
-// Gives the input in pieces of one size, each in a buffer of exactly that size.
+// Gives the input in pieces of one size.
 class PieceFeed : public ziparc::InflateFeed {
  public:
   PieceFeed(const unsigned char* data, size_t size, size_t piece)
       : data_(data), size_(size), piece_(piece) {}
   bool Read(unsigned char* to, size_t room, size_t& got) override {
     got = std::min({room, piece_, size_ - done_});
-    std::unique_ptr<unsigned char[]> exact(new unsigned char[got ? got : 1]);
-    std::memcpy(exact.get(), data_ + done_, got);
-    std::memcpy(to, exact.get(), got);
+    std::memcpy(to, data_ + done_, got);
     done_ += got;
     return true;
   }
