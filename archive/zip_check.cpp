@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "archive/inflate.h"
 #include "archive/zip_directory.h"
 #include "archive/zip_format.h"
 
@@ -68,8 +69,8 @@ ZipFault ReadLocalHeader(const ByteSource& source, const Directory& dir, const C
 // Tells an entry's check to end early: a stop request, or a fault in an earlier entry.
 using Interruption = std::function<bool()>;
 
-// Reads an entry's data in chunks, decrypting it when a cipher is given, and hands each
-// chunk to a consumer; asks whether to end early between chunks.
+// Reads an entry's data in chunks, decrypting it when a cipher is given: hands each chunk
+// to a consumer, or gives the next one on request; asks whether to end early before each.
 class DataReader {
  public:
   DataReader(const ByteSource& source, DataPlace place, ZipCipher* cipher,
@@ -77,6 +78,19 @@ class DataReader {
       : source_(source), place_(place), cipher_(cipher), interrupted_(interrupted) {}
 
   bool Interrupted() const { return interrupted_(); }
+
+  // Reads the next up to room bytes, none at the end of the data.
+  ZipFault Read(unsigned char* to, size_t room, size_t& got) {
+    got = 0;
+    if (interrupted_()) return ZipFault::Aborted;
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(place_.length - done_, room));
+    if (n == 0) return ZipFault::None;
+    if (!source_.ReadAt(place_.offset + done_, to, n)) return ZipFault::Unreadable;
+    if (cipher_) cipher_->Decrypt(to, n);
+    done_ += n;
+    got = n;
+    return ZipFault::None;
+  }
 
   template <typename Consume>
   ZipFault ForEachChunk(Consume consume) {
@@ -99,6 +113,7 @@ class DataReader {
   DataPlace place_;
   ZipCipher* cipher_;
   const Interruption& interrupted_;
+  uint64_t done_ = 0;  // read so far by Read
 };
 
 ZipFault CheckStored(DataReader& reader, const CentralEntry& e, uint64_t length) {
@@ -112,56 +127,47 @@ ZipFault CheckStored(DataReader& reader, const CentralEntry& e, uint64_t length)
   return crc == e.crc ? ZipFault::None : ZipFault::CrcMismatch;
 }
 
-struct Inflater {
-  Inflater() { ok = inflateInit2(&stream, -MAX_WBITS) == Z_OK; }
-  ~Inflater() {
-    if (ok) inflateEnd(&stream);
+// Feeds an entry's data to the decoder and keeps the reason when it ends it early.
+class EntryFeed : public InflateFeed {
+ public:
+  explicit EntryFeed(DataReader& reader) : reader_(reader) {}
+  bool Read(unsigned char* to, size_t room, size_t& got) override {
+    fault_ = reader_.Read(to, room, got);
+    return fault_ == ZipFault::None;
   }
-  Inflater(const Inflater&) = delete;
-  Inflater& operator=(const Inflater&) = delete;
-  z_stream stream{};
-  bool ok = false;
+  bool Interrupted() override {
+    if (!reader_.Interrupted()) return false;
+    fault_ = ZipFault::Aborted;
+    return true;
+  }
+  ZipFault Fault() const { return fault_; }
+
+ private:
+  DataReader& reader_;
+  ZipFault fault_ = ZipFault::None;
 };
 
-// Inflates every chunk; the stream must end exactly with the entry's data, no longer
-// than the directory says (so a crafted entry cannot make it inflate without end).
+// The stream must end exactly with the entry's data, no longer than the directory says
+// (so a crafted entry cannot make it inflate without end).
 ZipFault CheckDeflated(DataReader& reader, const CentralEntry& e, uint64_t length) {
   // Some writers mark an empty entry deflated without writing a stream.
   if (length == 0) return e.size == 0 && e.crc == 0 ? ZipFault::None : ZipFault::SizeMismatch;
-  Inflater z;
-  if (!z.ok) return ZipFault::Unreadable;
-  std::vector<unsigned char> out(kChunk);
-  uint64_t produced = 0;
-  uint32_t crc = 0;
-  bool ended = false;
-  auto consume = [&](const unsigned char* p, size_t n, bool last) {
-    if (ended) return ZipFault::BadCompressedData;  // data after the stream's end
-    z.stream.next_in = const_cast<Bytef*>(p);
-    z.stream.avail_in = static_cast<uInt>(n);
-    while (!ended && (z.stream.avail_in > 0 || last)) {
-      // One chunk of runs may inflate to a great deal: asked again for every output.
-      if (produced > 0 && reader.Interrupted()) return ZipFault::Aborted;
-      z.stream.next_out = out.data();
-      z.stream.avail_out = static_cast<uInt>(out.size());
-      const int rc = inflate(&z.stream, Z_NO_FLUSH);
-      const size_t got = out.size() - z.stream.avail_out;
-      produced += got;
-      if (produced > e.size) return ZipFault::SizeMismatch;
-      crc = Crc32({reinterpret_cast<const char*>(out.data()), got}, crc);
-      if (rc == Z_STREAM_END)
-        ended = true;
-      else if (rc == Z_BUF_ERROR && got == 0)
-        return ZipFault::BadCompressedData;
-      else if (rc != Z_OK)
-        return ZipFault::BadCompressedData;
-    }
-    return ended && z.stream.avail_in > 0 ? ZipFault::BadCompressedData : ZipFault::None;
-  };
-  ZipFault f = reader.ForEachChunk(consume);
-  if (f != ZipFault::None) return f;
-  if (!ended) return ZipFault::BadCompressedData;
-  if (produced != e.size) return ZipFault::SizeMismatch;
-  return crc == e.crc ? ZipFault::None : ZipFault::CrcMismatch;
+  EntryFeed feed(reader);
+  Inflater inflater;
+  const InflateResult r = inflater.Run(feed, e.size);
+  switch (r.status) {
+    case InflateStatus::Stopped:
+      return feed.Fault();
+    case InflateStatus::TooLong:
+      return ZipFault::SizeMismatch;
+    case InflateStatus::Bad:
+      return ZipFault::BadCompressedData;
+    case InflateStatus::Ended:
+      break;
+  }
+  if (r.consumed != length) return ZipFault::BadCompressedData;  // data after the stream
+  if (r.size != e.size) return ZipFault::SizeMismatch;
+  return r.crc == e.crc ? ZipFault::None : ZipFault::CrcMismatch;
 }
 
 // What the check of one entry found; an entry counts as not reached until it ends.
