@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,10 +67,6 @@ class ScratchRegistry : public platform::Registry {
   std::optional<std::vector<platform::RegNamedValue>> EnumValues(
       RegRoot root, const std::string& path) override {
     return inner_.EnumValues(root, In(root, path));
-  }
-  bool EachValue(RegRoot root, const std::string& path,
-                 const std::function<void(platform::RegNamedValue&)>& each) override {
-    return inner_.EachValue(root, In(root, path), each);
   }
   std::optional<platform::RegValuesStamp> ValuesStamp(RegRoot root,
                                                       const std::string& path) override {

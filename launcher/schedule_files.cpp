@@ -16,9 +16,9 @@ bool IsMissing(const platform::fs::Attributes& file) { return !file.exists || fi
 ScheduleFiles::ScheduleFiles() {
   for (size_t i = 0; i < kReaders; ++i) {
     try {
-      readers_.emplace_back([this] { ReadQueued(); });
+      readers_.emplace_back([this] { Reader(); });
     } catch (const std::system_error&) {
-      break;  // no more threads to be had: fewer read, and the poll reads what is left
+      break;  // no more threads to be had: fewer read, the poll's thread among them
     }
   }
 }
@@ -28,7 +28,7 @@ ScheduleFiles::~ScheduleFiles() {
     std::lock_guard<std::mutex> lock(mutex_);
     closing_ = true;
   }
-  queued_.notify_all();
+  opened_.notify_all();
   readers_.clear();  // joins them
 }
 
@@ -39,73 +39,65 @@ void ScheduleFiles::ReadFile(Job& job) {
   job.missing = !job.schedules && IsMissing(platform::fs::GetAttributes(job.path));
 }
 
-void ScheduleFiles::Queue(Job& job) {
+void ScheduleFiles::ReadAll(const std::vector<Job*>& reads) {
+  for (size_t i = next_++; i < reads.size(); i = next_++) ReadFile(*reads[i]);
+}
+
+// The calling thread reads too; when it finds no read left, every one is taken, and all are
+// done once no reader is busy. A reader waking later finds the pass closed.
+void ScheduleFiles::ReadSideBySide(const std::vector<Job*>& reads) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(&job);
+    reads_ = &reads;
+    next_ = 0;
+    ++pass_;
+    open_ = true;
   }
-  queued_.notify_one();
+  opened_.notify_all();
+  ReadAll(reads);
+  std::unique_lock<std::mutex> lock(mutex_);
+  readersDone_.wait(lock, [this] { return busy_ == 0; });
+  open_ = false;
 }
 
-// A reader's life: the next queued read, until the files are dropped.
-void ScheduleFiles::ReadQueued() {
+// A reader's life: the reads of each pass it finds open, until the files are dropped.
+void ScheduleFiles::Reader() {
+  uint64_t joined = 0;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    queued_.wait(lock, [this] { return closing_ || !queue_.empty(); });
+    opened_.wait(lock, [&] { return closing_ || (open_ && pass_ != joined); });
     if (closing_) return;
-    Job* job = queue_.front();
-    queue_.pop_front();
-    ++reading_;
+    joined = pass_;
+    ++busy_;
+    const std::vector<Job*>& reads = *reads_;
     lock.unlock();
-    ReadFile(*job);
+    ReadAll(reads);
     lock.lock();
-    if (--reading_ == 0) readsDone_.notify_all();
+    if (--busy_ == 0) readersDone_.notify_all();
   }
-}
-
-ScheduleFiles::Job* ScheduleFiles::TakeQueued() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (queue_.empty()) return nullptr;
-  Job* job = queue_.front();
-  queue_.pop_front();
-  return job;
-}
-
-void ScheduleFiles::AwaitReads() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  readsDone_.wait(lock, [this] { return reading_ == 0; });
-}
-
-ScheduleFiles::Pass::~Pass() {
-  {
-    std::lock_guard<std::mutex> lock(files_.mutex_);
-    files_.queue_.clear();  // only this pass queues
-  }
-  files_.AwaitReads();
 }
 
 void ScheduleFiles::Pass::Add(const std::string& path) {
   Job& job = jobs_.emplace_back();
   job.path = path;
   auto it = files_.files_.find(path);
-  if (it != files_.files_.end()) {
-    const platform::fs::Attributes file = platform::fs::GetAttributes(path);
-    if (IsMissing(file)) {
-      job.kind = Kind::Missing;
-      return;
-    }
-    if (it->second.size == file.size && it->second.writeTime == file.writeTime) {
-      job.kind = Kind::Known;
-      return;
-    }
-  }
-  files_.Queue(job);
+  if (it == files_.files_.end()) return;
+  const platform::fs::Attributes file = platform::fs::GetAttributes(path);
+  if (IsMissing(file))
+    job.kind = Kind::Missing;
+  else if (it->second.size == file.size && it->second.writeTime == file.writeTime)
+    job.kind = Kind::Known;
 }
 
 std::vector<ScheduleFiles::Found> ScheduleFiles::Pass::Finish() {
-  // The poll's own thread reads too rather than wait.
-  while (Job* job = files_.TakeQueued()) ReadFile(*job);
-  files_.AwaitReads();
+  std::vector<Job*> reads;
+  for (Job& job : jobs_)
+    if (job.kind == Kind::Read) reads.push_back(&job);
+  const bool sideBySide = reads.size() > 1;
+  if (sideBySide)
+    files_.ReadSideBySide(reads);
+  else if (!reads.empty())
+    ReadFile(*reads.front());
   std::map<std::string, Read>& files = files_.files_;
   std::vector<Found> found;
   found.reserve(jobs_.size());
@@ -120,7 +112,7 @@ std::vector<ScheduleFiles::Found> ScheduleFiles::Pass::Finish() {
     } else {
       // Two spellings of one file in the list are two reads that may have met: the one
       // refused is tried again now that no reader holds the file.
-      if (!job.schedules && !job.missing) ReadFile(job);
+      if (sideBySide && !job.schedules && !job.missing) ReadFile(job);
       if (job.schedules) {
         Read& entry = files[job.path];
         entry = Read{job.read.size, job.read.writeTime, std::move(*job.schedules)};

@@ -4,10 +4,10 @@
 // may be saving it. A file read for the first time costs one open and one read.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -42,23 +42,20 @@ class ScheduleFiles {
     bool missing = false;
   };
 
-  // One poll's look at the files, given in list order while the list is still being read:
-  // the readers read the new and changed ones meanwhile. What was found comes back in list
-  // order all the same. The files not given are forgotten at Finish.
+  // One poll's look at the files, given in list order. Finish reads the new and changed
+  // ones on the poll's thread and the readers together, and gives what was found in list
+  // order. The files not given are forgotten then.
   class Pass {
    public:
     explicit Pass(ScheduleFiles& files) : files_(files) {}
-    ~Pass();  // waits for the reads it queued
-    Pass(const Pass&) = delete;
-    Pass& operator=(const Pass&) = delete;
 
     void Add(const std::string& path);
-    // Waits for the reads; the schedules stay valid until the next pass.
+    // The schedules stay valid until the next pass.
     std::vector<Found> Finish();
 
    private:
     ScheduleFiles& files_;
-    std::deque<Job> jobs_;  // in list order; a job's address stays while more are added
+    std::vector<Job> jobs_;
   };
 
  private:
@@ -80,17 +77,22 @@ class ScheduleFiles {
   };
 
   static void ReadFile(Job& job);
-  void Queue(Job& job);
-  void ReadQueued();
-  Job* TakeQueued();
-  void AwaitReads();
+  void ReadAll(const std::vector<Job*>& reads);
+  void ReadSideBySide(const std::vector<Job*>& reads);
+  void Reader();
 
   std::map<std::string, Read> files_;
+  // The reads of a pass: the readers join in while it is open, each taking the next read
+  // not taken yet. Each wait here is a round trip to the server under Wine too, so a pass
+  // wakes the readers once and waits once.
   std::mutex mutex_;
-  std::condition_variable queued_;
-  std::condition_variable readsDone_;
-  std::deque<Job*> queue_;  // reads no reader has taken yet
-  size_t reading_ = 0;      // reads taken and not done
+  std::condition_variable opened_;
+  std::condition_variable readersDone_;
+  const std::vector<Job*>* reads_ = nullptr;
+  std::atomic<size_t> next_{0};
+  uint64_t pass_ = 0;  // counts the passes opened
+  bool open_ = false;
+  size_t busy_ = 0;  // readers at the reads of the open pass
   bool closing_ = false;
   std::vector<std::jthread> readers_;
 };

@@ -69,8 +69,8 @@ void SchedulePoller::ScanList(Tick& tick) {
     seams_.registry->DeleteValue(RegRoot::CurrentUser, kListKey, name);
 }
 
-// Gives pass the listed files as they are read. While the list key is as at the last
-// reading, its names are taken from then: one question instead of one per name.
+// Gives pass the listed files. While the list key is as at the last reading, its names are
+// taken from then: one question instead of one per name.
 bool SchedulePoller::ReadList(ScheduleFiles::Pass& pass) {
   auto stamp = seams_.registry->ValuesStamp(RegRoot::CurrentUser, kListKey);
   if (stamp && stamp == listStamp_) {
@@ -79,12 +79,13 @@ bool SchedulePoller::ReadList(ScheduleFiles::Pass& pass) {
   }
   listStamp_.reset();
   listed_.clear();
-  auto add = [&](const platform::RegNamedValue& value) {
-    if (value.name.empty()) return;
+  auto values = seams_.registry->EnumValues(RegRoot::CurrentUser, kListKey);
+  if (!values) return false;
+  for (const platform::RegNamedValue& value : *values) {
+    if (value.name.empty()) continue;
     listed_.push_back(value.name);
     pass.Add(value.name);
-  };
-  if (!seams_.registry->EachValue(RegRoot::CurrentUser, kListKey, add)) return false;
+  }
   // Taken before the reading: a change meanwhile makes the next poll read the list again.
   listStamp_ = stamp;
   return true;

@@ -196,32 +196,19 @@ std::optional<RegValuesStamp> MemoryRegistry::ValuesStamp(RegRoot root, const st
   return RegValuesStamp{key->writes, static_cast<uint32_t>(key->values.size())};
 }
 
-bool Registry::EachValue(RegRoot root, const std::string& path,
-                         const std::function<void(RegNamedValue&)>& each) {
-  auto values = EnumValues(root, path);
-  if (!values) return false;
-  for (RegNamedValue& value : *values) each(value);
-  return true;
-}
-
 std::optional<RegValuesStamp> Registry::ValuesStamp(RegRoot, const std::string&) {
   return std::nullopt;
-}
-
-void ReadEachValue(const std::function<EnumStep(uint32_t index, RegNamedValue& out)>& readAt,
-                   const std::function<void(RegNamedValue&)>& each) {
-  for (uint32_t i = 0;; ++i) {
-    RegNamedValue value;
-    EnumStep step = readAt(i, value);
-    if (step == EnumStep::End) break;
-    if (step == EnumStep::Value) each(value);
-  }
 }
 
 std::vector<RegNamedValue> CollectValues(
     const std::function<EnumStep(uint32_t index, RegNamedValue& out)>& readAt) {
   std::vector<RegNamedValue> values;
-  ReadEachValue(readAt, [&values](RegNamedValue& value) { values.push_back(std::move(value)); });
+  for (uint32_t i = 0;; ++i) {
+    RegNamedValue value;
+    EnumStep step = readAt(i, value);
+    if (step == EnumStep::End) break;
+    if (step == EnumStep::Value) values.push_back(std::move(value));
+  }
   return values;
 }
 

@@ -66,13 +66,8 @@ class Registry {
   // Values in registry order; nullopt when the key cannot be opened.
   virtual std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
                                                                const std::string& path) = 0;
-  // The same values handed to each one by one as they are read, so that work on the first
-  // may begin while the rest are read; false when the key cannot be opened. This one reads
-  // them all first.
-  virtual bool EachValue(RegRoot root, const std::string& path,
-                         const std::function<void(RegNamedValue&)>& each);
-  // One question instead of one per value; nullopt when the key cannot be opened or the
-  // registry cannot tell (this one).
+  // Asks once what EnumValues asks once per value; nullopt when the key cannot be opened or
+  // the registry cannot tell (this one).
   virtual std::optional<RegValuesStamp> ValuesStamp(RegRoot root, const std::string& path);
 };
 
@@ -84,9 +79,6 @@ enum class EnumStep { Value, Unreadable, End };
 // costs the others.
 std::vector<RegNamedValue> CollectValues(
     const std::function<EnumStep(uint32_t index, RegNamedValue& out)>& readAt);
-// The same, handing each value on as it is read.
-void ReadEachValue(const std::function<EnumStep(uint32_t index, RegNamedValue& out)>& readAt,
-                   const std::function<void(RegNamedValue&)>& each);
 
 // In-memory registry for tests. As on Windows, values enumerate in the order they were
 // first written and subkeys sorted by name; names compare case-insensitively (ASCII).

@@ -159,27 +159,16 @@ class Win32Registry : public Registry {
 
   std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
                                                        const std::string& path) override {
-    std::vector<RegNamedValue> values;
-    auto keep = [&values](RegNamedValue& value) { values.push_back(std::move(value)); };
-    if (!EachValue(root, path, keep)) return std::nullopt;
-    return values;
-  }
-
-  bool EachValue(RegRoot root, const std::string& path,
-                 const std::function<void(RegNamedValue&)>& each) override {
     RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
     ValueBuffers buffers;
-    if (!key || !buffers.Fit(key.Get())) return false;
-    ReadEachValue(
-        [&](uint32_t i, RegNamedValue& out) {
-          EnumStep step = ReadValueAt(key.Get(), i, buffers, out);
-          // A value that grew since the sizes were taken: once more with new sizes.
-          if (step == EnumStep::Unreadable && buffers.Fit(key.Get()))
-            step = ReadValueAt(key.Get(), i, buffers, out);
-          return step;
-        },
-        each);
-    return true;
+    if (!key || !buffers.Fit(key.Get())) return std::nullopt;
+    return CollectValues([&](uint32_t i, RegNamedValue& out) {
+      EnumStep step = ReadValueAt(key.Get(), i, buffers, out);
+      // A value that grew since the sizes were taken: once more with new sizes.
+      if (step == EnumStep::Unreadable && buffers.Fit(key.Get()))
+        step = ReadValueAt(key.Get(), i, buffers, out);
+      return step;
+    });
   }
 
   std::optional<RegValuesStamp> ValuesStamp(RegRoot root, const std::string& path) override {
