@@ -1,6 +1,8 @@
 #include "launcher/schedule_files.h"
 
 #include <iterator>
+#include <system_error>
+#include <utility>
 
 #include "platform/fs.h"
 
@@ -11,39 +13,122 @@ bool IsMissing(const platform::fs::Attributes& file) { return !file.exists || fi
 
 }  // namespace
 
-const std::vector<ScheduleRecord>* ScheduleFiles::Of(const std::string& path, bool& missing) {
-  missing = false;
-  auto it = files_.find(path);
-  if (it != files_.end()) {
-    const platform::fs::Attributes file = platform::fs::GetAttributes(path);
-    if (IsMissing(file)) {
-      missing = true;
-      return nullptr;
-    }
-    if (it->second.size == file.size && it->second.writeTime == file.writeTime) {
-      it->second.used = true;
-      return &it->second.schedules;
+ScheduleFiles::ScheduleFiles() {
+  for (size_t i = 0; i < kReaders; ++i) {
+    try {
+      readers_.emplace_back([this] { Reader(); });
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: fewer read, the poll's thread among them
     }
   }
-  // A file not read before is opened at once: the open file gives its size and last
-  // write, and only a failed open needs a look at the path.
-  platform::fs::Attributes read;
-  auto schedules = ReadConfigSchedules(path, platform::SilentFileErrorReporter(), &read);
-  if (!schedules) {
-    if (it != files_.end()) files_.erase(it);
-    missing = IsMissing(platform::fs::GetAttributes(path));
-    return nullptr;
-  }
-  Read& entry = files_[path];
-  entry = Read{read.size, read.writeTime, std::move(*schedules)};
-  return &entry.schedules;
 }
 
-void ScheduleFiles::ForgetUnused() {
-  for (auto it = files_.begin(); it != files_.end();) {
-    it = it->second.used ? std::next(it) : files_.erase(it);
+ScheduleFiles::~ScheduleFiles() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = true;
   }
-  for (auto& [path, read] : files_) read.used = false;
+  opened_.notify_all();
+  readers_.clear();  // joins them
+}
+
+// A file not read before is opened at once: the open file gives its size and last write,
+// and only a failed open needs a look at the path.
+void ScheduleFiles::ReadFile(Job& job) {
+  job.schedules = ReadConfigSchedules(job.path, platform::SilentFileErrorReporter(), &job.read);
+  job.missing = !job.schedules && IsMissing(platform::fs::GetAttributes(job.path));
+}
+
+void ScheduleFiles::ReadAll(const std::vector<Job*>& reads) {
+  for (size_t i = next_++; i < reads.size(); i = next_++) ReadFile(*reads[i]);
+}
+
+// The calling thread reads too; when it finds no read left, every one is taken, and all are
+// done once no reader is busy. A reader waking later finds the pass closed.
+void ScheduleFiles::ReadSideBySide(const std::vector<Job*>& reads) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    reads_ = &reads;
+    next_ = 0;
+    ++pass_;
+    open_ = true;
+  }
+  opened_.notify_all();
+  ReadAll(reads);
+  std::unique_lock<std::mutex> lock(mutex_);
+  readersDone_.wait(lock, [this] { return busy_ == 0; });
+  open_ = false;
+}
+
+// A reader's life: the reads of each pass it finds open, until the files are dropped.
+void ScheduleFiles::Reader() {
+  uint64_t joined = 0;
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    opened_.wait(lock, [&] { return closing_ || (open_ && pass_ != joined); });
+    if (closing_) return;
+    joined = pass_;
+    ++busy_;
+    const std::vector<Job*>& reads = *reads_;
+    lock.unlock();
+    ReadAll(reads);
+    lock.lock();
+    if (--busy_ == 0) readersDone_.notify_all();
+  }
+}
+
+void ScheduleFiles::Pass::Add(const std::string& path) {
+  Job& job = jobs_.emplace_back();
+  job.path = path;
+  auto it = files_.files_.find(path);
+  if (it == files_.files_.end()) return;
+  const platform::fs::Attributes file = platform::fs::GetAttributes(path);
+  if (IsMissing(file))
+    job.kind = Kind::Missing;
+  else if (it->second.size == file.size && it->second.writeTime == file.writeTime)
+    job.kind = Kind::Known;
+}
+
+std::vector<ScheduleFiles::Found> ScheduleFiles::Pass::Finish() {
+  std::vector<Job*> reads;
+  for (Job& job : jobs_)
+    if (job.kind == Kind::Read) reads.push_back(&job);
+  const bool sideBySide = reads.size() > 1;
+  if (sideBySide)
+    files_.ReadSideBySide(reads);
+  else if (!reads.empty())
+    ReadFile(*reads.front());
+  std::map<std::string, Read>& files = files_.files_;
+  std::vector<Found> found;
+  found.reserve(jobs_.size());
+  for (Job& job : jobs_) {
+    Found& f = found.emplace_back(Found{job.path});
+    if (job.kind == Kind::Missing) {
+      f.missing = true;
+    } else if (job.kind == Kind::Known) {
+      Read& known = files.at(job.path);
+      known.used = true;
+      f.schedules = &known.schedules;
+    } else {
+      // Two spellings of one file in the list are two reads that may have met: the one
+      // refused is tried again now that no reader holds the file.
+      if (sideBySide && !job.schedules && !job.missing) ReadFile(job);
+      if (job.schedules) {
+        Read& entry = files[job.path];
+        entry = Read{job.read.size, job.read.writeTime, std::move(*job.schedules)};
+        f.schedules = &entry.schedules;
+      } else {
+        files.erase(job.path);
+        f.missing = job.missing;
+      }
+    }
+  }
+  // The files not listed any more are forgotten.
+  for (auto it = files.begin(); it != files.end();) {
+    it = it->second.used ? std::next(it) : files.erase(it);
+  }
+  for (auto& [path, read] : files) read.used = false;
+  return found;
 }
 
 }  // namespace launcher

@@ -4,9 +4,15 @@
 // may be saving it. A file read for the first time costs one open and one read.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/schedule_record.h"
@@ -14,23 +20,81 @@
 namespace launcher {
 
 class ScheduleFiles {
+  struct Job;
+
  public:
-  // The file's schedules, read anew when it is new or changed since the last read.
-  // nullptr when it cannot be read now (held by a save: it is tried again at the next
-  // poll) or, with missing set, when no such file exists (a folder counts as none).
-  const std::vector<ScheduleRecord>* Of(const std::string& path, bool& missing);
-  // Forgets the files not asked for since the last call (dropped from the list).
-  void ForgetUnused();
-  size_t Size() const { return files_.size(); }
+  // Opening a file costs several waits for the system (long ones under Wine, where each
+  // is a round trip to its server), so files are read on this many threads at once.
+  static constexpr size_t kReaders = 4;
+
+  // Starts the reader threads; they wait between polls.
+  ScheduleFiles();
+  ~ScheduleFiles();
+  ScheduleFiles(const ScheduleFiles&) = delete;
+  ScheduleFiles& operator=(const ScheduleFiles&) = delete;
+
+  // What a poll found of one listed file.
+  struct Found {
+    std::string path;
+    // nullptr when the file cannot be read now (held by a save: it is tried again at the
+    // next poll) or, with missing set, when no such file exists (a folder counts as none).
+    const std::vector<ScheduleRecord>* schedules = nullptr;
+    bool missing = false;
+  };
+
+  // One poll's look at the files, given in list order. Finish reads the new and changed
+  // ones on the poll's thread and the readers together, and gives what was found in list
+  // order. The files not given are forgotten then.
+  class Pass {
+   public:
+    explicit Pass(ScheduleFiles& files) : files_(files) {}
+
+    void Add(const std::string& path);
+    // The schedules stay valid until the next pass.
+    std::vector<Found> Finish();
+
+   private:
+    ScheduleFiles& files_;
+    std::vector<Job> jobs_;
+  };
 
  private:
+  enum class Kind { Known, Missing, Read };
+  struct Job {
+    std::string path;
+    Kind kind = Kind::Read;
+    // Of a read: the schedules (nullopt when the file could not be read), the size and last
+    // write of the file read, and whether the file is missing.
+    std::optional<std::vector<ScheduleRecord>> schedules;
+    platform::fs::Attributes read;
+    bool missing = false;
+  };
   struct Read {
     uint64_t size = 0;
     int64_t writeTime = 0;
     std::vector<ScheduleRecord> schedules;
     bool used = true;
   };
+
+  static void ReadFile(Job& job);
+  void ReadAll(const std::vector<Job*>& reads);
+  void ReadSideBySide(const std::vector<Job*>& reads);
+  void Reader();
+
   std::map<std::string, Read> files_;
+  // The reads of a pass: the readers join in while it is open, each taking the next read
+  // not taken yet. Each wait here is a round trip to the server under Wine too, so a pass
+  // wakes the readers once and waits once.
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  std::condition_variable readersDone_;
+  const std::vector<Job*>* reads_ = nullptr;
+  std::atomic<size_t> next_{0};
+  uint64_t pass_ = 0;  // counts the passes opened
+  bool open_ = false;
+  size_t busy_ = 0;  // readers at the reads of the open pass
+  bool closing_ = false;
+  std::vector<std::jthread> readers_;
 };
 
 }  // namespace launcher

@@ -58,24 +58,42 @@ std::vector<std::string> SchedulePoller::Poll() {
 }
 
 void SchedulePoller::ScanList(Tick& tick) {
-  auto values = seams_.registry->EnumValues(RegRoot::CurrentUser, kListKey);
-  if (!values) return;
-  for (const platform::RegNamedValue& value : *values) {
-    if (value.name.empty()) continue;
-    PollFile(value.name, tick);
+  ScheduleFiles::Pass pass(files_);
+  if (!ReadList(pass)) return;
+  for (const ScheduleFiles::Found& file : pass.Finish()) {
+    if (file.missing) tick.missing.push_back(file.path);
+    if (file.schedules) PollFile(file.path, *file.schedules, tick);
   }
-  files_.ForgetUnused();
   if (tick.readOnly) return;
   for (const std::string& name : tick.missing)
     seams_.registry->DeleteValue(RegRoot::CurrentUser, kListKey, name);
 }
 
-void SchedulePoller::PollFile(const std::string& path, Tick& tick) {
-  bool missing = false;
-  const std::vector<ScheduleRecord>* schedules = files_.Of(path, missing);
-  if (missing) tick.missing.push_back(path);
-  if (schedules == nullptr) return;
-  for (const ScheduleRecord& schedule : *schedules) {
+// Gives pass the listed files. While the list key is as at the last reading, its names are
+// taken from then: one question instead of one per name.
+bool SchedulePoller::ReadList(ScheduleFiles::Pass& pass) {
+  auto stamp = seams_.registry->ValuesStamp(RegRoot::CurrentUser, kListKey);
+  if (stamp && stamp == listStamp_) {
+    for (const std::string& path : listed_) pass.Add(path);
+    return true;
+  }
+  listStamp_.reset();
+  listed_.clear();
+  auto values = seams_.registry->EnumValues(RegRoot::CurrentUser, kListKey);
+  if (!values) return false;
+  for (const platform::RegNamedValue& value : *values) {
+    if (value.name.empty()) continue;
+    listed_.push_back(value.name);
+    pass.Add(value.name);
+  }
+  // Taken before the reading: a change meanwhile makes the next poll read the list again.
+  listStamp_ = stamp;
+  return true;
+}
+
+void SchedulePoller::PollFile(const std::string& path,
+                              const std::vector<ScheduleRecord>& schedules, Tick& tick) {
+  for (const ScheduleRecord& schedule : schedules) {
     if (tick.readOnly && IsDue(path, schedule, tick)) {
       NoteSkipped(path, schedule, tick);
     } else if (IsDue(path, schedule, tick)) {

@@ -50,12 +50,14 @@ class SchedulePoller {
 
  private:
   struct Tick;
-  void PollFile(const std::string& path, Tick& tick);
+  void PollFile(const std::string& path, const std::vector<ScheduleRecord>& schedules,
+                Tick& tick);
   void NoteSkipped(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   void NoteNextStart(const std::string& path, const ScheduleRecord& schedule, Tick& tick);
   void ScanList(Tick& tick);
+  bool ReadList(ScheduleFiles::Pass& pass);
 
   PollSeams seams_;
   bool startupPass_;
@@ -63,6 +65,8 @@ class SchedulePoller {
   StartMemory skipNotes_;  // skipped schedules already noted, by day
   StartTimes startTimes_;
   ScheduleFiles files_;
+  std::optional<platform::RegValuesStamp> listStamp_;  // of the list as last read
+  std::vector<std::string> listed_;                    // its file names
   std::optional<int64_t> previousPoll_;
   std::optional<NextStart> next_;
   std::vector<SkippedSchedule> skipped_;

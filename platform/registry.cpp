@@ -58,6 +58,7 @@ struct MemoryRegistry::Key {
   std::vector<std::pair<std::string, std::unique_ptr<Key>>> subkeys;
   std::vector<RegNamedValue> values;
   std::vector<std::string> unreadable;
+  int64_t writes = 0;  // the last write of its values, counted
 
   Key* Child(const std::string& name) {
     for (auto& [n, k] : subkeys)
@@ -140,6 +141,7 @@ bool MemoryRegistry::WriteValue(RegRoot root, const std::string& path, const std
   // As the real registry: a text ends at its first zero, a DWORD is four bytes.
   if (stored.type == RegType::String) stored.data = stored.data.substr(0, stored.data.find('\0'));
   if (stored.type == RegType::Dword) stored = RegValue::Dword(value.AsDword());
+  ++key->writes;
   if (RegNamedValue* v = key->Value(name))
     v->value = std::move(stored);
   else
@@ -155,6 +157,7 @@ bool MemoryRegistry::DeleteValue(RegRoot root, const std::string& path, const st
                          [&](const RegNamedValue& v) { return EqualNoCase(v.name, name); });
   if (it == vals.end()) return false;
   vals.erase(it);
+  ++key->writes;
   return true;
 }
 
@@ -181,7 +184,20 @@ std::optional<std::vector<RegNamedValue>> MemoryRegistry::EnumValues(RegRoot roo
 }
 
 void MemoryRegistry::SetUnreadable(RegRoot root, const std::string& path, const std::string& name) {
-  if (Key* key = Find(root, path)) key->unreadable.push_back(name);
+  if (Key* key = Find(root, path)) {
+    key->unreadable.push_back(name);
+    ++key->writes;
+  }
+}
+
+std::optional<RegValuesStamp> MemoryRegistry::ValuesStamp(RegRoot root, const std::string& path) {
+  const Key* key = Find(root, path);
+  if (!key) return std::nullopt;
+  return RegValuesStamp{key->writes, static_cast<uint32_t>(key->values.size())};
+}
+
+std::optional<RegValuesStamp> Registry::ValuesStamp(RegRoot, const std::string&) {
+  return std::nullopt;
 }
 
 std::vector<RegNamedValue> CollectValues(

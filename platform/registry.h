@@ -37,6 +37,14 @@ struct RegNamedValue {
   bool operator==(const RegNamedValue&) const = default;
 };
 
+// Tells a changed list of values from an unchanged one: the key's last write (in a unit of
+// the registry's own) and its number of values.
+struct RegValuesStamp {
+  int64_t lastWrite = 0;
+  uint32_t values = 0;
+  bool operator==(const RegValuesStamp&) const = default;
+};
+
 class Registry {
  public:
   virtual ~Registry() = default;
@@ -58,6 +66,9 @@ class Registry {
   // Values in registry order; nullopt when the key cannot be opened.
   virtual std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
                                                                const std::string& path) = 0;
+  // Asks once what EnumValues asks once per value; nullopt when the key cannot be opened or
+  // the registry cannot tell (this one).
+  virtual std::optional<RegValuesStamp> ValuesStamp(RegRoot root, const std::string& path);
 };
 
 // One index of a value enumeration: a value, one that cannot be read (longer than the
@@ -85,6 +96,7 @@ class MemoryRegistry : public Registry {
                                                       const std::string& path) override;
   std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
                                                        const std::string& path) override;
+  std::optional<RegValuesStamp> ValuesStamp(RegRoot root, const std::string& path) override;
   // The value stays in place but its enumeration step fails, as a value 1C:Enterprise
   // changes during the enumeration does.
   void SetUnreadable(RegRoot root, const std::string& path, const std::string& name);

@@ -170,6 +170,17 @@ class Win32Registry : public Registry {
       return step;
     });
   }
+
+  std::optional<RegValuesStamp> ValuesStamp(RegRoot root, const std::string& path) override {
+    RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
+    DWORD values = 0;
+    FILETIME written{};
+    if (!key || RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 &values, nullptr, nullptr, nullptr, &written) != ERROR_SUCCESS)
+      return std::nullopt;
+    const uint64_t stamp = (uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+    return RegValuesStamp{static_cast<int64_t>(stamp), values};
+  }
 };
 
 }  // namespace

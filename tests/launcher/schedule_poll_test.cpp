@@ -18,16 +18,32 @@ using Starts = std::vector<std::string>;
 
 constexpr uint8_t kMonday = 1 << 1, kTuesday = 1 << 2;
 
+// The files are read side by side; the starts keep the order of the list and the sections.
 TEST_F(PollTest, DueSchedulesStartInRegistryAndSectionOrder) {
   const std::string b = Config("b.cfg", {Schedule("b daily", 1, 10, 0)});
   const std::string a =
       Config("a file.cfg",
              {Schedule("weekly", 2, 10, 0, kMonday | kTuesday), Schedule("later", 1, 11, 0),
               Schedule("monthly", 3, 10, 0, 0, 7), Schedule("other month day", 3, 10, 0, 0, 8)});
-  EXPECT_EQ(PollAt(At(2026, 12, 7, 9, 59, 59)), Starts{});  // Monday 7 December
-  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 40)), (Starts{Run(b), Run(a), Run(a)}));
-  EXPECT_EQ(Run(a), "/@" + a + " /BEGIN");  // a path with blanks is not quoted
-  EXPECT_EQ(started, (Starts{Run(b), Run(a), Run(a)}));
+  Starts order = {Run(b), Run(a), Run(a)};
+  for (char c = 'z'; c > 'p'; --c)
+    order.push_back(Run(Config(std::string(1, c) + ".cfg", {Schedule("daily", 1, 10, 0)})));
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 40)), order);  // Monday 7 December
+  EXPECT_EQ(Run(a), "/@" + a + " /BEGIN");                // a path with blanks is not quoted
+  EXPECT_EQ(started, order);
+  Restart(false);
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 9, 59, 59)), Starts{});
+}
+
+// The list is read again only when it changed: a file listed or dropped between two polls
+// counts at the second.
+TEST_F(PollTest, AFileListedOrDroppedBetweenPollsCountsAtTheNext) {
+  const std::string a = Config("a.cfg", {Schedule("daily", 1, 10, 0)});
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 5)), Starts{Run(a)});
+  const std::string b = Config("b.cfg", {Schedule("daily", 1, 10, 0)});
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 55)), Starts{Run(b)});
+  registry.DeleteValue(RegRoot::CurrentUser, kListKey, a);
+  EXPECT_EQ(PollAt(At(2026, 12, 8, 10, 0, 5)), Starts{Run(b)});
 }
 
 TEST_F(PollTest, NothingHappensWhileTheMainProgramRuns) {
@@ -122,7 +138,26 @@ TEST_F(PollTest, TrayTipNamesTheNextStart) {
   EXPECT_EQ(tip.size(), launcher::kTrayTipLimit);
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The real registry's stamp of a list, which spares the poll reading it name by name.
+TEST(PollRegistryTest, TheListStampChangesWithItsNames) {
+  const auto registry = platform::MakeWin32Registry();
+  const std::string key = "SOFTWARE\\Zorvan poll stamp test";
+  ASSERT_TRUE(registry->CreateKey(RegRoot::CurrentUser, key));
+  const auto empty = registry->ValuesStamp(RegRoot::CurrentUser, key);
+  registry->WriteValue(RegRoot::CurrentUser, key, "a.cfg", platform::RegValue::String("1"));
+  const auto one = registry->ValuesStamp(RegRoot::CurrentUser, key);
+  registry->DeleteValue(RegRoot::CurrentUser, key, "a.cfg");
+  const auto none = registry->ValuesStamp(RegRoot::CurrentUser, key);
+  EXPECT_EQ(registry->ValuesStamp(RegRoot::CurrentUser, key), none);
+  registry->DeleteKey(RegRoot::CurrentUser, key);
+  ASSERT_TRUE(empty && one && none);
+  EXPECT_EQ(empty->values, 0u);
+  EXPECT_EQ(one->values, 1u);
+  EXPECT_NE(none, one);
+  EXPECT_FALSE(registry->ValuesStamp(RegRoot::CurrentUser, key));
+}
+#else
 // Berlin: on 29 March 2026 the clock goes from 02:00 to 03:00, on 25 October from 03:00 back
 // to 02:00.
 TEST_F(PollTest, AStartInTheSkippedHourComesAtTheFirstPollAfterIt) {
