@@ -70,13 +70,17 @@ void SchedulePoller::ScanList(Tick& tick) {
 }
 
 // Gives pass the listed files. While the list key is as at the last reading, its names are
-// taken from then: one question instead of one per name.
+// taken from then: one question instead of one per name. The stamp cannot tell a name added
+// and another removed within one tick of the key's clock, so the list is read in full every
+// so often all the same.
 bool SchedulePoller::ReadList(ScheduleFiles::Pass& pass) {
+  constexpr int kPollsBetweenFullReadings = 12;  // about ten minutes
   auto stamp = seams_.registry->ValuesStamp(RegRoot::CurrentUser, kListKey);
-  if (stamp && stamp == listStamp_) {
+  if (stamp && stamp == listStamp_ && ++listReuses_ < kPollsBetweenFullReadings) {
     for (const std::string& path : listed_) pass.Add(path);
     return true;
   }
+  listReuses_ = 0;
   listStamp_.reset();
   listed_.clear();
   auto values = seams_.registry->EnumValues(RegRoot::CurrentUser, kListKey);

@@ -67,6 +67,7 @@ class SchedulePoller {
   ScheduleFiles files_;
   std::optional<platform::RegValuesStamp> listStamp_;  // of the list as last read
   std::vector<std::string> listed_;                    // its file names
+  int listReuses_ = 0;                                 // polls that took listed_ since
   std::optional<int64_t> previousPoll_;
   std::optional<NextStart> next_;
   std::vector<SkippedSchedule> skipped_;
