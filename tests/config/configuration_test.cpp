@@ -180,6 +180,9 @@ TEST_F(ConfigurationTest, EnterprisePathIsCheckedOnlyForJobsThatNeedIt) {
   EXPECT_EQ(errors, std::vector<std::string>{
                         "Неверно указан путь к исполняемому файлу \"1С:Предприятия\"! " +
                         platform::GetSystemErrorText(2)});
+  config.options.BinaryDirectory = dir.path();  // a folder is no executable
+  EXPECT_EQ(Save(), 0);
+  EXPECT_EQ(errors.size(), 2u);
   errors.clear();
   InfobaseEntry external = EntryAt("C:\\Trade");  // the external archiver alone
   external.SaveData = 0;

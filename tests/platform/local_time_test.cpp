@@ -31,9 +31,12 @@ TEST(LocalTime, RoundTripsThroughTheLocalCalendar) {
 
 #ifndef _WIN32
 
-// The daylight-saving rules of each date: the due rule's tests.
-TEST(LocalTime, ReachesTheEndOfUnsigned32BitStamps) {
+// Berlin: local fields to an instant by the rules of their date (the other way: the due
+// rule's tests); unsigned 32-bit stamps reach 2106.
+TEST(LocalTime, UsesTheDaylightSavingRulesOfTheDate) {
   testsupport::TimeZoneScope berlin("Europe/Berlin");
+  EXPECT_EQ(FromLocalTime({2024, 1, 15, 12, 0, 0}), 1705316400);  // 11:00 UTC
+  EXPECT_EQ(FromLocalTime({2024, 7, 15, 12, 0, 0}), 1721037600);  // 10:00 UTC
   EXPECT_EQ(ToLocalTime(4294967295), (LocalTime{2106, 2, 7, 7, 28, 15, 0}));
 }
 

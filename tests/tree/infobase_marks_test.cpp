@@ -111,6 +111,15 @@ TEST_F(MarksTest, ValidationBlocksAnInfobaseWithoutJobsUntilOneIsChosen) {
   EXPECT_EQ(tree.ValidateInfobase(tree.ScheduleRoot()), Validity::MayRun);
 }
 
+// A group whose infobases all lack a job is blocked; one more toggle unmarks it, as it
+// unmarks a blocked or mixed item (the window tests toggle those by mouse and Space).
+TEST_F(MarksTest, AGroupWithoutJobsIsBlockedAndTheNextToggleUnmarksIt) {
+  tree.ToggleMark(tree.LocalGroup());
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Blocked);
+  tree.ToggleMark(tree.LocalGroup());
+  EXPECT_EQ(tree.GetMark(Item("C:\\A")), Mark::Unmarked);
+}
+
 TEST_F(MarksTest, ItemsWithoutABoxDoNotToggleAndMarksStayInRange) {
   const ItemHandle a = Item("C:\\A");
   for (ItemHandle h : {tree.ScheduleRoot(), tree.Items().Children(tree.ScheduleRoot())[0],

@@ -116,6 +116,17 @@ TEST_F(InfobaseTreeTest, AppliedRecordsFillItemsAndMarks) {
   EXPECT_EQ(tree.GetMark(tree.UnregisteredGroup()), Mark::Blocked);
 }
 
+// Tasks and schedules as a file gives them (editing them: the placement and window tests).
+TEST_F(InfobaseTreeTest, TasksAndSchedulesFromAConfiguration) {
+  tree.RebuildFromRegistry(registry);
+  tree.ApplyAdditionalTasks({"C:\\pre.exe", "", "/x", "/y"});
+  EXPECT_EQ(tree.Item(tree.PreTaskItem())->text, "C:\\pre.exe /x");
+  EXPECT_EQ(tree.Item(tree.PreTaskItem())->image, tree_image::kPreTaskSet);
+  tree.ApplySchedule({.name = "A", .Mode = ScheduleMode::Weekly});
+  tree.ApplySchedule({.name = "C"});  // mode 0 is no schedule
+  EXPECT_EQ(tree.ScheduleEntries().size(), 2u);  // and the placeholder
+}
+
 TEST_F(InfobaseTreeTest, SortOrdersGroupsCaseInsensitivelyInCyrillicOrder) {
   const std::vector<std::string> titles = {"яблоко", "Ель", "ёж", "Жук", "есть", "apple",
                                            "Zebra",  "123", "_x", "ЕЛЬ", "Ђак", "Іва"};
