@@ -64,14 +64,17 @@ TEST(ScheduleFormTest, ApplyNeedsAModeAWeekdayEveryWeekAndAValidDayOnlyEveryMont
   EXPECT_TRUE(form.Apply(untouched));
 }
 
-// Ticks kept across modes and other modes' values: the dialog tests.
-TEST(ScheduleFormTest, ADailyScheduleOpensWithClearWeekdayBoxesWhateverItsDays) {
-  ScheduleEntry daily;
-  daily.Mode = ScheduleMode::Daily;
-  daily.Days = 0x41;
+// Ticks kept across modes: the dialog tests. A daily schedule opens with clear weekday
+// boxes whatever its Days, and applying one mode keeps the other modes' values.
+TEST(ScheduleFormTest, DailyOpensWithClearWeekdaysAndApplyKeepsOtherModesValues) {
+  ScheduleEntry daily{.Days = 0x41, .Mode = ScheduleMode::Daily, .Once = 1};
   ScheduleForm form(daily, kNow);
   form.SelectMode(1);
   EXPECT_FALSE(form.CanApply());
+  form.SelectMode(2);
+  ASSERT_TRUE(form.Apply(daily));
+  EXPECT_EQ(daily.Days, 0x41);
+  EXPECT_EQ(daily.Once, 1);
 }
 
 TEST(ScheduleFormTest, ValuesNoDialogWritesOpenAsTheyAre) {
