@@ -49,6 +49,9 @@ TEST(RunRecord, AppendNumbersTheRunsAndKeepsTheLastTwenty) {
   EXPECT_EQ(Parse(Serialize(records)), records);
 }
 
+// The other results in words: the notices and window tests.
+TEST(RunRecord, ARunWithoutJobsIsSaidSo) { EXPECT_EQ(ResultText(Failed(0, {}, 0)), "нет заданий"); }
+
 TEST(RunRecord, RegistryValueSurvivesDamageOfAnother) {
   platform::MemoryRegistry registry;
   const std::string a = "C:\\cfg\\nightly.cfg", b = "C:\\cfg\\weekly.cfg";
