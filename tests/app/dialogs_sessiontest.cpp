@@ -1,6 +1,5 @@
 // The countdown prompt, the folder picker and the system adapters under Wine (the guard
-// mutex and the shell's chooser are shared by the prefix: run alone). A thread
-// timer plays the operator inside the modal dialogs.
+// mutex and the shell's chooser are shared by the prefix: run alone).
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
@@ -8,7 +7,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <functional>
+#include <deque>
 
 #include "app/win32/query_dlg.h"
 #include "app/win32/startup.h"
@@ -16,50 +15,13 @@
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "resources/app/resource.h"
+#include "tests/app/dialog_script.h"
 #include "tests/support/scratch.h"
 #include "widgets/win32/dialog_text.h"
 #include "widgets/win32/folder_picker.h"
 #include "widgets/win32/handles.h"
 
 namespace {
-
-// Runs act on the first dialog of this thread that shows up, at every tick until act
-// says it is done.
-class Operator {
- public:
-  explicit Operator(std::function<bool(HWND)> act) : act_(std::move(act)) {
-    self_ = this;
-    timer_ = SetTimer(nullptr, 0, 100, Tick);
-  }
-  ~Operator() {
-    KillTimer(nullptr, timer_);
-    self_ = nullptr;
-  }
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (self_ == nullptr || self_->done_) return;
-    HWND dialog = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-          wchar_t cls[16] = {};
-          GetClassNameW(w, cls, 16);
-          if (IsWindowVisible(w) && std::wstring(cls) == L"#32770") {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialog));
-    if (dialog != nullptr) self_->done_ = self_->act_(dialog);
-  }
-
-  static inline Operator* self_ = nullptr;
-  std::function<bool(HWND)> act_;
-  UINT_PTR timer_ = 0;
-  bool done_ = false;
-};
 
 TEST(QueryDlg, SendsItsDefaultCommandWhenTheTimeRunsOut) {
   EXPECT_EQ(app::ShowQueryDlg(nullptr, {"Запуск?", 1, 0, IDCANCEL}), IDCANCEL);
@@ -69,7 +31,7 @@ TEST(QueryDlg, SendsItsDefaultCommandWhenTheTimeRunsOut) {
 TEST(QueryDlg, ALongMessageGrowsTheDialogAndAWarningKeepsOnlyOk) {
   bool cancelHidden = false, okCentred = false;
   RECT after{};
-  Operator op([&](HWND dialog) {
+  apptest::DialogScript op({[&](HWND dialog) {
     GetClientRect(dialog, &after);
     RECT ok;
     GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
@@ -78,8 +40,7 @@ TEST(QueryDlg, ALongMessageGrowsTheDialogAndAWarningKeepsOnlyOk) {
     cancelHidden = !IsWindowVisible(GetDlgItem(dialog, IDCANCEL)) &&
                    !IsWindowVisible(GetDlgItem(dialog, IDC_QUERY_COUNTER));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    return true;
-  });
+  }});
   std::string text;
   for (int i = 0; i < 40; ++i) text += "Очень длинное сообщение ";
   EXPECT_EQ(app::ShowQueryDlg(nullptr, {text, 0, 1, IDOK}), IDOK);
@@ -95,6 +56,11 @@ TEST(QueryDlg, GuardedPromptIsNotShownWhileAnotherIsOpen) {
   EXPECT_EQ(app::ShowGuardedQueryDlg(nullptr, {"Уже существует", 1, 1, IDOK}), IDCANCEL);
   other.Reset();
   EXPECT_EQ(app::ShowGuardedQueryDlg(nullptr, {"Уже существует", 1, 1, IDOK}), IDOK);
+}
+
+void Select(HWND dialog, const std::string& folder) {
+  const std::wstring path = platform::Widen(folder);
+  SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
 }
 
 std::string LastName(std::string path) {
@@ -142,34 +108,24 @@ TEST(FolderPicker, ReturnsTheFolderShownOrChosenAndCancelKeepsTheText) {
   };
   for (const Case& c : cases) {
     std::string okText;
-    bool selecting = false;
+    // The chooser fills its tree as it goes: a step acts once its folder is selected.
+    // Wine's chooser now and then stops expanding halfway: ask again every second.
     int ticks = 0;
-    auto select = [](HWND dialog, const std::string& folder) {
-      const std::wstring path = platform::Widen(folder);
-      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-    };
-    // The chooser fills its tree as it goes: act once the folder asked for is selected.
-    // Wine's chooser now and then stops expanding halfway: ask again every second, and
-    // give up after half a minute rather than hang.
-    Operator op([&](HWND dialog) {
-      const std::string want = selecting ? c.select : c.initial;
-      if (SelectedFolderName(dialog) != LastName(want)) {
-        if (++ticks % 10 == 0) select(dialog, want);
-        if (ticks < 300) return false;
-        ADD_FAILURE() << "the chooser never showed " << want;
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        return true;
-      }
-      okText = widgets::GetItemText(dialog, IDOK);
-      if (!c.select.empty() && !selecting) {
-        selecting = true;
-        ticks = 0;
-        select(dialog, c.select);
+    auto showing = [&](const std::string& folder) {
+      return [&, folder](HWND dialog) {
+        if (SelectedFolderName(dialog) == LastName(folder)) return true;
+        if (++ticks % 20 == 0) Select(dialog, folder);
         return false;
-      }
-      PostMessageW(dialog, WM_COMMAND, c.button, 0);
-      return true;
+      };
+    };
+    const auto press = [&](HWND dialog) { PostMessageW(dialog, WM_COMMAND, c.button, 0); };
+    std::deque<apptest::DialogScript::Step> steps;
+    steps.emplace_back(showing(c.initial), [&](HWND dialog) {
+      okText = widgets::GetItemText(dialog, IDOK);
+      c.select.empty() ? press(dialog) : Select(dialog, c.select);
     });
+    if (!c.select.empty()) steps.emplace_back(showing(c.select), press);
+    apptest::DialogScript op(std::move(steps));
     std::string folder = c.initial;
     EXPECT_EQ(widgets::ShowFolderPicker(nullptr, folder), c.button == IDOK);
     EXPECT_EQ(folder, c.button == IDOK ? c.result : c.initial);

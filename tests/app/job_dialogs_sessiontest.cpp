@@ -42,17 +42,11 @@ TEST_F(JobDialogsTest, AddedInfobaseIsSavedAsTheModelSavesItAndACopyNeedsANewTit
 
   InfobaseTree expected(nullptr, nullptr);
   expected.RebuildFromRegistry(registry);
-  InfobaseEntry e;
-  e.BaseName = "Склад";
-  e.path = "D:\\Склад";
-  e.ArchiveName = "sklad";
-  e.UseExternalArchiver = 1;
-  e.ExternalArchiverName = "rar.exe";
-  e.ExternalArchiveExtention = ".rar";
-  e.ExternalArchiverParameters = "a -r";
-  e.FileList = {"*.*"};
-  e.Type = InfobaseType::AddedByHand;
-  expected.AddUnregistered(e, Mark::Marked);
+  expected.AddUnregistered(
+      {.BaseName = "Склад", .path = "D:\\Склад", .ArchiveName = "sklad", .UseExternalArchiver = 1,
+       .ExternalArchiverName = "rar.exe", .ExternalArchiveExtention = ".rar",
+       .ExternalArchiverParameters = "a -r", .FileList = {"*.*"}, .Type = InfobaseType::AddedByHand},
+      Mark::Marked);
   SaveModel("expected.cfg", window->Controller().Config(), expected);
   EXPECT_EQ(Read(ConfigAt("m.cfg")), Read(ConfigAt("expected.cfg")));
 

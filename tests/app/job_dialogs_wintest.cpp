@@ -15,12 +15,7 @@ bool Checked(HWND d, int id) { return widgets::IsItemChecked(d, id); }
 std::string Text(HWND d, int id) { return widgets::GetItemText(d, id); }
 
 InfobaseEntry Registered() {
-  InfobaseEntry e;
-  e.BaseName = "Торговля";
-  e.path = "C:\\Base\\";
-  e.SaveData = 1;
-  e.Pack = 1;
-  return e;
+  return {.BaseName = "Торговля", .path = "C:\\Base\\", .SaveData = 1, .Pack = 1};
 }
 
 TEST(JobParametersDialog, RegisteredEntryEditedAndAppliedOrCancelled) {

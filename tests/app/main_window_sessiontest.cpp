@@ -2,18 +2,14 @@
 // file commands and closing.
 #include "tests/app/window_fixture.h"
 
+
 namespace apptest {
 namespace {
 
 TEST_F(WindowTest, OptionsShowEditAndSaveRoundTrip) {
-  GeneralOptions stored;
-  stored.CopyCount = 4;
-  stored.SaveMode = 0;
-  stored.JournalFileName = "Журнал.txt";
-  stored.TimeOut = 15;
-  stored.TerminateAfterTimeOut = 1;
-  stored.DestinationDirectory = "D:\\Архив";
-  WriteConfig("a.cfg", stored);
+  WriteConfig("a.cfg", {.DestinationDirectory = "D:\\Архив", .CopyCount = 4, .SaveMode = 0,
+                        .JournalFileName = "Журнал.txt", .TimeOut = 15,
+                        .TerminateAfterTimeOut = 1});
   Open("a.cfg");
   EXPECT_EQ(Text(IDC_COPY_COUNT), "4");
   EXPECT_TRUE(Checked(IDC_OVERWRITE));
@@ -42,17 +38,11 @@ TEST_F(WindowTest, OptionsShowEditAndSaveRoundTrip) {
   EXPECT_EQ(Title(), app::kWindowTitle);
   EXPECT_FALSE(Enabled(IDC_APPLY));
 
-  const GeneralOptions o = Reload("a.cfg").options;
-  EXPECT_EQ(o.CopyCount, 7u);
-  EXPECT_EQ(o.SaveMode, 1);
-  EXPECT_EQ(o.JournalFileName, "C:\\Журналы\\run.log");
-  EXPECT_EQ(o.ClearJournal, 1);
-  EXPECT_EQ(o.TimeOut, 120);
-  EXPECT_EQ(o.TerminateAfterTimeOut, 0);
-  EXPECT_EQ(o.ShutDownAfterSave, 1);
-  EXPECT_EQ(o.QuitAfterSave, 1);
-  EXPECT_EQ(o.BinaryDirectory, "C:\\1Cv77\\BIN\\1cv7s.exe");
-  EXPECT_EQ(o.DestinationDirectory, "D:\\Архив");
+  EXPECT_EQ(Reload("a.cfg").options,
+            (GeneralOptions{.BinaryDirectory = "C:\\1Cv77\\BIN\\1cv7s.exe",
+                            .DestinationDirectory = "D:\\Архив", .CopyCount = 7, .SaveMode = 1,
+                            .JournalFileName = "C:\\Журналы\\run.log", .ClearJournal = 1,
+                            .TimeOut = 120, .QuitAfterSave = 1, .ShutDownAfterSave = 1}));
   EXPECT_EQ(registry.ReadValue(platform::RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
             platform::RegValue::String(ConfigAt("a.cfg")));
 }
@@ -83,9 +73,7 @@ TEST_F(WindowTest, DependentEnablingFollowsTheOptions) {
 }
 
 TEST_F(WindowTest, NewNameEscRestoresAndTabOpensTheTypedConfiguration) {
-  GeneralOptions stored;
-  stored.CopyCount = 3;
-  WriteConfig("a.cfg", stored);
+  WriteConfig("a.cfg", {.CopyCount = 3});
   Open("a.cfg");
   Command(IDC_NEW);
   EXPECT_EQ(Text(IDC_CONFIG_NAME), "new.cfg");
@@ -152,6 +140,20 @@ TEST_F(WindowTest, SaveAsAndOpenTakeTheChosenFile) {
   EXPECT_EQ(Text(IDC_CONFIG_NAME), "a.cfg");
   EXPECT_EQ(Text(IDC_COPY_COUNT), "1");
   EXPECT_EQ(questions.size(), 2u);
+}
+
+// A file that is no configuration is saved over only when the operator says so.
+TEST_F(WindowTest, AFileThatCouldNotBeReadIsNotWrittenOverWithoutAsking) {
+  testsupport::Write(ConfigAt("damaged.cfg"), "not a configuration file");
+  Open("damaged.cfg");
+  ASSERT_EQ(messages.size(), 1u);
+  answers = {Answer::No, Answer::Yes};
+  Command(IDC_APPLY);
+  EXPECT_EQ(Read(ConfigAt("damaged.cfg")), "not a configuration file");
+  Command(IDC_APPLY);
+  Command(IDC_APPLY);  // readable now: no more question
+  EXPECT_EQ(questions.size(), 2u);
+  EXPECT_EQ(app::ProbeConfigFile(ConfigAt("damaged.cfg")), app::ConfigFileState::Readable);
 }
 
 TEST_F(WindowTest, CloseAsksOnlyWhenModified) {

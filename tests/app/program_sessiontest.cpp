@@ -3,35 +3,10 @@
 #include <vector>
 
 #include "tests/app/window_fixture.h"
+#include "tests/support/process.h"
 
 namespace apptest {
 namespace {
-
-struct Child {
-  PROCESS_INFORMATION info{};
-  ~Child() {
-    if (info.hProcess != nullptr) {
-      if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 9);
-      CloseHandle(info.hProcess);
-      CloseHandle(info.hThread);
-    }
-  }
-  // Exit code once ended within timeoutMs, else -1.
-  long Wait(DWORD timeoutMs) {
-    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
-    return static_cast<long>(code);
-  }
-};
-
-bool Start(Child& child, const std::string& exe, const std::string& arguments) {
-  std::wstring line = platform::Widen("\"" + exe + "\" " + arguments);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &child.info) != FALSE;
-}
 
 struct WindowSearch {
   DWORD pid;
@@ -52,13 +27,12 @@ BOOL CALLBACK MatchProcessWindow(HWND w, LPARAM p) {
 
 // The first visible top-level window of process pid with the given title, waiting for it.
 HWND FindProcessWindow(DWORD pid, const std::wstring& title) {
-  for (int i = 0; i < 600; ++i) {
-    WindowSearch s{pid, &title};
+  WindowSearch s{pid, &title};
+  testsupport::Eventually([&] {
     EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&s));
-    if (s.found != nullptr) return s.found;
-    Sleep(100);
-  }
-  return nullptr;
+    return s.found != nullptr;
+  });
+  return s.found;
 }
 
 class ProgramTest : public WindowTest {
@@ -79,29 +53,24 @@ TEST_F(ProgramTest, BeginRunsTheMovedConfigurationUnattendedAndEnds) {
   ASSERT_TRUE(platform::fs::CopyOver(Program(), folder + "\\Zorvan.exe"));
   ASSERT_TRUE(platform::fs::Rename(ConfigAt("prepared.cfg"), folder + "\\Zorvan.dat"));
 
-  Child child;
-  ASSERT_TRUE(Start(child, folder + "\\Zorvan.exe", "/@" + ConfigAt("Ночь") + " /BEGIN"));
-  EXPECT_EQ(child.Wait(120000), 0);
+  EXPECT_EQ(
+      testsupport::RunToEnd("\"" + folder + "\\Zorvan.exe\" /@" + ConfigAt("Ночь") + " /BEGIN"), 0);
   EXPECT_FALSE(platform::fs::FileExists(folder + "\\Zorvan.dat"));
   EXPECT_TRUE(platform::fs::FileExists(ConfigAt("Ночь.cfg")));
   const std::string journal = Read(scratch / "journal.txt");
   EXPECT_NE(journal.find("Обработка завершена\r\n"), std::string::npos) << journal;
   EXPECT_NE(journal.find("Ночь.cfg"), std::string::npos);
-  std::error_code ec;
-  auto archives =
-      std::filesystem::directory_iterator(testsupport::FsPath(o.DestinationDirectory), ec);
-  EXPECT_NE(archives, std::filesystem::directory_iterator());
+  EXPECT_FALSE(std::filesystem::is_empty(testsupport::FsPath(o.DestinationDirectory)));
 }
 
 TEST_F(ProgramTest, SecondProgramOnTheSameConfigurationShowsThePromptAndEnds) {
   WriteConfig("open.cfg", GeneralOptions{});
-  const std::string arguments = "/@" + ConfigAt("open.cfg");
-  Child first, second;
-  ASSERT_TRUE(Start(first, Program(), arguments));
-  HWND main = FindProcessWindow(first.info.dwProcessId, platform::Widen(app::kWindowTitle));
+  const std::string command = "\"" + Program() + "\" /@" + ConfigAt("open.cfg");
+  testsupport::Child first(command);
+  HWND main = FindProcessWindow(first.Id(), platform::Widen(app::kWindowTitle));
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(Start(second, Program(), arguments));
-  HWND prompt = FindProcessWindow(second.info.dwProcessId, L"Zorvan");
+  testsupport::Child second(command);
+  HWND prompt = FindProcessWindow(second.Id(), L"Zorvan");
   ASSERT_NE(prompt, nullptr);
   EXPECT_EQ(widgets::GetItemText(prompt, IDC_QUERY_TEXT),
             "    Файл настроек с именем \"" + ConfigAt("open.cfg") + "\" уже открыт!");

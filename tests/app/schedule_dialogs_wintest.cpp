@@ -29,12 +29,8 @@ uint32_t Seconds(int hour, int minute) {
 }
 
 TEST(ScheduleDialog, AnInvalidDayKeepsTheDialogOpenAndCancelKeepsTheEntry) {
-  ScheduleEntry monthly;
-  monthly.name = "old";
-  monthly.Mode = ScheduleMode::Monthly;
-  monthly.Date = 5;
-  monthly.Days = 0x41;
-  monthly.Time = Seconds(23, 15);
+  const ScheduleEntry monthly{.name = "old", .Days = 0x41, .Mode = ScheduleMode::Monthly,
+                              .Time = Seconds(23, 15), .Date = 5};
   ScheduleEntry entry = monthly;
   std::string message;
   DialogScript op({

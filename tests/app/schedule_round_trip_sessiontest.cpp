@@ -75,12 +75,9 @@ TEST_F(ScheduleRoundTripTest, AWeeklyScheduleAndABeforeTaskAreSavedAsTheModelWou
 
   InfobaseTree tree(nullptr, nullptr);
   tree.RebuildFromRegistry(registry);
-  ScheduleEntry entry;
-  entry.name = weekly;
-  entry.Mode = ScheduleMode::Weekly;
-  entry.Days = 0x21;
-  entry.Time = static_cast<uint32_t>(platform::FromLocalTime({2026, 3, 2, 2, 30, 0}).value());
-  tree.ApplySchedule(entry);
+  tree.ApplySchedule(
+      {.name = weekly, .Days = 0x21, .Mode = ScheduleMode::Weekly,
+       .Time = static_cast<uint32_t>(platform::FromLocalTime({2026, 3, 2, 2, 30, 0}).value())});
   Configuration config;
   config.tasks.PreProcessFileName = "\"C:\\Program Files\\Сжатие\\pre.exe\"";
   config.tasks.PreProcessCmdLine = "/silent";

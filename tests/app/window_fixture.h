@@ -38,14 +38,9 @@ class WindowTest : public testing::Test {
     InfobaseTree tree(nullptr, nullptr);
     tree.RebuildFromRegistry(registry);
     if (!infobase.empty()) {
-      InfobaseRecord record;
-      record.hasState = true;
-      record.State = 1;
-      record.entry.Type = InfobaseType::AddedByHand;
-      record.entry.path = infobase + "\\";
-      record.entry.BaseName = "База";
-      record.entry.SaveData = 1;
-      tree.ApplyInfobaseRecord(record);
+      tree.ApplyInfobaseRecord({.entry = {.BaseName = "База", .path = infobase + "\\",
+                                          .SaveData = 1, .Type = InfobaseType::AddedByHand},
+                                .hasState = true, .State = 1});
     }
     Configuration config;
     config.options = options;

@@ -112,6 +112,7 @@ TEST_F(WindowRunTest, EndOfRunShowsQuitsOrShutsDown) {
   }
 }
 
+// A file that cannot be read ends an unattended run at once, and the run is recorded.
 TEST_F(WindowRunTest, UnattendedErrorsCloseThemselvesAndReachTheJournal) {
   testsupport::Write(ConfigAt("empty.cfg"), "");
   Open("empty.cfg", true);
@@ -119,6 +120,10 @@ TEST_F(WindowRunTest, UnattendedErrorsCloseThemselvesAndReachTheJournal) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("Ошибка чтения данных из файла"), std::string::npos);
   EXPECT_EQ(Read(scratch / "Journal.txt"), messages[0] + "\r\n");
+  window.reset();
+  Open("empty.cfg");  // the run left its record: the status line tells of it
+  EXPECT_TRUE(Text(IDC_STATUS).ends_with(": не выполнен: файл настройки не прочитан"))
+      << Text(IDC_STATUS);
 }
 
 }  // namespace

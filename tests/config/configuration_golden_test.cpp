@@ -10,8 +10,6 @@
 #include "tests/config/layout_writer.h"
 #include "tree/infobase_tree.h"
 
-// Records below name only the fields that differ from their defaults.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 

@@ -5,8 +5,6 @@
 
 #include "config/entries.h"
 
-// Entries below name only the fields that matter.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 

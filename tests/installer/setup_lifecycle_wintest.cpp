@@ -10,6 +10,7 @@
 #include "platform/codepage.h"
 #include "platform/fs.h"
 #include "platform/registry.h"
+#include "tests/support/process.h"
 #include "tests/support/programs.h"
 #include "tests/support/scratch.h"
 #include "zorvan_version.h"
@@ -17,7 +18,10 @@
 namespace {
 
 using platform::RegRoot;
+using testsupport::Eventually;
+using testsupport::Exists;
 using testsupport::Read;
+using testsupport::RunToEnd;
 using testsupport::Write;
 
 constexpr RegRoot kMachine = RegRoot::LocalMachine;
@@ -26,36 +30,10 @@ constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kOpenWith[] = "Software\\Classes\\Applications\\Zorvan.exe";
 constexpr char kOpenWithList[] = "Software\\Classes\\.cfg\\OpenWithList\\Zorvan.exe";
 
-// Polls cond every 100 ms for up to 60 s: a bound on waiting, not a speed check.
-template <typename Cond>
-bool Eventually(Cond cond) {
-  for (int i = 0; i < 600; ++i, Sleep(100))
-    if (cond()) return true;
-  return cond();
-}
-
 std::string KnownFolder(int csidl) {
   wchar_t path[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
   return platform::Narrow(path);
-}
-
-// Starts commandLine; its process id, 0 when it did not start. With wait, the exit code
-// once it ended (within 120 s), else -1.
-long Exec(const std::string& commandLine, bool wait = true) {
-  std::wstring line = platform::Widen(commandLine);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info))
-    return wait ? -1 : 0;
-  DWORD code = wait ? static_cast<DWORD>(-1) : info.dwProcessId;
-  if (wait && WaitForSingleObject(info.hProcess, 120000) == WAIT_OBJECT_0)
-    GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return static_cast<long>(code);
 }
 
 // The process id of the window titled "Zorvan launcher", 0 when there is none.
@@ -65,7 +43,6 @@ DWORD LauncherProcess() {
   return pid;
 }
 
-bool Exists(const std::string& path) { return platform::fs::GetAttributes(path).exists; }
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 class SetupLifecycle : public testing::Test {
@@ -94,13 +71,14 @@ class SetupLifecycle : public testing::Test {
   }
 
   static inline std::unique_ptr<platform::Registry> registry = platform::MakeWin32Registry();
+  static inline std::unique_ptr<testsupport::Child> started;  // the launcher the Run value starts
   static inline DWORD launcherPid = 0;
   static inline bool cfgKeyBefore = false;
 };
 
 TEST_F(SetupLifecycle, SilentInstallPutsFilesShortcutsAndRecords) {
   cfgKeyBefore = registry->KeyExists(kMachine, "Software\\Classes\\.cfg");
-  ASSERT_EQ(Exec(SetupCommand()), 0);
+  ASSERT_EQ(RunToEnd(SetupCommand()), 0);
   for (const std::string& f : InstalledFiles()) EXPECT_TRUE(Exists(f)) << f;
   EXPECT_EQ(Text(kMachine, "SOFTWARE\\Zorvan", "Path"), Folder() + "\\Zorvan.exe");
   EXPECT_EQ(Text(kMachine, kUninstallKey, "DisplayName"), "Zorvan");
@@ -122,12 +100,12 @@ TEST_F(SetupLifecycle, InstalledProgramRunsAConfigurationUnattended) {
   Write(scratch / "База\\1cv7.md", "metadata");
   Write(scratch / "База\\1SCONST.DBF", "constants");
   const std::string bin = testrunner::BinFolder();
-  ASSERT_EQ(Exec(Quoted(bin + "demo_config.exe") + " " + Quoted(scratch / "Ночь.cfg") + " " +
-                 Quoted(bin + "enterprise_standin.exe") + " " + Quoted(scratch / "Архив") + " " +
-                 Quoted(scratch / "Копии") + " " + Quoted(scratch / "База")),
+  ASSERT_EQ(RunToEnd(Quoted(bin + "demo_config.exe") + " " + Quoted(scratch / "Ночь.cfg") + " " +
+                     Quoted(bin + "enterprise_standin.exe") + " " + Quoted(scratch / "Архив") +
+                     " " + Quoted(scratch / "Копии") + " " + Quoted(scratch / "База")),
             0);
-  ASSERT_EQ(Exec(Quoted(Folder() + "\\Zorvan.exe") + " /@" + (scratch / "Ночь.cfg") + " /BEGIN"),
-            0);
+  ASSERT_EQ(
+      RunToEnd(Quoted(Folder() + "\\Zorvan.exe") + " /@" + (scratch / "Ночь.cfg") + " /BEGIN"), 0);
   const std::string journal = Read(DataFolder() + "\\Journal.txt");
   EXPECT_NE(journal.find("Обработка завершена\r\n"), std::string::npos) << journal;
   EXPECT_TRUE(Exists(scratch / "Архив\\База\\База архив.zip"));
@@ -138,16 +116,17 @@ TEST_F(SetupLifecycle, InstalledLauncherStartsFromItsRunValue) {
   registry->CreateKey(RegRoot::CurrentUser, kRunKey);
   registry->WriteValue(RegRoot::CurrentUser, kRunKey, "Zorvan launcher",
                        platform::RegValue::String(launcher::RunValueData(Folder())));
-  const DWORD pid = Exec(Text(RegRoot::CurrentUser, kRunKey, "Zorvan launcher"), false);
-  ASSERT_NE(pid, 0u);
-  EXPECT_TRUE(Eventually([&] { return LauncherProcess() == pid; }));
-  launcherPid = pid;
+  started =
+      std::make_unique<testsupport::Child>(Text(RegRoot::CurrentUser, kRunKey, "Zorvan launcher"));
+  ASSERT_TRUE(started->Started());
+  EXPECT_TRUE(Eventually([] { return LauncherProcess() == started->Id(); }));
+  launcherPid = started->Id();
 }
 
 TEST_F(SetupLifecycle, SilentReinstallEndsTheRunningLauncherAndStartsItAgain) {
   HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, launcherPid);
   ASSERT_NE(old, nullptr);
-  EXPECT_EQ(Exec(SetupCommand()), 0);
+  EXPECT_EQ(RunToEnd(SetupCommand()), 0);
   // The old process itself is gone, not only its files replaced.
   EXPECT_EQ(WaitForSingleObject(old, 0), WAIT_OBJECT_0);
   CloseHandle(old);
@@ -164,7 +143,7 @@ TEST_F(SetupLifecycle, SilentUninstallRemovesItsOwnAndLeavesConfigurations) {
   HANDLE launcher = OpenProcess(SYNCHRONIZE, FALSE, launcherPid);
 
   // The uninstaller copies itself to the temporary folder and returns at once.
-  ASSERT_EQ(Exec(Quoted(Folder() + "\\uninstall.exe") + " /S"), 0);
+  ASSERT_EQ(RunToEnd(Quoted(Folder() + "\\uninstall.exe") + " /S"), 0);
   EXPECT_TRUE(Eventually([] {
     return !registry->KeyExists(kMachine, kUninstallKey) && !Exists(Folder() + "\\uninstall.exe");
   }));

@@ -11,10 +11,11 @@
 #include "config/schedule_due.h"
 #include "launcher/launcher_names.h"
 #include "launcher/win32/launcher_system.h"
-#include "platform/registry.h"
-#include "tests/config/config_fixture.h"
 #include "platform/fs.h"
 #include "platform/process.h"
+#include "platform/registry.h"
+#include "tests/config/config_fixture.h"
+#include "tests/support/process.h"
 #include "tests/support/programs.h"
 #include "tests/support/scratch.h"
 #include "tree/infobase_tree.h"
@@ -25,14 +26,7 @@ using launcher::kListKey;
 using launcher::kRunKey;
 using platform::RegRoot;
 using platform::Widen;
-
-// Polls cond every 50 ms for up to 20 s; a bound on waiting, not a speed check.
-template <typename Cond>
-bool Eventually(Cond cond) {
-  for (int i = 0; i < 400; ++i, Sleep(50))
-    if (cond()) return true;
-  return cond();
-}
+using testsupport::Eventually;
 
 HWND LauncherWindow() { return FindWindowW(nullptr, Widen(launcher::kLauncherName).c_str()); }
 
@@ -46,15 +40,6 @@ int LauncherProcesses() {
     if (_wcsicmp(entry.szExeFile, L"Zorvan launcher.exe") == 0) ++count;
   CloseHandle(snapshot);
   return count;
-}
-
-// Starts commandLine in folder; waited for unless wait is false. The exit code, or -1.
-int64_t Exec(const std::string& commandLine, const std::string& folder, bool wait = true) {
-  platform::Process p;
-  if (!p.Start(commandLine, folder, platform::ShowWindow::Hidden)) return -1;
-  if (!wait) return 0;
-  if (p.Wait(60000) != platform::WaitResult::Ended) return -1;
-  return p.ExitCode().value_or(-1);
 }
 
 class LauncherSession : public testing::Test {
@@ -137,7 +122,7 @@ TEST_F(LauncherSession, SaveRegistersAndStartsTheLastUnregisterEndsIt) {
   // unregister below ends the first, it would stay.
   ASSERT_TRUE(Eventually([] { return LauncherProcesses() == 1; }));
   // A second launcher ends at once, silently.
-  EXPECT_EQ(Exec("\"" + folder + "\\Zorvan launcher.exe\"", folder), 0);
+  EXPECT_EQ(testsupport::RunToEnd("\"" + folder + "\\Zorvan launcher.exe\"", folder), 0);
   EXPECT_EQ(LauncherWindow(), running);
 
   WNDCLASSW wc{};
@@ -167,7 +152,9 @@ TEST_F(LauncherSession, TheStartUpPassStartsTheMainProgramAndPrunes) {
   registry->CreateKey(RegRoot::CurrentUser, kListKey);
   for (const std::string& path : {a, folder + "\\deleted.cfg"})
     registry->WriteValue(RegRoot::CurrentUser, kListKey, path, platform::RegValue::String("x"));
-  ASSERT_EQ(Exec("\"" + folder + "\\Zorvan launcher.exe\" /startup", folder, false), 0);
+  platform::Process startUp;  // left running: the test's end closes the launcher
+  ASSERT_TRUE(startUp.Start("\"" + folder + "\\Zorvan launcher.exe\" /startup", folder,
+                            platform::ShowWindow::Hidden));
   ASSERT_TRUE(Eventually([&] { return testsupport::Exists(folder + "\\main-call1.cwd"); }));
   EXPECT_EQ(testsupport::Read(folder + "\\main-call1.args"),
             "\"" + folder + "\\Zorvan.exe\" /@" + a + " /BEGIN");

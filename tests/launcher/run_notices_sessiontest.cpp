@@ -13,10 +13,10 @@
 #include "launcher/win32/tray_notices.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
-#include "platform/process.h"
 #include "platform/registry.h"
 #include "resources/launcher/resource.h"
 #include "tests/launcher/poll_fixture.h"
+#include "tests/support/process.h"
 #include "tests/support/programs.h"
 #include "tests/support/scratch.h"
 #include "tree/infobase_tree.h"
@@ -65,14 +65,9 @@ class RunNoticesSession : public testing::Test {
     tree.RebuildFromRegistry(memory);
     for (const auto& [name, ctl] :
          {std::pair<std::string, std::string>{"Бухгалтерия", ""}, {"Склад", "no_archive=1"}}) {
-      InfobaseRecord record;
-      record.hasState = true;
-      record.State = 1;
-      record.entry.Type = InfobaseType::AddedByHand;
-      record.entry.path = Infobase(name, ctl) + "\\";
-      record.entry.BaseName = name;
-      record.entry.SaveData = 1;
-      tree.ApplyInfobaseRecord(record);
+      tree.ApplyInfobaseRecord({.entry = {.BaseName = name, .path = Infobase(name, ctl) + "\\",
+                                          .SaveData = 1, .Type = InfobaseType::AddedByHand},
+                                .hasState = true, .State = 1});
     }
     tree.ApplySchedule(polltest::Schedule("В 02:30,  каждый день", 1, 2, 30));
     Configuration config;
@@ -117,10 +112,9 @@ class RunNoticesSession : public testing::Test {
 
 TEST_F(RunNoticesSession, FailedUnattendedRunAndSkippedScheduleWarnUntilTheListIsOpened) {
   const std::string config = WriteConfiguration();
-  platform::Process run;
-  ASSERT_TRUE(run.Start("\"" + testrunner::BinFolder() + "Zorvan.exe\" /@" + config + " /BEGIN", "",
-                        platform::ShowWindow::Hidden));
-  ASSERT_EQ(run.Wait(120000), platform::WaitResult::Ended);
+  ASSERT_NE(testsupport::RunToEnd("\"" + testrunner::BinFolder() + "Zorvan.exe\" /@" + config +
+                                  " /BEGIN"),
+            -1);
 
   const std::vector<runs::RunRecord> records = runs::ReadRecords(*registry, config);
   ASSERT_EQ(records.size(), 1u);

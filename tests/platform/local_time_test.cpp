@@ -31,16 +31,12 @@ TEST(LocalTime, RoundTripsThroughTheLocalCalendar) {
 
 #ifndef _WIN32
 
-// Berlin, 2024: forward at 01:00 UTC on 31 March, back at 01:00 UTC on 27 October.
+// Berlin: local fields to an instant by the rules of their date (the other way: the due
+// rule's tests); unsigned 32-bit stamps reach 2106.
 TEST(LocalTime, UsesTheDaylightSavingRulesOfTheDate) {
   testsupport::TimeZoneScope berlin("Europe/Berlin");
-  EXPECT_EQ(ToLocalTime(1711846799), (LocalTime{2024, 3, 31, 1, 59, 59, 0}));
-  EXPECT_EQ(ToLocalTime(1711846800), (LocalTime{2024, 3, 31, 3, 0, 0, 0}));
-  EXPECT_EQ(ToLocalTime(1729989000), (LocalTime{2024, 10, 27, 2, 30, 0, 0}));
-  EXPECT_EQ(ToLocalTime(1729992600), (LocalTime{2024, 10, 27, 2, 30, 0, 0}));
   EXPECT_EQ(FromLocalTime({2024, 1, 15, 12, 0, 0}), 1705316400);  // 11:00 UTC
   EXPECT_EQ(FromLocalTime({2024, 7, 15, 12, 0, 0}), 1721037600);  // 10:00 UTC
-  // Unsigned 32-bit stamps reach 2106.
   EXPECT_EQ(ToLocalTime(4294967295), (LocalTime{2106, 2, 7, 7, 28, 15, 0}));
 }
 

@@ -120,6 +120,13 @@ class JobRunTest : public testing::Test {
     Write(Join(folder, "1cv7.md"), "metadata");
     return folder + kSep;
   }
+  // Such a folder added to the tree as an infobase with the jobs of e.
+  InfobaseEntry AddInfobase(const std::string& name, InfobaseEntry e = {}) {
+    e.BaseName = name;
+    e.path = MakeInfobase(name);
+    tree_.Add(e);
+    return e;
+  }
 
   // Saves the configuration as the operator's file.
   void SaveConfigFile() {

@@ -91,13 +91,6 @@ TEST(JobRunValues, MissingKeysKeepTheValuesOfThePreviousRun) {
   EXPECT_TRUE(s.clearJournal);
 }
 
-TEST_F(JobRunTest, NothingMarkedStartsNoWorker) {
-  EXPECT_EQ(RunToEnd(), StartResult::NothingToRun);
-  EXPECT_EQ(Events(), Lines{std::string("message: ") + kNoJobsMessage});
-  EXPECT_FALSE(run_.Active());
-  EXPECT_FALSE(platform::fs::FileExists(JournalPath()));
-}
-
 // Kept parameters of an unmarked infobase never run: neither from the file (unattended)
 // nor from the window's configuration.
 TEST_F(JobRunTest, KeptParametersOfUnmarkedInfobasesNeverRun) {
@@ -121,12 +114,7 @@ TEST_F(JobRunTest, KeptParametersOfUnmarkedInfobasesNeverRun) {
 }
 
 TEST_F(JobRunTest, StateOtherThanOneIsAnErrorInTheJobParameters) {
-  for (const char* name : {"Ноль", "Два", "Один"}) {
-    InfobaseEntry e;
-    e.BaseName = name;
-    e.path = MakeInfobase(name);
-    tree_.Add(e);
-  }
+  for (const char* name : {"Ноль", "Два", "Один"}) AddInfobase(name);
   SaveConfigFile();
   {
     CSettingsFile file(ConfigPath(), SF_MODE_READWRITE, platform::SilentFileErrorReporter());
@@ -182,10 +170,7 @@ TEST_F(JobRunTest, SnapshotThatCannotBeOpenedIsReportedAndStillDeleted) {
 }
 
 TEST_F(JobRunTest, ChangedConfigurationIsSavedOnlyWhenTheOperatorSaysYes) {
-  InfobaseEntry e;
-  e.BaseName = "База";
-  e.path = MakeInfobase("База");
-  tree_.Add(e);
+  AddInfobase("База");
   options().QuitAfterSave = 1;
   modified_ = true;
   answer = [] { return Answer::Cancel; };
@@ -202,10 +187,7 @@ TEST_F(JobRunTest, ChangedConfigurationIsSavedOnlyWhenTheOperatorSaysYes) {
 
 TEST_F(JobRunTest, JournalOffWritesNothing) {
   options().Journal = 0;
-  InfobaseEntry e;
-  e.BaseName = "База";
-  e.path = MakeInfobase("База");
-  tree_.Add(e);
+  AddInfobase("База");
   ASSERT_EQ(RunToEnd(), StartResult::Started);
   EXPECT_FALSE(platform::fs::FileExists(JournalPath()));
   EXPECT_TRUE(run_.Settings().journalPath.empty());

@@ -9,12 +9,13 @@
 
 #include "platform/file.h"
 #include "tests/runner/job_run_fixture.h"
+#include "tests/support/process.h"
 
 namespace {
 
 using namespace testrunner;
+using testsupport::Eventually;
 using Lines = std::vector<std::string>;
-using Clock = std::chrono::steady_clock;
 
 constexpr UINT kJobStarted = WM_USER + 103;
 constexpr UINT kRunFinished = WM_USER + 101;
@@ -39,13 +40,11 @@ class OwnerWindow {
 
   // Handles messages until done() holds; false after a minute.
   static bool PumpUntil(const std::function<bool()>& done) {
-    for (auto end = Clock::now() + std::chrono::seconds(60); !done();) {
-      if (Clock::now() > end) return false;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    return Eventually([&] {
       MSG msg;
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    return true;
+      return done();
+    });
   }
 
  private:
@@ -69,14 +68,10 @@ class StandinRunTest : public JobRunTest {
   }
 
   // An infobase with a file to archive and a save job; ctl is the stand-in's control file.
-  InfobaseEntry AddInfobase(const std::string& name, const std::string& ctl = "no_syslog=1") {
-    InfobaseEntry e;
-    e.BaseName = name;
-    e.path = MakeInfobase(name);
+  InfobaseEntry AddSaved(const std::string& name, const std::string& ctl = "no_syslog=1") {
+    InfobaseEntry e = AddInfobase(name, {.SaveData = 1});
     Write(e.path + "data.dbf", "records");
     Write(e.path + "standin.ctl", ctl);
-    e.SaveData = 1;
-    tree_.Add(e);
     return e;
   }
 
@@ -101,24 +96,16 @@ class StandinRunTest : public JobRunTest {
     for (std::string& l : lines) l = std::regex_replace(l, log, "<log $1 $2>");
     return lines;
   }
-
-  static bool WaitForFile(const std::string& path) {
-    for (auto end = Clock::now() + std::chrono::seconds(30); !platform::fs::FileExists(path);) {
-      if (Clock::now() > end) return false;
-      Sleep(20);
-    }
-    return true;
-  }
 };
 
 // Failed and timed-out infobases are reported and the next one runs: archived, its event
-// log merged into the journal, its batch file made in the temporary folder and deleted.
+// log merged into the journal (the batch files: run_files_wintest).
 TEST_F(StandinRunTest, FailureTimeOutAndSuccessInOneRun) {
   options().TimeOut = 10;  // ten shortened minutes: 3 s
   options().TerminateAfterTimeOut = 1;
-  InfobaseEntry broken = AddInfobase("Склад", "no_syslog=1\nno_archive=1\nexit_code=0");
-  InfobaseEntry slow = AddInfobase("Долгая", "no_syslog=1\nsleep_ms=30000");
-  InfobaseEntry e = AddInfobase("Торговля", "exit_code=5");  // an exit code alone is no failure
+  InfobaseEntry broken = AddSaved("Склад", "no_syslog=1\nno_archive=1\nexit_code=0");
+  InfobaseEntry slow = AddSaved("Долгая", "no_syslog=1\nsleep_ms=30000");
+  InfobaseEntry e = AddSaved("Торговля", "exit_code=5");  // an exit code alone is no failure
   for (const InfobaseEntry& withLog : {slow, e}) {
     platform::fs::CreateFolder(withLog.path + "SYSLOG");
     Write(withLog.path + "SYSLOG\\1cv7.mlg", "old;entry\r\n");
@@ -136,24 +123,19 @@ TEST_F(StandinRunTest, FailureTimeOutAndSuccessInOneRun) {
             "<log SaveData 2>", "==============================", "", "Обработка завершена", kStarsLine};
   EXPECT_EQ(JournalWithLogLines(), expected);
   EXPECT_EQ(Events(), (Lines{"started Склад", "started Долгая", "started Торговля", "finished"}));
-
-  std::string args = Read(e.path + "standin\\call1.args");
-  std::string batch = args.substr(args.find("/@\"") + 3);
-  batch.pop_back();
-  EXPECT_EQ(batch.rfind(temp_ + "\\Zorvan.", 0), 0u) << batch;
-  EXPECT_FALSE(platform::fs::FileExists(batch));
   EXPECT_EQ(Read(e.path + "SYSLOG\\1cv7.mlg").rfind("old;entry\r\n", 0), 0u);
   // The child ended at its time-out: its log set aside is merged back.
   EXPECT_EQ(Read(slow.path + "SYSLOG\\1cv7.mlg"), "old;entry\r\n");
 }
 
 TEST_F(StandinRunTest, AbortWhileTheChildRunsEndsItAndSetsTheAbortFlag) {
-  InfobaseEntry slow = AddInfobase("Долгая", "sleep_ms=30000");
-  AddInfobase("Следующая");
+  InfobaseEntry slow = AddSaved("Долгая", "sleep_ms=30000");
+  AddSaved("Следующая");
   platform::fs::CreateFolder(slow.path + "SYSLOG");
   Write(slow.path + "SYSLOG\\1cv7.mlg", "old\r\n");
   ASSERT_EQ(Start(), StartResult::Started);
-  ASSERT_TRUE(WaitForFile(slow.path + "standin\\call1.args"));
+  ASSERT_TRUE(
+      Eventually([&] { return platform::fs::FileExists(slow.path + "standin\\call1.args"); }));
   EXPECT_TRUE(run_.AbortRun());
   EXPECT_TRUE(run_.FinishRun());
   EXPECT_TRUE(run_.AbortFlag());
@@ -168,8 +150,8 @@ TEST_F(StandinRunTest, AbortWhileTheChildRunsEndsItAndSetsTheAbortFlag) {
 // The worker waits to deliver WM_JOB_STARTED of the second infobase while this thread
 // does not pump: the abort must not deadlock the two threads, and leaves the flag clear.
 TEST_F(StandinRunTest, AbortBetweenInfobasesLeavesTheAbortFlagClear) {
-  InfobaseEntry first = AddInfobase("Первая");
-  InfobaseEntry second = AddInfobase("Вторая");
+  InfobaseEntry first = AddSaved("Первая");
+  InfobaseEntry second = AddSaved("Вторая");
   Lines received;
   OwnerWindow window(
       [&](UINT, LPARAM lp) { received.push_back(reinterpret_cast<InfobaseEntry*>(lp)->BaseName); });
@@ -197,7 +179,7 @@ TEST_F(StandinRunTest, AbortBetweenInfobasesLeavesTheAbortFlagClear) {
 // still waits inside SendMessage; an abort just as the worker sends WM_RUN_FINISHED
 // finishes the run once, the late message finding nothing left to finish.
 TEST_F(StandinRunTest, NotificationsAsWindowMessages) {
-  AddInfobase("Окно");
+  AddSaved("Окно");
   Lines received;
   int finishes = 0;
   OwnerWindow window([&](UINT msg, LPARAM lp) {

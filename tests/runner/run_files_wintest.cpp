@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "platform/codepage.h"
 #include "tests/runner/job_run_fixture.h"
+#include "tests/support/process.h"
 
 namespace {
 
@@ -19,15 +19,7 @@ ZV_TEST_CHILD(idle) {
 }
 
 // This test program started as a child that idles for ms milliseconds.
-PROCESS_INFORMATION StartIdle(int ms) {
-  std::wstring line =
-      L"\"" + platform::Widen(SelfPath()) + L"\" --child idle " + std::to_wstring(ms);
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  CloseHandle(pi.hThread);
-  return pi;
-}
+std::string Idle(int ms) { return "\"" + SelfPath() + "\" --child idle " + std::to_string(ms); }
 
 class RunFilesTest : public JobRunTest {
  protected:
@@ -37,12 +29,7 @@ class RunFilesTest : public JobRunTest {
   }
   // The batch file a check job of a new infobase was given.
   std::string BatchOfCheck(const std::string& name) {
-    InfobaseEntry e;
-    e.BaseName = name;
-    e.path = MakeInfobase(name);
-    e.Reindex = 1;
-    tree_.Add(e);
-    return e.path + "standin\\call1.args";
+    return AddInfobase(name, {.Reindex = 1}).path + "standin\\call1.args";
   }
   static std::string BatchIn(const std::string& args) {
     std::string line = Read(args);
@@ -51,10 +38,9 @@ class RunFilesTest : public JobRunTest {
 };
 
 TEST_F(RunFilesTest, EndedRunsFilesGoLiveOnesStayEachStepHasItsBatchFile) {
-  PROCESS_INFORMATION ended = StartIdle(0);
-  WaitForSingleObject(ended.hProcess, INFINITE);
-  PROCESS_INFORMATION live = StartIdle(60000);
-  const std::string crashed = FolderOf(ended.dwProcessId), running = FolderOf(live.dwProcessId);
+  testsupport::Child ended(Idle(0)), live(Idle(60000));
+  ASSERT_EQ(ended.Wait(60000), 0);
+  const std::string crashed = FolderOf(ended.Id()), running = FolderOf(live.Id());
   const std::string other = Join(temp_, "Zorvan.old");  // not a process id: not ours to judge
   for (const std::string& folder : {crashed, running, other}) {
     fs::CreateFolder(folder);
@@ -63,9 +49,6 @@ TEST_F(RunFilesTest, EndedRunsFilesGoLiveOnesStayEachStepHasItsBatchFile) {
   }
   const std::string first = BatchOfCheck("Торговля"), second = BatchOfCheck("Склад");
   ASSERT_EQ(RunToEnd(), StartResult::Started);
-  TerminateProcess(live.hProcess, 0);
-  CloseHandle(live.hProcess);
-  CloseHandle(ended.hProcess);
 
   EXPECT_FALSE(fs::GetAttributes(crashed).exists);
   EXPECT_TRUE(fs::FileExists(running + "\\~pak2.tmp"));
