@@ -69,8 +69,8 @@ ZipFault ReadLocalHeader(const ByteSource& source, const Directory& dir, const C
 // Tells an entry's check to end early: a stop request, or a fault in an earlier entry.
 using Interruption = std::function<bool()>;
 
-// Reads an entry's data in chunks, decrypting it when a cipher is given: hands each chunk
-// to a consumer, or gives the next one on request; asks whether to end early before each.
+// Reads an entry's data piece by piece, decrypting it when a cipher is given; asks whether
+// to end early before each piece.
 class DataReader {
  public:
   DataReader(const ByteSource& source, DataPlace place, ZipCipher* cipher,
@@ -92,38 +92,26 @@ class DataReader {
     return ZipFault::None;
   }
 
-  template <typename Consume>
-  ZipFault ForEachChunk(Consume consume) {
-    std::vector<unsigned char> buffer(
-        static_cast<size_t>(std::min<uint64_t>(place_.length, kChunk)));
-    for (uint64_t done = 0; done < place_.length;) {
-      if (interrupted_()) return ZipFault::Aborted;
-      const size_t n = static_cast<size_t>(std::min<uint64_t>(place_.length - done, kChunk));
-      if (!source_.ReadAt(place_.offset + done, buffer.data(), n)) return ZipFault::Unreadable;
-      if (cipher_) cipher_->Decrypt(buffer.data(), n);
-      done += n;
-      if (ZipFault f = consume(buffer.data(), n, done == place_.length); f != ZipFault::None)
-        return f;
-    }
-    return ZipFault::None;
-  }
-
  private:
   const ByteSource& source_;
   DataPlace place_;
   ZipCipher* cipher_;
   const Interruption& interrupted_;
-  uint64_t done_ = 0;  // read so far by Read
+  uint64_t done_ = 0;  // read so far
 };
 
 ZipFault CheckStored(DataReader& reader, const CentralEntry& e, uint64_t length) {
   if (length != e.size) return ZipFault::SizeMismatch;
+  std::vector<unsigned char> buffer(static_cast<size_t>(std::min<uint64_t>(length, kChunk)));
   uint32_t crc = 0;
-  ZipFault f = reader.ForEachChunk([&crc](const unsigned char* p, size_t n, bool) {
-    crc = Crc32({reinterpret_cast<const char*>(p), n}, crc);
-    return ZipFault::None;
-  });
-  if (f != ZipFault::None) return f;
+  for (uint64_t left = length; left > 0;) {
+    size_t got = 0;
+    if (ZipFault f = reader.Read(buffer.data(), buffer.size(), got); f != ZipFault::None)
+      return f;
+    if (got == 0) return ZipFault::Unreadable;  // cannot happen: the place lies in the file
+    crc = Crc32({reinterpret_cast<const char*>(buffer.data()), got}, crc);
+    left -= got;
+  }
   return crc == e.crc ? ZipFault::None : ZipFault::CrcMismatch;
 }
 
