@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "platform/codepage.h"
@@ -30,9 +31,18 @@ class Child {
     startup.dwFlags = hidden ? STARTF_USESHOWWINDOW : 0;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        cwd.empty() ? nullptr : cwd.c_str(), &startup, &info))
-      return;
+    // Wine on a loaded machine now and then fails to bring a process up; a start that
+    // failed is tried again, a program that started is never run twice.
+    for (int attempt = 1;; ++attempt) {
+      if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         cwd.empty() ? nullptr : cwd.c_str(), &startup, &info))
+        break;
+      const DWORD error = GetLastError();
+      std::fprintf(stderr, "start %d of %s failed: error %lu\n", attempt, commandLine.c_str(),
+                   error);
+      if (attempt == 3) return;
+      Sleep(500);
+    }
     process_.Reset(info.hProcess);
     CloseHandle(info.hThread);
     id_ = info.dwProcessId;
