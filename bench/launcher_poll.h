@@ -5,9 +5,9 @@
 // every file and converts every start time to local time), the poll 50 s later (same
 // minute: nothing read again, nothing started twice), and the first poll of a launcher
 // started at log-on, whose start-up pass also starts every start-up schedule. The files are
-// real, and so is the registry where there is one (Windows): the list is enumerated value
-// by value as the launcher does, under a scratch key, since the real HKCU list belongs to
-// the user. Prints the medians and the slowest of the rounds.
+// real, and so is the registry where there is one (Windows): the list is read value by
+// value as the launcher does, under a scratch key, since the real HKCU list belongs to the
+// user. Prints the medians and the slowest of the rounds.
 #pragma once
 
 #include <algorithm>
@@ -71,6 +71,10 @@ class ScratchRegistry : public platform::Registry {
   std::optional<platform::RegValuesStamp> ValuesStamp(RegRoot root,
                                                       const std::string& path) override {
     return inner_.ValuesStamp(root, In(root, path));
+  }
+  std::unique_ptr<platform::RegValueList> OpenValues(RegRoot root,
+                                                     const std::string& path) override {
+    return inner_.OpenValues(root, In(root, path));
   }
 
  private:

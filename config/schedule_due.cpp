@@ -38,11 +38,12 @@ bool MatchesScheduleDay(const ScheduleEntry& s, const LocalTime& date) {
   }
 }
 
-bool StartedUpOn(platform::Registry& registry, const LocalTime& today) {
+bool StartedUpOn(platform::Registry& registry, const LocalTime& today,
+                 platform::BatchLocalTime& zone) {
   auto stamp =
       registry.ReadValue(platform::RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue);
   if (!stamp || stamp->data.size() != 4) return false;
-  auto last = ToLocalTime(stamp->AsDword());
+  auto last = zone.ToLocal(stamp->AsDword());
   return last && SameDate(*last, today);
 }
 
@@ -53,12 +54,13 @@ bool IsStartUpDue(const ScheduleEntry& s, bool startupPass, bool startedUpToday)
 bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass,
                    platform::Registry& registry) {
   const ScheduleEntry& s = schedule.entry;
-  auto local = ToLocalTime(now);
+  platform::BatchLocalTime zone;
+  auto local = zone.ToLocal(now);
   if (!local) return false;
   if (s.Mode == ScheduleMode::AtStartUp) {
     // The registry is read only when the answer depends on it.
     return IsStartUpDue(s, startupPass,
-                        startupPass && s.Once != 0 && StartedUpOn(registry, *local));
+                        startupPass && s.Once != 0 && StartedUpOn(registry, *local, zone));
   }
   if (!schedule.hasTime) return false;
   return IsClockDue(s, *local);

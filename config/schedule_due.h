@@ -22,8 +22,10 @@ bool MatchesScheduleDay(const ScheduleEntry& schedule, const platform::LocalTime
 // pass already ran today (startedUpToday, from StartedUpOn).
 bool IsStartUpDue(const ScheduleEntry& schedule, bool startupPass, bool startedUpToday);
 
-// True when "LastStartUp" lies on the local date of today; unreadable counts as not.
-bool StartedUpOn(platform::Registry& registry, const platform::LocalTime& today);
+// True when "LastStartUp" lies on the local date of today; unreadable counts as not. zone
+// converts it (the one that gave today spares a second look at the rules).
+bool StartedUpOn(platform::Registry& registry, const platform::LocalTime& today,
+                 platform::BatchLocalTime& zone);
 
 // Stores now as "LastStartUp" if the program key exists (creating nothing).
 bool WriteLastStartUp(platform::Registry& registry, int64_t now);

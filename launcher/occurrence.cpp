@@ -1,6 +1,7 @@
 #include "launcher/occurrence.h"
 
 #include <tuple>
+#include <utility>
 
 #include "config/schedule_due.h"
 
@@ -78,12 +79,12 @@ void StartMemory::ForgetBefore(const LocalTime& date) {
   std::erase_if(started_, [&](const auto& item) { return item.second < DateKey(date); });
 }
 
-void StartTimes::Check(int64_t now, const LocalTime& local) {
+void StartTimes::Check(int64_t now, const LocalTime& local, platform::BatchLocalTime zone) {
   const int64_t offset = DaysSinceEpoch(local.year, local.month, local.day) * 86400 +
                          local.hour * 3600 + local.minute * 60 + local.second - now;
   if (offset_ != offset) {
     times_.clear();
-    zone_ = {};
+    zone_ = std::move(zone);
   }
   offset_ = offset;
 }

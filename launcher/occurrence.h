@@ -38,8 +38,9 @@ class StartMemory {
 // UTC has changed, since the time zone may have been changed.
 class StartTimes {
  public:
-  // now and its local fields: a different offset than before empties the cache.
-  void Check(int64_t now, const platform::LocalTime& local);
+  // now and its local fields, as zone converted them: a different offset than before
+  // empties the cache, which then converts with zone (the rules it has looked up so far).
+  void Check(int64_t now, const platform::LocalTime& local, platform::BatchLocalTime zone);
   std::optional<platform::LocalTime> Of(uint32_t time);
 
  private:

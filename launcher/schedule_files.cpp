@@ -39,8 +39,36 @@ void ScheduleFiles::ReadFile(Job& job) {
   job.missing = !job.schedules && IsMissing(platform::fs::GetAttributes(job.path));
 }
 
+// A file read before is read again only when its size or last write changed. The cache
+// is only read while a pass is open, so the readers may look at once.
+void ScheduleFiles::Classify(Job& job) const {
+  auto it = files_.find(job.path);
+  if (it == files_.end()) return;
+  const platform::fs::Attributes file = platform::fs::GetAttributes(job.path);
+  if (IsMissing(file))
+    job.kind = Kind::Missing;
+  else if (it->second.size == file.size && it->second.writeTime == file.writeTime)
+    job.kind = Kind::Known;
+}
+
+// Names a listed job, then reads its file if that is needed.
+void ScheduleFiles::Take(Job& job) const {
+  if (job.list) {
+    platform::RegNamedValue value;
+    const platform::EnumStep step = job.list->At(job.index, value);
+    job.list = nullptr;
+    if (step != platform::EnumStep::Value || value.name.empty()) {
+      job.kind = Kind::Unlisted;
+      return;
+    }
+    job.path = std::move(value.name);
+    Classify(job);
+  }
+  if (job.kind == Kind::Read) ReadFile(job);
+}
+
 void ScheduleFiles::ReadAll(const std::vector<Job*>& reads) {
-  for (size_t i = next_++; i < reads.size(); i = next_++) ReadFile(*reads[i]);
+  for (size_t i = next_++; i < reads.size(); i = next_++) Take(*reads[i]);
 }
 
 // The calling thread reads too; when it finds no read left, every one is taken, and all are
@@ -80,13 +108,16 @@ void ScheduleFiles::Reader() {
 void ScheduleFiles::Pass::Add(const std::string& path) {
   Job& job = jobs_.emplace_back();
   job.path = path;
-  auto it = files_.files_.find(path);
-  if (it == files_.files_.end()) return;
-  const platform::fs::Attributes file = platform::fs::GetAttributes(path);
-  if (IsMissing(file))
-    job.kind = Kind::Missing;
-  else if (it->second.size == file.size && it->second.writeTime == file.writeTime)
-    job.kind = Kind::Known;
+  files_.Classify(job);
+}
+
+// Names added after the list was opened wait for the next pass: they changed its stamp.
+void ScheduleFiles::Pass::AddListed(platform::RegValueList& list) {
+  for (uint32_t i = 0; i < list.Count(); ++i) {
+    Job& job = jobs_.emplace_back();
+    job.list = &list;
+    job.index = i;
+  }
 }
 
 std::vector<ScheduleFiles::Found> ScheduleFiles::Pass::Finish() {
@@ -97,11 +128,12 @@ std::vector<ScheduleFiles::Found> ScheduleFiles::Pass::Finish() {
   if (sideBySide)
     files_.ReadSideBySide(reads);
   else if (!reads.empty())
-    ReadFile(*reads.front());
+    files_.Take(*reads.front());
   std::map<std::string, Read>& files = files_.files_;
   std::vector<Found> found;
   found.reserve(jobs_.size());
   for (Job& job : jobs_) {
+    if (job.kind == Kind::Unlisted) continue;
     Found& f = found.emplace_back(Found{job.path});
     if (job.kind == Kind::Missing) {
       f.missing = true;

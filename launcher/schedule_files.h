@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "config/schedule_record.h"
+#include "platform/registry.h"
 
 namespace launcher {
 
@@ -50,6 +51,10 @@ class ScheduleFiles {
     explicit Pass(ScheduleFiles& files) : files_(files) {}
 
     void Add(const std::string& path);
+    // Every file the list names (a value without a name names none). The names are read
+    // by index on the readers too, each beside the open of its file; list must last until
+    // Finish.
+    void AddListed(platform::RegValueList& list);
     // The schedules stay valid until the next pass.
     std::vector<Found> Finish();
 
@@ -59,9 +64,12 @@ class ScheduleFiles {
   };
 
  private:
-  enum class Kind { Known, Missing, Read };
+  // Unlisted: the list has no usable name at the index (any more).
+  enum class Kind { Known, Missing, Read, Unlisted };
   struct Job {
     std::string path;
+    platform::RegValueList* list = nullptr;  // whose name at index is still to be read
+    uint32_t index = 0;
     Kind kind = Kind::Read;
     // Of a read: the schedules (nullopt when the file could not be read), the size and last
     // write of the file read, and whether the file is missing.
@@ -76,6 +84,8 @@ class ScheduleFiles {
     bool used = true;
   };
 
+  void Classify(Job& job) const;
+  void Take(Job& job) const;
   static void ReadFile(Job& job);
   void ReadAll(const std::vector<Job*>& reads);
   void ReadSideBySide(const std::vector<Job*>& reads);

@@ -1,6 +1,7 @@
 #include "launcher/schedule_poll.h"
 
 #include <cstdio>
+#include <memory>
 #include <tuple>
 #include <utility>
 
@@ -34,16 +35,17 @@ std::vector<std::string> SchedulePoller::Poll() {
   auto previous = std::exchange(previousPoll_, tick.now);
   skipped_.clear();
   tick.readOnly = seams_.mainProgramRunning();
-  auto today = platform::ToLocalTime(tick.now);
+  platform::BatchLocalTime zone;  // the rules as this poll finds them
+  auto today = zone.ToLocal(tick.now);
   if (!today) return {};
   tick.today = *today;
   if (previous && tick.now > *previous && tick.now - *previous <= kMaxPollGapSeconds)
-    tick.before = platform::ToLocalTime(*previous);
+    tick.before = zone.ToLocal(*previous);
   // Asked once a poll, not per start-up schedule: it reads the registry and converts
   // a time to local time (slow on some systems).
   if (startupPass_ && !tick.readOnly)
-    tick.startedUpToday = StartedUpOn(*seams_.registry, tick.today);
-  startTimes_.Check(tick.now, tick.today);
+    tick.startedUpToday = StartedUpOn(*seams_.registry, tick.today, zone);
+  startTimes_.Check(tick.now, tick.today, std::move(zone));
   memory_.ForgetBefore(tick.today);
   skipNotes_.ForgetBefore(tick.today);
   ScanList(tick);
@@ -59,8 +61,24 @@ std::vector<std::string> SchedulePoller::Poll() {
 
 void SchedulePoller::ScanList(Tick& tick) {
   ScheduleFiles::Pass pass(files_);
-  if (!ReadList(pass)) return;
-  for (const ScheduleFiles::Found& file : pass.Finish()) {
+  std::unique_ptr<platform::RegValueList> list;
+  if (ListUnchanged()) {
+    for (const std::string& path : listed_) pass.Add(path);
+  } else {
+    listStamp_.reset();
+    list = seams_.registry->OpenValues(RegRoot::CurrentUser, kListKey);
+    if (!list) return;
+    pass.AddListed(*list);
+  }
+  const std::vector<ScheduleFiles::Found> found = pass.Finish();
+  if (list) {
+    // Taken before the reading: a change meanwhile makes the next poll read the list again.
+    listStamp_ = list->Stamp();
+    listReuses_ = 0;
+    listed_.clear();
+  }
+  for (const ScheduleFiles::Found& file : found) {
+    if (list) listed_.push_back(file.path);
     if (file.missing) tick.missing.push_back(file.path);
     if (file.schedules) PollFile(file.path, *file.schedules, tick);
   }
@@ -69,30 +87,14 @@ void SchedulePoller::ScanList(Tick& tick) {
     seams_.registry->DeleteValue(RegRoot::CurrentUser, kListKey, name);
 }
 
-// Gives pass the listed files. While the list key is as at the last reading, its names are
-// taken from then: one question instead of one per name. The stamp cannot tell a name added
-// and another removed within one tick of the key's clock, so the list is read in full every
-// so often all the same.
-bool SchedulePoller::ReadList(ScheduleFiles::Pass& pass) {
+// While the list key is as at the last reading, its names are taken from then: one question
+// instead of one per name. The stamp cannot tell a name added and another removed within one
+// tick of the key's clock, so the list is read in full every so often all the same.
+bool SchedulePoller::ListUnchanged() {
   constexpr int kPollsBetweenFullReadings = 12;  // about ten minutes
-  auto stamp = seams_.registry->ValuesStamp(RegRoot::CurrentUser, kListKey);
-  if (stamp && stamp == listStamp_ && ++listReuses_ < kPollsBetweenFullReadings) {
-    for (const std::string& path : listed_) pass.Add(path);
-    return true;
-  }
-  listReuses_ = 0;
-  listStamp_.reset();
-  listed_.clear();
-  auto values = seams_.registry->EnumValues(RegRoot::CurrentUser, kListKey);
-  if (!values) return false;
-  for (const platform::RegNamedValue& value : *values) {
-    if (value.name.empty()) continue;
-    listed_.push_back(value.name);
-    pass.Add(value.name);
-  }
-  // Taken before the reading: a change meanwhile makes the next poll read the list again.
-  listStamp_ = stamp;
-  return true;
+  if (!listStamp_) return false;
+  return seams_.registry->ValuesStamp(RegRoot::CurrentUser, kListKey) == listStamp_ &&
+         ++listReuses_ < kPollsBetweenFullReadings;
 }
 
 void SchedulePoller::PollFile(const std::string& path,

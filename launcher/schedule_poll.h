@@ -57,7 +57,7 @@ class SchedulePoller {
   bool IsClockStartDue(const std::string& path, const ScheduleRecord& schedule, const Tick& tick);
   void NoteNextStart(const std::string& path, const ScheduleRecord& schedule, Tick& tick);
   void ScanList(Tick& tick);
-  bool ReadList(ScheduleFiles::Pass& pass);
+  bool ListUnchanged();
 
   PollSeams seams_;
   bool startupPass_;

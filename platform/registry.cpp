@@ -200,6 +200,34 @@ std::optional<RegValuesStamp> Registry::ValuesStamp(RegRoot, const std::string&)
   return std::nullopt;
 }
 
+namespace {
+
+class ValueSnapshot : public RegValueList {
+ public:
+  ValueSnapshot(std::optional<RegValuesStamp> stamp, std::vector<RegNamedValue> values)
+      : stamp_(stamp), values_(std::move(values)) {}
+  std::optional<RegValuesStamp> Stamp() const override { return stamp_; }
+  uint32_t Count() const override { return static_cast<uint32_t>(values_.size()); }
+  EnumStep At(uint32_t index, RegNamedValue& out) override {
+    if (index >= values_.size()) return EnumStep::End;
+    out = values_[index];
+    return EnumStep::Value;
+  }
+
+ private:
+  std::optional<RegValuesStamp> stamp_;
+  std::vector<RegNamedValue> values_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegValueList> Registry::OpenValues(RegRoot root, const std::string& path) {
+  auto stamp = ValuesStamp(root, path);
+  auto values = EnumValues(root, path);
+  if (!values) return nullptr;
+  return std::make_unique<ValueSnapshot>(stamp, std::move(*values));
+}
+
 std::vector<RegNamedValue> CollectValues(
     const std::function<EnumStep(uint32_t index, RegNamedValue& out)>& readAt) {
   std::vector<RegNamedValue> values;

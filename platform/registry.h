@@ -45,6 +45,22 @@ struct RegValuesStamp {
   bool operator==(const RegValuesStamp&) const = default;
 };
 
+// One index of a value enumeration: a value, one that cannot be read (longer than the
+// buffers, or changed during the enumeration), or the end.
+enum class EnumStep { Value, Unreadable, End };
+
+// A key's values read by index, from several threads at once if need be: the real registry
+// answers each index with one question, which Wine's server answers in turn.
+class RegValueList {
+ public:
+  virtual ~RegValueList() = default;
+  // The key's stamp (none when the registry cannot tell) and number of values as opened;
+  // the values may change meanwhile, as they may during EnumValues.
+  virtual std::optional<RegValuesStamp> Stamp() const = 0;
+  virtual uint32_t Count() const = 0;
+  virtual EnumStep At(uint32_t index, RegNamedValue& out) = 0;
+};
+
 class Registry {
  public:
   virtual ~Registry() = default;
@@ -69,11 +85,10 @@ class Registry {
   // Asks once what EnumValues asks once per value; nullopt when the key cannot be opened or
   // the registry cannot tell (this one).
   virtual std::optional<RegValuesStamp> ValuesStamp(RegRoot root, const std::string& path);
+  // The values to be read by index; nullptr when the key cannot be opened. This one takes
+  // the stamp, then every value at once.
+  virtual std::unique_ptr<RegValueList> OpenValues(RegRoot root, const std::string& path);
 };
-
-// One index of a value enumeration: a value, one that cannot be read (longer than the
-// buffers, or changed during the enumeration), or the end.
-enum class EnumStep { Value, Unreadable, End };
 
 // Reads values by index until the end, skipping the unreadable ones: one bad value never
 // costs the others.
@@ -107,8 +122,8 @@ class MemoryRegistry : public Registry {
   std::shared_ptr<Key> roots_[2];
 };
 
-// The machine's registry (Windows; nullptr elsewhere). Keys are opened in the 32-bit view,
-// where 1C:Enterprise, a 32-bit program, keeps its machine-wide keys.
+// The machine's registry (Windows; nullptr elsewhere). Machine-wide keys are opened in the
+// 32-bit view, where 1C:Enterprise, a 32-bit program, keeps them.
 std::unique_ptr<Registry> MakeWin32Registry();
 
 }  // namespace platform

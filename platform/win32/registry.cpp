@@ -10,17 +10,20 @@
 namespace platform {
 namespace {
 
-constexpr REGSAM kView = win32::kRegistryView;
-
 using win32::RegKey;
 
 HKEY RootHandle(RegRoot root) {
   return root == RegRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
+// The user's keys are the same in both views; naming none spares Wine a walk along the path,
+// where it opens every key on the way twice (the key and its 32-bit twin).
+REGSAM View(RegRoot root) { return root == RegRoot::LocalMachine ? win32::kRegistryView : 0; }
+
 RegKey OpenKey(RegRoot root, const std::string& path, REGSAM access) {
   HKEY h = nullptr;
-  if (RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, access | kView, &h) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, access | View(root), &h) !=
+      ERROR_SUCCESS)
     return {};
   return RegKey(h);
 }
@@ -39,19 +42,27 @@ std::optional<RegValue> MakeValue(DWORD type, const BYTE* data, DWORD size) {
   return std::nullopt;
 }
 
-// Name and data buffers as large as the key's largest value name and data.
+// Buffers as large as the key's largest value name and data when asked.
 struct ValueBuffers {
   std::wstring name;
   std::string data;
 
-  bool Fit(HKEY key) {
-    DWORD maxName = 0, maxData = 0;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
-      return false;
-    name.assign(maxName + 1, L'\0');
-    data.assign(maxData + sizeof(wchar_t), '\0');
-    return true;
+  ValueBuffers(DWORD maxName, DWORD maxData)
+      : name(maxName + 1, L'\0'), data(maxData + sizeof(wchar_t), '\0') {}
+};
+
+// What RegQueryInfoKeyW tells of a key's values.
+struct ValuesInfo {
+  DWORD count = 0, maxName = 0, maxData = 0;
+  FILETIME written{};
+
+  bool Query(HKEY key) {
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                            &maxName, &maxData, nullptr, &written) == ERROR_SUCCESS;
+  }
+  RegValuesStamp Stamp() const {
+    const uint64_t stamp = (uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+    return {static_cast<int64_t>(stamp), count};
   }
 };
 
@@ -70,6 +81,29 @@ EnumStep ReadValueAt(HKEY key, DWORD index, ValueBuffers& b, RegNamedValue& out)
   return EnumStep::Value;
 }
 
+// Each index is one RegEnumValueW with buffers sized when the key was opened, so no value
+// costs a second question unless it grew since.
+class Win32ValueList : public RegValueList {
+ public:
+  Win32ValueList(RegKey key, const ValuesInfo& info) : key_(std::move(key)), info_(info) {}
+  std::optional<RegValuesStamp> Stamp() const override { return info_.Stamp(); }
+  uint32_t Count() const override { return info_.count; }
+  EnumStep At(uint32_t index, RegNamedValue& out) override {
+    ValueBuffers buffers(info_.maxName, info_.maxData);
+    EnumStep step = ReadValueAt(key_.Get(), index, buffers, out);
+    ValuesInfo now;
+    if (step == EnumStep::Unreadable && now.Query(key_.Get())) {
+      ValueBuffers larger(now.maxName, now.maxData);
+      step = ReadValueAt(key_.Get(), index, larger, out);
+    }
+    return step;
+  }
+
+ private:
+  RegKey key_;
+  const ValuesInfo info_;
+};
+
 class Win32Registry : public Registry {
  public:
   bool KeyExists(RegRoot root, const std::string& path) override {
@@ -79,7 +113,7 @@ class Win32Registry : public Registry {
   bool CreateKey(RegRoot root, const std::string& path) override {
     HKEY h = nullptr;
     LONG rc = RegCreateKeyExW(RootHandle(root), Widen(path).c_str(), 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_READ | kView, nullptr, &h, nullptr);
+                              REG_OPTION_NON_VOLATILE, KEY_READ | View(root), nullptr, &h, nullptr);
     RegKey key(h);
     return rc == ERROR_SUCCESS;
   }
@@ -89,7 +123,7 @@ class Win32Registry : public Registry {
     // Refuse a key with subkeys on every Windows version (some delete the whole tree).
     auto subkeys = EnumSubkeys(root, path);
     if (!subkeys || !subkeys->empty()) return false;
-    return RegDeleteKeyExW(RootHandle(root), Widen(path).c_str(), kView, 0) == ERROR_SUCCESS;
+    return RegDeleteKeyExW(RootHandle(root), Widen(path).c_str(), View(root), 0) == ERROR_SUCCESS;
   }
 
   std::optional<RegValue> ReadValue(RegRoot root, const std::string& path,
@@ -159,27 +193,23 @@ class Win32Registry : public Registry {
 
   std::optional<std::vector<RegNamedValue>> EnumValues(RegRoot root,
                                                        const std::string& path) override {
-    RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
-    ValueBuffers buffers;
-    if (!key || !buffers.Fit(key.Get())) return std::nullopt;
-    return CollectValues([&](uint32_t i, RegNamedValue& out) {
-      EnumStep step = ReadValueAt(key.Get(), i, buffers, out);
-      // A value that grew since the sizes were taken: once more with new sizes.
-      if (step == EnumStep::Unreadable && buffers.Fit(key.Get()))
-        step = ReadValueAt(key.Get(), i, buffers, out);
-      return step;
-    });
+    auto list = OpenValues(root, path);
+    if (!list) return std::nullopt;
+    return CollectValues([&](uint32_t i, RegNamedValue& out) { return list->At(i, out); });
   }
 
   std::optional<RegValuesStamp> ValuesStamp(RegRoot root, const std::string& path) override {
     RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
-    DWORD values = 0;
-    FILETIME written{};
-    if (!key || RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                 &values, nullptr, nullptr, nullptr, &written) != ERROR_SUCCESS)
-      return std::nullopt;
-    const uint64_t stamp = (uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
-    return RegValuesStamp{static_cast<int64_t>(stamp), values};
+    ValuesInfo info;
+    if (!key || !info.Query(key.Get())) return std::nullopt;
+    return info.Stamp();
+  }
+
+  std::unique_ptr<RegValueList> OpenValues(RegRoot root, const std::string& path) override {
+    RegKey key = OpenKey(root, path, KEY_QUERY_VALUE);
+    ValuesInfo info;
+    if (!key || !info.Query(key.Get())) return nullptr;
+    return std::make_unique<Win32ValueList>(std::move(key), info);
   }
 };
 

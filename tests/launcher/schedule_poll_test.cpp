@@ -139,7 +139,8 @@ TEST_F(PollTest, TrayTipNamesTheNextStart) {
 }
 
 #ifdef _WIN32
-// The real registry's stamp of a list, which spares the poll reading it name by name.
+// The real registry's stamp of a list, which spares the poll reading it name by name; a full
+// reading takes the same one.
 TEST(PollRegistryTest, TheListStampChangesWithItsNames) {
   const auto registry = platform::MakeWin32Registry();
   const std::string key = "SOFTWARE\\Zorvan poll stamp test";
@@ -147,6 +148,7 @@ TEST(PollRegistryTest, TheListStampChangesWithItsNames) {
   const auto empty = registry->ValuesStamp(RegRoot::CurrentUser, key);
   registry->WriteValue(RegRoot::CurrentUser, key, "a.cfg", platform::RegValue::String("1"));
   const auto one = registry->ValuesStamp(RegRoot::CurrentUser, key);
+  EXPECT_EQ(registry->OpenValues(RegRoot::CurrentUser, key)->Stamp(), one);  // as a full reading
   registry->DeleteValue(RegRoot::CurrentUser, key, "a.cfg");
   const auto none = registry->ValuesStamp(RegRoot::CurrentUser, key);
   EXPECT_EQ(registry->ValuesStamp(RegRoot::CurrentUser, key), none);
