@@ -60,7 +60,7 @@ class GoldenTest : public ::testing::Test {
                                         .ExternalArchiverName = "C:\\Tools\\rar.exe",
                                         .ExternalArchiveExtention = "rar",
                                         .ExternalArchiverParameters = "a -r",
-                                        .FileList = {"*.dbf", "1cv7.md", "*.dbf"},
+                                        .FileList = {"*.dbf", "", "1cv7.md", "*.dbf"},
                                         .Type = InfobaseType::AddedByHand}});
     tree.ApplyInfobaseRecord({.entry = {.BaseName = "Выгрузка",
                                         .path = "G:\\Unload",
@@ -74,6 +74,7 @@ class GoldenTest : public ::testing::Test {
                         .Time = kTimeB,
                         .Date = 15,
                         .Once = 1});
+    tree.ApplySchedule({.Mode = ScheduleMode::Daily});  // no name: skipped, no failure
 
     config.tasks = {"C:\\pre.exe", "", "/q", ""};
     config.options = {.BinaryDirectory = enterprise, .DestinationDirectory = "E:\\Archive",
@@ -132,7 +133,7 @@ class GoldenTest : public ::testing::Test {
                       {"ExternalArchiveExtention", "rar"}, {"ExternalArchiverParameters", "a -r"}});
     if (ignored) f.Values(manual, {{"Pack", 1}, {"ReadFrom", "in.txt"}});
     const int32_t list = f.Section(manual, "FileList");
-    f.Section(list, "*.dbf");  // the repeated mask shares one section
+    f.Section(list, "*.dbf");  // the repeated mask shares one section, the empty one none
     f.Section(list, "1cv7.md");
     f.Values(f.Section(params, "G:\\Unload"),
              {{"BaseName", "Выгрузка"}, {"UserName", ""}, {"Pswd", ""}, {"State", 1}, {"Type", 1},

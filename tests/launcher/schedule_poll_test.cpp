@@ -46,19 +46,28 @@ TEST_F(PollTest, AFileListedOrDroppedBetweenPollsCountsAtTheNext) {
   EXPECT_EQ(PollAt(At(2026, 12, 8, 10, 0, 5)), Starts{Run(b)});
 }
 
+// A due schedule is noted once as skipped and still starts if the program closes within
+// its minute.
 TEST_F(PollTest, NothingHappensWhileTheMainProgramRuns) {
   Restart(true);
-  Config("a.cfg", {Schedule("daily", 1, 10, 0), Schedule("boot", 4, 0, 0)});
+  const std::string a = Config("a.cfg", {Schedule("daily", 1, 10, 0), Schedule("boot", 4, 0, 0)});
   registry.WriteValue(RegRoot::CurrentUser, kListKey, (dir / "gone.cfg"),
                       platform::RegValue::String("x"));
   mainRunning = true;
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 9, 59, 30)), Starts{});
+  EXPECT_TRUE(poller->Skipped().empty());
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 10)), Starts{});
-  EXPECT_EQ(poller->Skipped().size(), 1u);  // the daily one; the start-up pass waits
+  // The daily one; the start-up pass waits.
+  EXPECT_EQ(poller->Skipped(),
+            (std::vector<launcher::SkippedSchedule>{{a, "daily", At(2026, 12, 7, 10, 0, 10)}}));
   EXPECT_TRUE(poller->StartupPassPending());
   EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue));
   EXPECT_EQ(registry.EnumValues(RegRoot::CurrentUser, kListKey)->size(), 2u);
-  mainRunning = false;  // the daily minute has passed: no catch-up; the start-up pass runs
-  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 1, 0)).size(), 1u);
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 30)), Starts{});
+  EXPECT_TRUE(poller->Skipped().empty());  // noted once
+  mainRunning = false;
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 55)), Starts(2, Run(a)));
+  EXPECT_EQ(started.size(), 2u);
   EXPECT_FALSE(poller->StartupPassPending());
 }
 
