@@ -10,17 +10,8 @@ using platform::ToLocalTime;
 
 namespace {
 
-bool SameMinute(const LocalTime& a, const LocalTime& b) {
-  return a.hour == b.hour && a.minute == b.minute;
-}
-
 bool SameDate(const LocalTime& a, const LocalTime& b) {
   return a.year == b.year && a.month == b.month && a.day == b.day;
-}
-
-bool IsClockDue(const ScheduleEntry& s, const LocalTime& now) {
-  auto start = ToLocalTime(s.Time);
-  return start && SameMinute(*start, now) && MatchesScheduleDay(s, now);
 }
 
 }  // namespace
@@ -49,21 +40,6 @@ bool StartedUpOn(platform::Registry& registry, const LocalTime& today,
 
 bool IsStartUpDue(const ScheduleEntry& s, bool startupPass, bool startedUpToday) {
   return s.Mode == ScheduleMode::AtStartUp && startupPass && (s.Once == 0 || !startedUpToday);
-}
-
-bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass,
-                   platform::Registry& registry) {
-  const ScheduleEntry& s = schedule.entry;
-  platform::BatchLocalTime zone;
-  auto local = zone.ToLocal(now);
-  if (!local) return false;
-  if (s.Mode == ScheduleMode::AtStartUp) {
-    // The registry is read only when the answer depends on it.
-    return IsStartUpDue(s, startupPass,
-                        startupPass && s.Once != 0 && StartedUpOn(registry, *local, zone));
-  }
-  if (!schedule.hasTime) return false;
-  return IsClockDue(s, *local);
 }
 
 bool WriteLastStartUp(platform::Registry& registry, int64_t now) {

@@ -1,4 +1,5 @@
-// When a schedule is due: the launcher asks at every poll, comparing in local time.
+// When a schedule may start, for the launcher's polls: the day rule of the clock modes
+// and the start-up rule, compared in local time.
 #pragma once
 
 #include <cstdint>
@@ -6,13 +7,6 @@
 #include "config/schedule_record.h"
 #include "platform/local_time.h"
 #include "platform/registry.h"
-
-// Modes 1-3 are due during the whole minute whose local hour and minute match Time (on
-// a marked weekday for mode 2, on day Date of the month for mode 3); without a start
-// time they are never due. Mode 4 is due only during the start-up pass; with Once set,
-// not when "LastStartUp" lies on today's local date. Every other mode is never due.
-bool IsScheduleDue(const ScheduleRecord& schedule, int64_t now, bool startupPass,
-                   platform::Registry& registry);
 
 // Whether a daily, weekly or monthly schedule may start on this local date: every day, on
 // a weekday marked in Days, on day Date of the month. False for the other modes.

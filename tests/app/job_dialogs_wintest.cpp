@@ -98,6 +98,8 @@ TEST(JobParametersDialog, NewInfobaseByHandTakesTheListFileAndItsFolderAndArchiv
          Press(d, IDC_JOB_ARCHIVER_CHOOSE);
          EXPECT_EQ(Text(d, IDC_JOB_TITLE) + "|" + Text(d, IDC_JOB_EXTENSION), "Склад|.rar");
          EXPECT_TRUE(Enabled(d, IDOK));
+         Type(d, IDC_JOB_ARCHIVE_NAME, "sklad");
+         Type(d, IDC_JOB_PARAMETERS, "a -r");
          SendDlgItemMessageW(d, IDC_JOB_FILE_LIST, LB_SETCURSEL, 0, 0);
          SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_JOB_FILE_LIST, LBN_SELCHANGE), 0);
          SendMessageW(d, WM_VKEYTOITEM, MAKEWPARAM(VK_DELETE, 0),
@@ -115,6 +117,7 @@ TEST(JobParametersDialog, NewInfobaseByHandTakesTheListFileAndItsFolderAndArchiv
   EXPECT_EQ(entry.BaseName, "Склад");
   EXPECT_EQ(entry.path, "D:\\Базы\\Склад");
   EXPECT_EQ(entry.ExternalArchiverName, "\"C:\\Program Files\\RAR\\Rar.exe\"");
+  EXPECT_EQ(entry.ArchiveName + "|" + entry.ExternalArchiverParameters, "sklad|a -r");
   EXPECT_EQ(entry.FileList, (std::vector<std::string>{"*.DBF", "Мои документы.txt"}));
 }
 

@@ -65,8 +65,9 @@ TEST(ScheduleFormTest, ApplyNeedsAModeAWeekdayEveryWeekAndAValidDayOnlyEveryMont
 }
 
 // Ticks kept across modes: the dialog tests. A daily schedule opens with clear weekday
-// boxes whatever its Days, and applying one mode keeps the other modes' values.
-TEST(ScheduleFormTest, DailyOpensWithClearWeekdaysAndApplyKeepsOtherModesValues) {
+// boxes whatever its Days, and applying one mode keeps the other modes' values; values no
+// dialog writes open as they are.
+TEST(ScheduleFormTest, StoredValuesOpenAsTheyAre) {
   ScheduleEntry daily{.Days = 0x41, .Mode = ScheduleMode::Daily, .Once = 1};
   ScheduleForm form(daily, kNow);
   form.SelectMode(1);
@@ -75,18 +76,14 @@ TEST(ScheduleFormTest, DailyOpensWithClearWeekdaysAndApplyKeepsOtherModesValues)
   ASSERT_TRUE(form.Apply(daily));
   EXPECT_EQ(daily.Days, 0x41);
   EXPECT_EQ(daily.Once, 1);
-}
 
-TEST(ScheduleFormTest, ValuesNoDialogWritesOpenAsTheyAre) {
-  ScheduleEntry monthly;
-  monthly.Mode = ScheduleMode::Monthly;
-  monthly.Date = 45;
-  monthly.Time = kNoScheduleTime;  // read without "Time": the form starts from now
-  ScheduleForm form(monthly, kNow);
-  EXPECT_EQ(form.DayText(), "45");
-  EXPECT_FALSE(form.DayValid());
-  form.SetDayText("15");
-  ASSERT_TRUE(form.Apply(monthly));
+  // Read without "Time": the form starts from now.
+  ScheduleEntry monthly{.Mode = ScheduleMode::Monthly, .Time = kNoScheduleTime, .Date = 45};
+  ScheduleForm odd(monthly, kNow);
+  EXPECT_EQ(odd.DayText(), "45");
+  EXPECT_FALSE(odd.DayValid());
+  odd.SetDayText("15");
+  ASSERT_TRUE(odd.Apply(monthly));
   EXPECT_EQ(monthly.name, "В 02:05, 15 числа каждого месяца");
 
   monthly.Mode = static_cast<ScheduleMode>(7);

@@ -28,7 +28,6 @@ class WindowTest : public testing::Test {
   WindowTest() { registry.CreateKey(platform::RegRoot::CurrentUser, "SOFTWARE\\Zorvan"); }
   ~WindowTest() override { window.reset(); }
 
-  std::string Data() const { return scratch.path(); }
   std::string ConfigAt(const std::string& name) const { return scratch / name; }
 
   // Saves a configuration (general options, one infobase added by hand and marked) the
@@ -66,7 +65,7 @@ class WindowTest : public testing::Test {
   void Open(const std::string& name, bool autoRun = false) {
     app::MainWindowParams params;
     params.registry = &registry;
-    params.folders = {Data(), Data(), {}};
+    params.folders = {scratch.path(), scratch.path(), {}};
     params.configPath = ConfigAt(name);
     params.autoRun = autoRun;
     params.services.ask = [this](const std::string& text) {

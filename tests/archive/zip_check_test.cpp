@@ -1,15 +1,19 @@
 // The ZIP check on sound archives of every kind it meets, on each cut-short prefix and
-// on a flipped byte in data and in each header field that matters.
+// on a flipped byte in data and in each header field that matters; its DEFLATE decoder
+// ended early by its input. (Every block kind fed in pieces of each size, and malformed
+// streams, are the decoder's fuzz target's part: it compares each verdict with zlib's.)
 #include "archive/zip_check.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "archive/zip_format.h"
+#include "tests/support/piece_feed.h"
+#include "tests/support/scratch.h"
+#include "tests/support/test_support.h"
 #include "tools/shared/zip_writer.h"
 
 namespace {
@@ -48,11 +52,7 @@ ziparc::ZipCheckResult Check(const std::string& bytes, const std::string& passwo
 }
 
 std::string ReadCorpus(const std::string& name) {
-  std::ifstream f(std::string(ZV_SOURCE_DIR) + "/tests/fuzz/corpus/zip_check/" + name,
-                  std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
+  return testsupport::Read(testsupport::SourceDir() + "/tests/fuzz/corpus/zip_check/" + name);
 }
 
 TEST(ZipCheck, SoundArchivesOfEveryKind) {
@@ -64,15 +64,11 @@ TEST(ZipCheck, SoundArchivesOfEveryKind) {
     EXPECT_EQ(ZipFaultName(r.fault), std::string("none"));
     EXPECT_EQ(r.entries, kEntries.size());
     EXPECT_EQ(r.unchecked, 0u);
+    // An entry longer than the check's read chunk: its CRC-32 is a running sum over pieces.
+    const std::vector<zip::ZipEntry> big = {{"big", Sample((1 << 20) + 7, 5), {}}};
+    EXPECT_TRUE(Check(zip::BuildZip(big, k.options), k.options.password).Sound());
   }
   EXPECT_TRUE(Check(zip::BuildZip({})).Sound());  // no entries at all
-}
-
-// An entry longer than the check's read chunk: its CRC-32 is a running sum over pieces.
-TEST(ZipCheck, EntriesLongerThanOneReadAreSound) {
-  const std::vector<zip::ZipEntry> big = {{"big", Sample((1 << 20) + 7, 5), {}}};
-  for (const Kind& k : kKinds)
-    EXPECT_TRUE(Check(zip::BuildZip(big, k.options), k.options.password).Sound()) << k.name;
 }
 
 // Archives of another ZIP program: descriptors, streamed entries, ZIP64, a password.
@@ -133,41 +129,31 @@ Layout Locate(const std::string& zip) {
 }
 
 TEST(ZipCheck, FlippedByteInDataOrAnyHeaderFieldFails) {
+  using L = Layout;
   const struct {
     const char* field;
-    size_t (*at)(const Layout&);
+    size_t L::*base;
+    size_t offset;
   } fields[] = {
-      {"local signature", [](const Layout& l) { return l.local; }},
-      {"local flags", [](const Layout& l) { return l.local + 6; }},
-      {"local method", [](const Layout& l) { return l.local + 8; }},
-      {"local CRC", [](const Layout& l) { return l.local + 14; }},
-      {"local packed size", [](const Layout& l) { return l.local + 18; }},
-      {"local size", [](const Layout& l) { return l.local + 23; }},
-      {"local name length", [](const Layout& l) { return l.local + 26; }},
-      {"local name", [](const Layout& l) { return l.local + 31; }},
-      {"data", [](const Layout& l) { return l.data + 100; }},
-      {"data start", [](const Layout& l) { return l.data; }},
-      {"central signature", [](const Layout& l) { return l.central; }},
-      {"central method", [](const Layout& l) { return l.central + 10; }},
-      {"central CRC", [](const Layout& l) { return l.central + 17; }},
-      {"central packed size", [](const Layout& l) { return l.central + 20; }},
-      {"central size", [](const Layout& l) { return l.central + 24; }},
-      {"central name length", [](const Layout& l) { return l.central + 28; }},
-      {"central extra length", [](const Layout& l) { return l.central + 30; }},
-      {"central local offset", [](const Layout& l) { return l.central + 42; }},
-      {"central name", [](const Layout& l) { return l.central + 46; }},
-      {"end signature", [](const Layout& l) { return l.end; }},
-      {"end entries", [](const Layout& l) { return l.end + 10; }},
-      {"end directory size", [](const Layout& l) { return l.end + 12; }},
-      {"end directory offset", [](const Layout& l) { return l.end + 16; }},
-      {"end comment length", [](const Layout& l) { return l.end + 20; }},
+      {"local signature", &L::local, 0}, {"local flags", &L::local, 6},
+      {"local method", &L::local, 8}, {"local CRC", &L::local, 14},
+      {"local packed size", &L::local, 18}, {"local size", &L::local, 23},
+      {"local name length", &L::local, 26}, {"local name", &L::local, 31},
+      {"data", &L::data, 100}, {"data start", &L::data, 0},
+      {"central signature", &L::central, 0}, {"central method", &L::central, 10},
+      {"central CRC", &L::central, 17}, {"central packed size", &L::central, 20},
+      {"central size", &L::central, 24}, {"central name length", &L::central, 28},
+      {"central extra length", &L::central, 30}, {"central local offset", &L::central, 42},
+      {"central name", &L::central, 46}, {"end signature", &L::end, 0},
+      {"end entries", &L::end, 10}, {"end directory size", &L::end, 12},
+      {"end directory offset", &L::end, 16}, {"end comment length", &L::end, 20},
   };
   for (const Kind& k : kKinds) {
     const std::string zip = zip::BuildZip(kEntries, k.options);
     const Layout layout = Locate(zip);
     for (const auto& f : fields) {
       // The ZIP64 end record stands for the classic one's all-ones fields.
-      size_t at = f.at(layout);
+      size_t at = layout.*f.base + f.offset;
       if (k.options.zip64 && at >= layout.end + 10 && at < layout.end + 20)
         at = layout.zip64End + 32 + (at - layout.end - 10) * 2;
       std::string damaged = zip;
@@ -239,6 +225,14 @@ TEST(ZipCheck, FileThatCannotBeOpenedIsUnreadable) {
   std::ofstream(path, std::ios::binary) << zip::BuildZip(kEntries, {true, "", false});
   EXPECT_TRUE(ziparc::CheckZipFile(path).Sound());
   std::remove(path.c_str());
+}
+
+TEST(Inflate, FeedEndsItEarly) {
+  const std::string stream = zip::detail::Deflate(Sample(3 << 20, 13));
+  ziparc::Inflater inflater;
+  testsupport::PieceFeed unreadable(stream, 4096, true), interrupted(stream, 1 << 20, false, true);
+  EXPECT_EQ(inflater.Run(unreadable, uint64_t{1} << 40).status, ziparc::InflateStatus::Stopped);
+  EXPECT_EQ(inflater.Run(interrupted, uint64_t{1} << 40).status, ziparc::InflateStatus::Stopped);
 }
 
 }  // namespace

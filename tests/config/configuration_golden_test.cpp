@@ -1,11 +1,13 @@
-// A whole configuration saved byte for byte as the layout tables state it, and loaded
-// back field for field.
+// A whole configuration saved byte for byte as the layout tables state it (infobases that
+// do not run kept aside with their parameters), loaded back field for field, and read as
+// a run reads it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <tuple>
 
 #include "config/configuration.h"
+#include "store/settings_file.h"
 #include "tests/config/config_fixture.h"
 #include "tests/config/layout_writer.h"
 #include "tree/infobase_tree.h"
@@ -29,13 +31,13 @@ class GoldenTest : public ::testing::Test {
   }
 
   // Gives a registered infobase its jobs and marks it the operator's way.
-  void Mark(const std::string& path, InfobaseEntry jobs) {
+  void Mark(const std::string& path, InfobaseEntry jobs, bool mark = true) {
     const InfobaseEntry found = *tree.FindInfobase(fixture::ItemOf(tree, path));
     jobs.item = found.item;
     jobs.BaseName = found.BaseName;
     jobs.path = path;
     tree.StoreInfobase(jobs);
-    tree.ToggleMark(jobs.item);
+    if (mark) tree.ToggleMark(jobs.item);
   }
 
   void BuildModel() {
@@ -51,7 +53,7 @@ class GoldenTest : public ::testing::Test {
           .LogicalIntegrity = 1, .RecalcSecondaries = 1, .RecalcTotals = 1, .Pack = 1,
           .ReadFrom = "\\\\srv\\in.txt", .WriteTo = "\\\\srv\\out.txt", .ReceiveFrom = "Центр",
           .SendTo = "Филиал"});
-    // "D:\\Old" stays unmarked and empty: not written (kept parameters: inactive_records_test).
+    Mark("D:\\Old", {.UserName = "Старый", .SaveData = 1}, false);  // kept aside, never run
     tree.ToggleMark(fixture::ItemOf(tree, "C:\\Bases\\Empty"));  // no job: blocked, not written
 
     tree.ApplyInfobaseRecord({.entry = {.BaseName = "Ручная",
@@ -60,12 +62,13 @@ class GoldenTest : public ::testing::Test {
                                         .ExternalArchiverName = "C:\\Tools\\rar.exe",
                                         .ExternalArchiveExtention = "rar",
                                         .ExternalArchiverParameters = "a -r",
-                                        .FileList = {"*.dbf", "1cv7.md", "*.dbf"},
+                                        .FileList = {"*.dbf", "", "1cv7.md", "*.dbf"},
                                         .Type = InfobaseType::AddedByHand}});
     tree.ApplyInfobaseRecord({.entry = {.BaseName = "Выгрузка",
                                         .path = "G:\\Unload",
                                         .UnloadData = 1,
                                         .Type = InfobaseType::AddedByHand}});
+    tree.ToggleMark(fixture::ItemOf(tree, "G:\\Unload"));  // unticked: kept aside as well
 
     tree.ApplySchedule({.name = "02:00 каждый день", .Mode = ScheduleMode::Daily, .Time = kTimeA});
     tree.ApplySchedule({.name = "При включении компьютера",
@@ -74,6 +77,10 @@ class GoldenTest : public ::testing::Test {
                         .Time = kTimeB,
                         .Date = 15,
                         .Once = 1});
+    // Read without a start time (written by other means): saved without one, never due.
+    tree.ApplySchedule(
+        {.name = "без времени", .Mode = ScheduleMode::Daily, .Time = kNoScheduleTime});
+    tree.ApplySchedule({.Mode = ScheduleMode::Daily});  // no name: skipped, no failure
 
     config.tasks = {"C:\\pre.exe", "", "/q", ""};
     config.options = {.BinaryDirectory = enterprise, .DestinationDirectory = "E:\\Archive",
@@ -83,8 +90,9 @@ class GoldenTest : public ::testing::Test {
   }
 
   // The file as the layout tables describe it, values in table order. With ignored, it
-  // also holds what a load must pass over: a registered infobase's own title, keys whose
-  // condition is off, a hand-added one's user and state, and bytes past a flag's first.
+  // also holds what a load must pass over or cut: a registered infobase's own title, keys
+  // whose condition is off, a hand-added one's user and state, bytes past a flag's first,
+  // names too long for a section and a text too long.
   std::string ExpectedBytes(bool ignored = false) const {
     layout::File f;
     const int32_t root = f.Section(0, "Zorvan");
@@ -97,14 +105,15 @@ class GoldenTest : public ::testing::Test {
               {"QuitAfterSave", 1}, {"ShutDownAfterSave", 1}});
 
     const int32_t params = f.Section(root, "Parameters");
+    if (ignored) f.Dword(f.Section(params, std::string(256, 'p')), "Type", 1);  // name too long
     const int32_t trade = f.Section(params, "C:\\Bases\\Trade");
     if (ignored)  // read whatever AutoExchange says, though not written without it
       f.Values(trade, {{"ExternalArchiverName", "rar.exe"}, {"SendByEmail", 1},
                        {"ReceiveFrom", "nowhere"}});
     f.Values(trade,
              {{"BaseName", ignored ? "Другое имя" : "Торговля"}, {"UserName", "Admin"},
-              {"Pswd", "секрет"}, {"State", 1},
-              {"Type", 0}, {"DuplicateDirectory", "E:\\Copy"}, {"ArchiveName", "trade"},
+              {"Pswd", "секрет"}, {"State", 1}, {"Type", 0}, {"DuplicateDirectory", "E:\\Copy"},
+              {"ArchiveName", ignored ? std::string(300, 'x') : "trade"},  // cut when read
               {"SaveData", 1}, {"UnloadData", 1}, {"IncludeUserDef", 1}, {"PswdZIP", "zip"},
               {"CheckAndRepair", 1}, {"CheckAndRepairMode", 1}, {"LinksCreatingMode", 2},
               {"ObjectsCreatingMode", 1}, {"PhisicalIntegrity", 0}, {"Reindex", 1},
@@ -124,7 +133,7 @@ class GoldenTest : public ::testing::Test {
               {"UseExternalArchiver", 0}});
     const int32_t manual = f.Section(params, "F:\\Manual");
     f.Values(manual, {{"BaseName", "Ручная"}, {"UserName", ignored ? "Admin" : ""},
-                      {"Pswd", ignored ? "123" : ""}, {"State", ignored ? 0 : 1}, {"Type", 1},
+                      {"Pswd", ignored ? "123" : ""}, {"State", ignored ? 0x100 : 1}, {"Type", 1},
                       {"DuplicateDirectory", ""}, {"ArchiveName", ""}, {"SaveData", 0},
                       {"UnloadData", 0}, {"CheckAndRepair", ignored ? 0x100 : 0},
                       {"AutoExchange", 0}, {"UseExternalArchiver", 1},
@@ -132,23 +141,33 @@ class GoldenTest : public ::testing::Test {
                       {"ExternalArchiveExtention", "rar"}, {"ExternalArchiverParameters", "a -r"}});
     if (ignored) f.Values(manual, {{"Pack", 1}, {"ReadFrom", "in.txt"}});
     const int32_t list = f.Section(manual, "FileList");
-    f.Section(list, "*.dbf");  // the repeated mask shares one section
+    f.Section(list, "*.dbf");  // the repeated mask shares one section, the empty one none
     f.Section(list, "1cv7.md");
-    f.Values(f.Section(params, "G:\\Unload"),
-             {{"BaseName", "Выгрузка"}, {"UserName", ""}, {"Pswd", ""}, {"State", 1}, {"Type", 1},
+    if (ignored) f.Section(list, std::string(256, 'm'));  // too long: skipped
+    if (ignored) f.Section(list, std::string(255, 'k'));
+    const int32_t inactive = f.Section(root, "Inactive");
+    // Kept, never run: the state comes last, written again as 0.
+    f.Values(f.Section(inactive, "D:\\Old"),
+             {{"BaseName", "Архив"}, {"UserName", "Старый"}, {"Pswd", ""}, {"Type", 0},
+              {"DuplicateDirectory", ""}, {"ArchiveName", ""}, {"SaveData", 1}, {"UnloadData", 0},
+              {"CheckAndRepair", 0}, {"AutoExchange", 0}, {"UseExternalArchiver", 0},
+              {"State", 0}});
+    f.Values(f.Section(inactive, "G:\\Unload"),
+             {{"BaseName", "Выгрузка"}, {"UserName", ""}, {"Pswd", ""}, {"Type", 1},
               {"DuplicateDirectory", ""}, {"ArchiveName", ""}, {"SaveData", ignored ? 0x100 : 0},
               {"UnloadData", 1}, {"IncludeUserDef", 0}, {"PswdZIP", ""}, {"CheckAndRepair", 0},
-              {"AutoExchange", 0}, {"UseExternalArchiver", 0}});
+              {"AutoExchange", 0}, {"UseExternalArchiver", 0}, {"State", 0}});
 
     const int32_t schedule = f.Section(root, "Schedule");
     for (const auto& [name, date, days, mode, time, once] :
          {std::tuple{"02:00 каждый день", 1, 0, 1, kTimeA, 0},
-          {"При включении компьютера", 15, 0x41, 4, kTimeB, 1}}) {
+          {"При включении компьютера", 15, 0x41, 4, kTimeB, 1},
+          {"без времени", 1, 0, 1, kNoScheduleTime, 0}}) {
       const int32_t id = f.Section(schedule, name);
       f.Byte(id, "Date", date);
       f.Byte(id, "Days", days);
       f.Byte(id, "Mode", mode);
-      f.Binary32(id, "Time", time);
+      if (time != kNoScheduleTime) f.Binary32(id, "Time", time);
       f.Byte(id, "Once", once);
     }
     return f.Bytes();
@@ -166,7 +185,7 @@ class GoldenTest : public ::testing::Test {
 TEST_F(GoldenTest, SaveWritesTheLayoutByteForByte) {
   BuildModel();
   const std::string path = dir / "night.cfg";
-  EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 4);
+  EXPECT_EQ(SaveConfiguration(SaveTarget::CurrentFile, path, config, tree, seams), 3);
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(testsupport::Read(path), ExpectedBytes());
   std::vector<std::string> names = dir.Names();
@@ -184,34 +203,43 @@ TEST_F(GoldenTest, LoadGivesBackEveryFieldAndOnlyWhatItsConditionAllows) {
 
   EXPECT_EQ(back.options, config.options);
   EXPECT_EQ(back.tasks, config.tasks);
+  EXPECT_EQ(loaded.InfobaseEntries().size(), tree.InfobaseEntries().size());
   for (const InfobaseEntry& saved : tree.InfobaseEntries()) {
     SCOPED_TRACE(saved.path);
     const ItemHandle item = fixture::ItemOf(loaded, saved.path);
     ASSERT_NE(item, kNoItem);
     InfobaseEntry expected = saved;
     expected.item = item;
-    if (tree.GetMark(saved.item) != Mark::Marked) {  // not written: registered, unmarked, empty
-      expected = InfobaseEntry{};
-      expected.item = item;
-      expected.BaseName = saved.BaseName;
-      expected.path = saved.path;
-      EXPECT_EQ(loaded.GetMark(item), Mark::Unmarked);
-    } else {
-      EXPECT_EQ(loaded.GetMark(item), Mark::Marked);
-    }
-    if (saved.path == "F:\\Manual") expected.FileList = {"*.dbf", "1cv7.md"};
+    // The blocked one without a job comes back unmarked.
+    EXPECT_EQ(loaded.GetMark(item), tree.GetMark(saved.item) == Mark::Marked ? Mark::Marked
+                                                                               : Mark::Unmarked);
+    if (saved.path == "F:\\Manual") expected.FileList = {"*.dbf", "1cv7.md", std::string(255, 'k')};
+    if (saved.path == "C:\\Bases\\Trade") expected.ArchiveName = std::string(259, 'x');
     if (saved.Type == InfobaseType::AddedByHand)
       EXPECT_EQ(loaded.Item(item)->image, tree_image::kUnregisteredBase);
     EXPECT_EQ(*loaded.FindInfobase(item), expected);
   }
 
   const std::vector<ScheduleEntry>& schedules = loaded.ScheduleEntries();
-  ASSERT_EQ(schedules.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
+  ASSERT_EQ(schedules.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) {
     ScheduleEntry expected = tree.ScheduleEntries()[i];
     expected.item = schedules[i].item;
     EXPECT_EQ(schedules[i], expected);
   }
+
+  // The run's reader takes what a load passes over (a hand-added one's user and state, and
+  // whole flags), and the mail sides only with the exchange on.
+  CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
+  const int32_t params = file.OpenSectionPath("Zorvan\\Parameters");
+  const auto run = [&](const std::string& name) {
+    return ReadInfobaseRecord(file, file.OpenSection(params, name), name, RecordReader::Run);
+  };
+  const InfobaseRecord manual = run("F:\\Manual"), trade = run("C:\\Bases\\Trade");
+  EXPECT_EQ(manual.entry.UserName + "|" + manual.entry.BaseName, "Admin|Ручная");
+  EXPECT_TRUE(manual.hasState && manual.State == 0x100u && manual.entry.Pack == 1);
+  EXPECT_EQ(trade.entry.SendByEmail, 1);
+  EXPECT_EQ(trade.entry.ReceiveFrom, "");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// Load and save rules beyond the layout: the run's reader, values a file lacks, the
-// 1C:Enterprise path, the save targets, what a failed save leaves behind, and the file
-// held by the launcher's poll.
+// Load and save rules beyond the layout: values a file lacks, the 1C:Enterprise path, the
+// save targets, what a failed save leaves behind, and the file held by the launcher's poll.
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -20,9 +19,7 @@
 #include <tuple>
 
 #include "config/configuration.h"
-#include "config/schedule_record.h"
 #include "platform/system_error.h"
-#include "store/settings_file.h"
 #include "tests/config/config_fixture.h"
 #include "tests/config/layout_writer.h"
 #include "tree/infobase_tree.h"
@@ -52,14 +49,6 @@ class ConfigurationTest : public ::testing::Test {
     return tree.FindInfobase(fixture::ItemOf(tree, infobasePath)).value_or(InfobaseEntry{});
   }
 
-  // Marks the registered infobase with the given jobs.
-  void MarkTrade(const std::function<void(InfobaseEntry&)>& jobs) {
-    InfobaseEntry e = EntryAt("C:\\Trade");
-    jobs(e);
-    tree.StoreInfobase(e);
-    tree.ToggleMark(e.item);
-  }
-
   int Save(SaveTarget target = SaveTarget::CurrentFile) {
     return SaveConfiguration(target, path, config, tree, seams);
   }
@@ -76,29 +65,6 @@ class ConfigurationTest : public ::testing::Test {
   std::vector<std::pair<std::string, bool>> registered;
   std::vector<platform::FileError> fileErrors;
 };
-
-TEST_F(ConfigurationTest, RunReaderTakesWholeValuesAndGatesTheMailSides) {
-  layout::File f;
-  f.Values(f.Section(f.Section(f.Section(0, "Zorvan"), "Parameters"), "C:\\Trade"),
-           {{"BaseName", "Торговля"}, {"UserName", "Admin"}, {"Type", 1}, {"State", 0x102},
-            {"SendByEmail", 1}, {"ReceiveFrom", "Центр"}});
-  testsupport::Write(path, f.Bytes());
-
-  CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
-  const int32_t section = file.OpenSection(file.OpenSectionPath("Zorvan\\Parameters"), "C:\\Trade");
-  ASSERT_NE(section, 0);
-  const InfobaseRecord run = ReadInfobaseRecord(file, section, "C:\\Trade", RecordReader::Run);
-  EXPECT_EQ(run.entry, (InfobaseEntry{.BaseName = "Торговля",
-                                      .path = "C:\\Trade",
-                                      .UserName = "Admin",
-                                      .SendByEmail = 1,
-                                      .Type = InfobaseType::AddedByHand}));
-  EXPECT_TRUE(run.hasState);
-  EXPECT_EQ(run.State, 0x102u);
-  const InfobaseRecord load = ReadInfobaseRecord(file, section, "C:\\Trade", RecordReader::Load);
-  EXPECT_EQ(load.entry.UserName, "");
-  EXPECT_FALSE(load.hasState);
-}
 
 TEST_F(ConfigurationTest, MissingGeneralValuesKeepWhatWasThere) {
   config.options = {.BinaryDirectory = "C:\\1C\\1cv7.exe", .JournalFileName = "Старый.txt",
@@ -122,27 +88,6 @@ TEST_F(ConfigurationTest, MissingGeneralValuesKeepWhatWasThere) {
   EXPECT_EQ(config.options, expected);
 }
 
-TEST_F(ConfigurationTest, OverlongTextsAreCutAndOverlongNamesSkipped) {
-  layout::File f;
-  const int32_t root = f.Section(0, "Zorvan");
-  const int32_t go = f.Section(root, "GeneralOptions");
-  f.Text(go, "DestinationDirectory", std::string(300, 'x'));
-  const int32_t params = f.Section(root, "Parameters");
-  const int32_t longName = f.Section(params, std::string(256, 'p'));
-  f.Dword(longName, "Type", 1);
-  const int32_t manual = f.Section(params, "F:\\Manual");
-  f.Dword(manual, "Type", 1);
-  f.Dword(manual, "UseExternalArchiver", 1);
-  const int32_t list = f.Section(manual, "FileList");
-  f.Section(list, std::string(256, 'm'));
-  f.Section(list, std::string(255, 'k'));
-  Load(f);
-  EXPECT_LE(config.options.DestinationDirectory.size(), 259u);
-  EXPECT_EQ(config.options.DestinationDirectory.find_first_not_of('x'), std::string::npos);
-  ASSERT_EQ(tree.InfobaseEntries().size(), 2u);
-  EXPECT_EQ(EntryAt("F:\\Manual").FileList, std::vector<std::string>{std::string(255, 'k')});
-}
-
 TEST_F(ConfigurationTest, LastInstallationWithAPathIsTheDefaultExecutable) {
   for (const auto& [key, name, value] :
        {std::tuple{"A", "1CPath", "C:\\A\\1cv7.exe"}, {"B", "1cpath", "C:\\X.exe"},
@@ -163,7 +108,10 @@ TEST_F(ConfigurationTest, LastInstallationWithAPathIsTheDefaultExecutable) {
 // Jobs that start 1C:Enterprise need its path; the file is written all the same.
 TEST_F(ConfigurationTest, EnterprisePathIsCheckedOnlyForJobsThatNeedIt) {
   registry.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\Zorvan");
-  MarkTrade([](InfobaseEntry& e) { e.SaveData = 1; });
+  InfobaseEntry e = EntryAt("C:\\Trade");  // marked, with a job
+  e.SaveData = 1;
+  tree.StoreInfobase(e);
+  tree.ToggleMark(e.item);
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(errors,
             std::vector<std::string>{"Не указан путь к исполняемому файлу \"1С:Предприятия\"!"});
@@ -184,10 +132,9 @@ TEST_F(ConfigurationTest, EnterprisePathIsCheckedOnlyForJobsThatNeedIt) {
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(errors.size(), 2u);
   errors.clear();
-  InfobaseEntry external = EntryAt("C:\\Trade");  // the external archiver alone
-  external.SaveData = 0;
-  external.UseExternalArchiver = 1;
-  tree.StoreInfobase(external);
+  e.SaveData = 0;  // the external archiver alone
+  e.UseExternalArchiver = 1;
+  tree.StoreInfobase(e);
   EXPECT_EQ(Save(), 1);
   EXPECT_TRUE(errors.empty());
 }
@@ -212,18 +159,16 @@ TEST_F(ConfigurationTest, SaveToCurrentFileRegistersAndRemembersIt) {
   EXPECT_EQ(registered.back(), std::make_pair(path, true));
   EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
             RegValue::String(dir / "test.cfg"));
-}
 
-TEST_F(ConfigurationTest, SnapshotLeavesWindowStateAlone) {
-  registry.CreateKey(RegRoot::CurrentUser, "SOFTWARE\\Zorvan");
-  config.options.BinaryDirectory = dir / "1cv7.exe";
-  testsupport::Write(config.options.BinaryDirectory, "MZ");
-  MarkTrade([](InfobaseEntry& e) { e.SaveData = 1; });
+  // A run's snapshot leaves the window's state alone.
+  registered.clear();
+  modifiedCalls.clear();
+  seams.autoRun = false;
   path = dir / "~pak1.tmp";
-  EXPECT_EQ(Save(SaveTarget::RunSnapshot), 1);
-  EXPECT_TRUE(modifiedCalls.empty());
-  EXPECT_TRUE(registered.empty());
-  EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"));
+  Save(SaveTarget::RunSnapshot);
+  EXPECT_TRUE(modifiedCalls.empty() && registered.empty());
+  EXPECT_EQ(registry.ReadValue(RegRoot::CurrentUser, "SOFTWARE\\Zorvan", "LastConfig"),
+            RegValue::String(dir / "test.cfg"));
 }
 
 TEST_F(ConfigurationTest, FailedSaveKeepsThePreviousFile) {
@@ -339,38 +284,5 @@ TEST_F(ConfigurationTest, WriteFailureMidwayKeepsThePreviousFile) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.cfg"});
 }
 #endif
-
-TEST_F(ConfigurationTest, EmptyNamesAreSkippedWithoutFailingTheSave) {
-  MarkTrade([](InfobaseEntry& e) {
-    e.UseExternalArchiver = 1;
-    e.FileList = {"", "*.dbf"};
-  });
-  tree.ApplySchedule({.Mode = ScheduleMode::Daily});
-  EXPECT_EQ(Save(), 1);
-  EXPECT_TRUE(fileErrors.empty());
-  InfobaseTree back(fixture::NoUsers(), [] {});
-  LoadConfiguration(path, config, back, seams);
-  EXPECT_EQ(back.InfobaseEntries()[0].FileList, std::vector<std::string>{"*.dbf"});
-}
-
-// A schedule read without a start time (written by other means) is saved without one, so
-// it stays never due; one with a time keeps it.
-TEST_F(ConfigurationTest, ScheduleWithoutTimeStaysWithoutOne) {
-  layout::File f;
-  const int32_t schedules = f.Section(f.Section(0, "Zorvan"), "Schedule");
-  f.Byte(f.Section(schedules, "без времени"), "Mode", 1);
-  const int32_t timed = f.Section(schedules, "со временем");
-  f.Byte(timed, "Mode", 1);
-  f.Binary32(timed, "Time", 0x0E10);
-  Load(f);
-  ASSERT_EQ(Save(), 0);
-  const auto saved = ReadConfigSchedules(path, platform::SilentFileErrorReporter());
-  ASSERT_TRUE(saved && saved->size() == 2u);
-  for (const ScheduleRecord& r : *saved) {
-    const bool hasTime = r.entry.name == "со временем";
-    EXPECT_EQ(r.hasTime, hasTime) << r.entry.name;
-    EXPECT_EQ(r.entry.Time, hasTime ? 0x0E10u : 0u) << r.entry.name;
-  }
-}
 
 }  // namespace

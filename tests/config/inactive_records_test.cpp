@@ -1,6 +1,5 @@
-// Parameters of infobases that do not run survive a save and a load: unmarked and blocked
-// infobases, infobases added by hand and then unmarked, and records of infobases that are
-// not registered at the moment. The run's section holds only what runs.
+// Records of infobases that are not registered at the moment survive saves and loads until
+// they are registered again. (Unmarked infobases keep their parameters: the golden file.)
 #include <gtest/gtest.h>
 
 #include "config/inactive_records.h"
@@ -24,14 +23,6 @@ class InactiveTest : public ::testing::Test {
   void Save(const InfobaseTree& tree) {
     ASSERT_GE(SaveConfiguration(SaveTarget::CurrentFile, path, Configuration{}, tree, seams), 0);
   }
-  static void SetJobs(InfobaseTree& tree, const std::string& path, const std::string& user) {
-    InfobaseEntry e = *tree.FindInfobase(fixture::ItemOf(tree, path));
-    e.SaveData = 1;
-    e.UserName = user;
-    e.Pswd = "secret";
-    e.ArchiveName = "arc";
-    tree.StoreInfobase(e);
-  }
   // Names of the children of a section under "Zorvan".
   std::vector<std::string> Section(const char* name) {
     CSettingsFile file(path, SF_MODE_READ, platform::SilentFileErrorReporter());
@@ -49,48 +40,14 @@ class InactiveTest : public ::testing::Test {
   ConfigurationSeams seams{registry, platform::SilentFileErrorReporter()};
 };
 
-TEST_F(InactiveTest, UnmarkedInfobasesKeepTheirParametersAcrossSaveAndLoad) {
-  {
-    auto tree = Load();
-    SetJobs(*tree, "C:\\A\\", "Admin");  // marked, then unmarked again
-    tree->ToggleMark(fixture::ItemOf(*tree, "C:\\A\\"));
-    tree->ToggleMark(fixture::ItemOf(*tree, "C:\\A\\"));
-    SetJobs(*tree, "C:\\B\\", "Кассир");  // marked and runs
-    tree->ToggleMark(fixture::ItemOf(*tree, "C:\\B\\"));
-    InfobaseEntry byHand;
-    byHand.Type = InfobaseType::AddedByHand;
-    byHand.BaseName = "Ручная";
-    byHand.path = "F:\\Manual\\";
-    byHand.UseExternalArchiver = 1;
-    tree->ToggleMark(tree->AddUnregistered(byHand, Mark::Marked));  // unticked
-    Save(*tree);
-  }
-  EXPECT_EQ(Section("Parameters"), std::vector<std::string>{"C:\\B\\"});
-  EXPECT_EQ(Section(kInactiveSection), (std::vector<std::string>{"C:\\A\\", "F:\\Manual\\"}));
-
-  auto tree = Load();
-  const ItemHandle a = fixture::ItemOf(*tree, "C:\\A\\");
-  EXPECT_EQ(tree->GetMark(a), Mark::Unmarked);
-  const InfobaseEntry back = *tree->FindInfobase(a);
-  EXPECT_EQ(back.UserName, "Admin");
-  EXPECT_EQ(back.Pswd, "secret");
-  EXPECT_EQ(back.ArchiveName, "arc");
-  EXPECT_EQ(tree->Item(tree->Items().FirstChild(a, ItemKind::UserItem))->text,
-            "Пользователь: <Admin>");
-  tree->ToggleMark(a);  // marked again: the jobs are back and it runs
-  EXPECT_EQ(tree->GetMark(a), Mark::Marked);
-  const ItemHandle manual = fixture::ItemOf(*tree, "F:\\Manual\\");
-  ASSERT_NE(manual, kNoItem);
-  EXPECT_EQ(tree->GetMark(manual), Mark::Unmarked);
-  EXPECT_EQ(tree->Item(manual)->text, "Ручная");
-  EXPECT_EQ(tree->GetMark(fixture::ItemOf(*tree, "C:\\B\\")), Mark::Marked);
-}
-
 TEST_F(InactiveTest, RecordsOfUnregisteredInfobasesAreKeptUntilTheyAreRegisteredAgain) {
   {
     auto tree = Load();
-    SetJobs(*tree, "C:\\C\\", "Admin");
-    tree->ToggleMark(fixture::ItemOf(*tree, "C:\\C\\"));
+    InfobaseEntry e = *tree->FindInfobase(fixture::ItemOf(*tree, "C:\\C\\"));
+    e.SaveData = 1;
+    e.UserName = "Admin";
+    tree->StoreInfobase(e);
+    tree->ToggleMark(e.item);
     Save(*tree);  // an older version's file: the record runs
   }
   registry.DeleteValue(platform::RegRoot::CurrentUser, fixture::kTitlesKey, "C:\\C\\");

@@ -47,10 +47,9 @@ TEST(RunRecord, AppendNumbersTheRunsAndKeepsTheLastTwenty) {
   EXPECT_EQ(records.back().failedNames.size(), kNamedFailures);
   EXPECT_EQ(records.back().infobasesFailed, 40u);  // the count stays whole
   EXPECT_EQ(Parse(Serialize(records)), records);
+  // The other results in words: the notices and window tests.
+  EXPECT_EQ(ResultText(Failed(0, {}, 0)), "нет заданий");
 }
-
-// The other results in words: the notices and window tests.
-TEST(RunRecord, ARunWithoutJobsIsSaidSo) { EXPECT_EQ(ResultText(Failed(0, {}, 0)), "нет заданий"); }
 
 TEST(RunRecord, RegistryValueSurvivesDamageOfAnother) {
   platform::MemoryRegistry registry;

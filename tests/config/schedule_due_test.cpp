@@ -1,10 +1,13 @@
-// The due rule over local calendars. Times are built from local fields, so the tables
-// hold in any zone; the daylight-saving cases set TZ and run natively only.
+// The day rule of clock schedules and the start-up rule with its stamp, over local
+// calendars. When in the minute a clock schedule starts, across clock changes too: the
+// poll's tests. The tables hold in any zone; the zone case sets TZ and runs natively only.
 #include "config/schedule_due.h"
 
 #include <gtest/gtest.h>
 
+#include "launcher/occurrence.h"
 #include "platform/local_time.h"
+#include "tests/launcher/poll_fixture.h"
 
 #ifndef _WIN32
 #include "tests/platform/time_zone_scope.h"
@@ -12,47 +15,30 @@
 
 using platform::RegRoot;
 using platform::RegValue;
+using polltest::At;
 
 namespace {
 
-int64_t At(int y, int mo, int d, int h, int mi, int s = 0) {
-  return platform::FromLocalTime({y, mo, d, h, mi, s}).value_or(-1);
+bool Matches(int mode, uint8_t days, uint8_t date, int64_t now) {
+  return MatchesScheduleDay({.Days = days, .Mode = static_cast<ScheduleMode>(mode), .Date = date},
+                            *platform::ToLocalTime(now));
 }
 
-ScheduleRecord Make(int mode, int64_t time, uint8_t days = 0, uint8_t date = 1, uint8_t once = 0) {
-  return {{"s", "", kNoItem, days, static_cast<ScheduleMode>(mode), static_cast<uint32_t>(time),
-           date, once},
-          true};
-}
-
-class ScheduleDue : public testing::Test {
- protected:
-  bool Due(const ScheduleRecord& r, int64_t now, bool startup = false) {
-    return IsScheduleDue(r, now, startup, registry_);
-  }
-  // Minutes in [from, to) at which r is due, checked at the start of each minute.
-  int DueMinutes(const ScheduleRecord& r, int64_t from, int64_t to) {
-    int n = 0;
-    for (int64_t t = from; t < to; t += 60) n += Due(r, t);
-    return n;
-  }
-  platform::MemoryRegistry registry_;
-};
-
-TEST_F(ScheduleDue, ClockModesAreDueForTheWholeMinuteOnly) {
-  const auto daily = Make(1, At(2020, 6, 15, 10, 0));  // the date part of Time never counts
+TEST(ScheduleDay, AClockScheduleIsDueForTheWholeMinuteOnly) {
+  const auto start = platform::ToLocalTime(At(2020, 6, 15, 10, 0, 42));  // only 10:00 counts
   const struct {
     int h, m, s;
     bool due;
   } table[] = {{10, 0, 0, true},  {10, 0, 59, true}, {9, 59, 59, false},
                {10, 1, 0, false}, {22, 0, 0, false}, {11, 0, 0, false}};
   for (const auto& c : table)
-    EXPECT_EQ(Due(daily, At(2024, 11, 20, c.h, c.m, c.s)), c.due)
+    EXPECT_EQ(launcher::IsClockDue({.Mode = ScheduleMode::Daily}, *start,
+                                   *platform::ToLocalTime(At(2024, 11, 20, c.h, c.m, c.s))),
+              c.due)
         << c.h << ":" << c.m << ":" << c.s;
-  EXPECT_TRUE(Due(Make(1, At(2020, 6, 15, 10, 0, 42)), At(2024, 11, 20, 10, 0, 1))) << "seconds";
 }
 
-TEST_F(ScheduleDue, WeeklyFollowsTheWeekdayMask) {
+TEST(ScheduleDay, WeeklyFollowsTheWeekdayMask) {
   const struct {
     uint8_t days;
     const char* dueOn;  // Sunday .. Saturday
@@ -61,12 +47,12 @@ TEST_F(ScheduleDue, WeeklyFollowsTheWeekdayMask) {
     for (int wd = 0; wd < 7; ++wd) {  // 2024-06-02 is a Sunday
       const int64_t now = At(2024, 6, 2 + wd, 7, 45, 30);
       ASSERT_EQ(platform::ToLocalTime(now)->weekday, wd);
-      EXPECT_EQ(Due(Make(2, At(2020, 1, 1, 7, 45), c.days), now), c.dueOn[wd] == '1')
+      EXPECT_EQ(Matches(2, c.days, 1, now), c.dueOn[wd] == '1')
           << "days " << int(c.days) << " weekday " << wd;
     }
 }
 
-TEST_F(ScheduleDue, MonthlyIsDueOnlyOnItsDayWithoutShifting) {
+TEST(ScheduleDay, MonthlyIsDueOnlyOnItsDayWithoutShifting) {
   const struct {
     uint8_t date;
     int year;
@@ -77,32 +63,43 @@ TEST_F(ScheduleDue, MonthlyIsDueOnlyOnItsDayWithoutShifting) {
     int due = 0;
     for (int month = 1; month <= 12; ++month)
       for (int day = 1; day <= platform::DaysInMonth(c.year, month); ++day)
-        due += Due(Make(3, At(2020, 1, 1, 23, 59), 0, c.date), At(c.year, month, day, 23, 59, 59));
+        due += Matches(3, 0, c.date, At(c.year, month, day, 23, 59, 59));
     EXPECT_EQ(due, c.dueDays) << "date " << int(c.date) << " in " << c.year;
   }
 }
 
-TEST_F(ScheduleDue, OtherModesAndMissingStartTimeAreNeverDue) {
+TEST(ScheduleDay, OtherModesAndMissingStartTimeAreNeverClockSchedules) {
   const int64_t now = At(2024, 5, 5, 12, 0);
-  for (int mode : {0, 5, 255, -1}) EXPECT_FALSE(Due(Make(mode, now), now, true)) << mode;
+  EXPECT_TRUE(Matches(1, 0, 1, now));
+  for (int mode : {0, 4, 5, 255}) {
+    EXPECT_FALSE(Matches(mode, 0x7F, 5, now)) << mode;
+    EXPECT_FALSE(launcher::IsClockSchedule({{.Mode = static_cast<ScheduleMode>(mode)}, true}));
+    EXPECT_EQ(IsStartUpDue({.Mode = static_cast<ScheduleMode>(mode)}, true, false), mode == 4);
+  }
   for (int mode : {1, 2, 3}) {
-    auto r = Make(mode, now, 0x7F, 5);
-    EXPECT_TRUE(Due(r, now)) << mode;
-    r.hasTime = false;
-    EXPECT_FALSE(Due(r, now)) << mode;
+    const ScheduleEntry e{.Mode = static_cast<ScheduleMode>(mode)};
+    EXPECT_TRUE(launcher::IsClockSchedule({e, true})) << mode;
+    EXPECT_FALSE(launcher::IsClockSchedule({e, false})) << mode;
+    EXPECT_FALSE(IsStartUpDue(e, true, false)) << mode;
   }
 }
 
-TEST_F(ScheduleDue, StartUpModeDependsOnThePassAndTheLastStartUpDate) {
+TEST(StartUp, DueOnlyInThePassAndWithOnceNotAgainOnTheSameLocalDay) {
+  platform::MemoryRegistry registry;
   const int64_t now = At(2024, 3, 10, 8, 15);
-  const auto always = Make(4, 0), once = Make(4, 0, 0, 1, 1);
-  EXPECT_FALSE(Due(always, now, false));
-  EXPECT_FALSE(Due(once, now, false));
-  EXPECT_TRUE(Due(always, now, true));
-  EXPECT_TRUE(Due(once, now, true)) << "no program key";
-  EXPECT_FALSE(WriteLastStartUp(registry_, now)) << "creates no key";
-  ASSERT_TRUE(registry_.CreateKey(RegRoot::CurrentUser, cfg::kProgramKey));
-  EXPECT_TRUE(Due(once, now, true)) << "no stamp";
+  const ScheduleEntry always{.Mode = ScheduleMode::AtStartUp},
+      once{.Mode = ScheduleMode::AtStartUp, .Once = 1};
+  auto due = [&](const ScheduleEntry& s, bool pass) {
+    platform::BatchLocalTime zone;
+    return IsStartUpDue(s, pass, StartedUpOn(registry, *zone.ToLocal(now), zone));
+  };
+  EXPECT_FALSE(due(always, false));
+  EXPECT_FALSE(due(once, false));
+  EXPECT_TRUE(due(always, true));
+  EXPECT_TRUE(due(once, true)) << "no program key";
+  EXPECT_FALSE(WriteLastStartUp(registry, now)) << "creates no key";
+  ASSERT_TRUE(registry.CreateKey(RegRoot::CurrentUser, cfg::kProgramKey));
+  EXPECT_TRUE(due(once, true)) << "no stamp";
 
   const struct {
     const char* what;
@@ -114,48 +111,27 @@ TEST_F(ScheduleDue, StartUpModeDependsOnThePassAndTheLastStartUpDate) {
                {"a month ago", At(2024, 2, 10, 8, 0), true},
                {"a year ago", At(2023, 3, 10, 8, 0), true}};
   for (const auto& c : table) {
-    ASSERT_TRUE(WriteLastStartUp(registry_, c.stamp));
-    EXPECT_EQ(Due(once, now, true), c.due) << c.what;
-    EXPECT_TRUE(Due(always, now, true)) << c.what;
+    ASSERT_TRUE(WriteLastStartUp(registry, c.stamp));
+    EXPECT_EQ(due(once, true), c.due) << c.what;
+    EXPECT_TRUE(due(always, true)) << c.what;
   }
-  auto stamp = registry_.ReadValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue);
+  auto stamp = registry.ReadValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue);
   EXPECT_EQ(stamp, RegValue::Binary(RegValue::Dword(static_cast<uint32_t>(table[4].stamp)).data));
-  registry_.WriteValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue,
-                       RegValue::Binary(std::string(3, '\0')));
-  EXPECT_TRUE(Due(once, now, true)) << "unreadable stamp";
+  registry.WriteValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue,
+                      RegValue::Binary(std::string(3, '\0')));
+  EXPECT_TRUE(due(once, true)) << "unreadable stamp";
 }
 
 #ifndef _WIN32
-
-// Berlin, 2024: clocks go from 02:00 to 03:00 on 31 March and from 03:00 back to 02:00 on
-// 27 October. Time converts with its own date's rules, now with today's: a 02:30 never
-// shows on the spring day and shows twice on the autumn day.
-TEST_F(ScheduleDue, FollowsLocalTimeAcrossDaylightSavingChanges) {
-  testsupport::TimeZoneScope berlin("Europe/Berlin");
-  const int64_t spring = 1711839600;  // 2024-03-31 00:00 local
-  const int64_t autumn = 1729980000;  // 2024-10-27 00:00 local
-  const auto daily0230 = Make(1, At(2024, 1, 10, 2, 30));
-  EXPECT_EQ(DueMinutes(daily0230, spring - 86400, spring), 1);
-  EXPECT_EQ(DueMinutes(daily0230, spring, spring + 23 * 3600), 0);
-  EXPECT_EQ(DueMinutes(Make(1, At(2024, 1, 10, 3, 0)), spring, spring + 23 * 3600), 1);
-
-  EXPECT_EQ(DueMinutes(daily0230, autumn, autumn + 25 * 3600), 2);
-  EXPECT_TRUE(Due(daily0230, autumn + 2 * 3600 + 1800));  // 02:30 summer time
-  EXPECT_TRUE(Due(daily0230, autumn + 3 * 3600 + 1800));  // 02:30 winter time
-
-  const auto winter1000 = Make(1, At(2024, 1, 10, 10, 0));
-  EXPECT_TRUE(Due(winter1000, 1721030400));   // 2024-07-15 08:00 UTC = 10:00 summer time
-  EXPECT_FALSE(Due(winter1000, 1721034000));  // 09:00 UTC = 11:00
-}
-
-TEST_F(ScheduleDue, StartUpOnceComparesLocalDatesNotUtcDates) {
+TEST(StartUp, OnceComparesLocalDatesNotUtcDates) {
   testsupport::TimeZoneScope moscow("Europe/Moscow");  // UTC+3 all year
-  ASSERT_TRUE(registry_.CreateKey(RegRoot::CurrentUser, cfg::kProgramKey));
-  ASSERT_TRUE(WriteLastStartUp(registry_, 1714590000));     // 2024-05-01 20:00 UTC, 23:00 local
-  EXPECT_TRUE(Due(Make(4, 0, 0, 1, 1), 1714602600, true));  // 23:30 UTC, 2 May locally
-  EXPECT_FALSE(Due(Make(4, 0, 0, 1, 1), 1714591800, true));
+  platform::MemoryRegistry registry;
+  ASSERT_TRUE(registry.CreateKey(RegRoot::CurrentUser, cfg::kProgramKey));
+  ASSERT_TRUE(WriteLastStartUp(registry, 1714590000));  // 2024-05-01 20:00 UTC, 23:00 local
+  platform::BatchLocalTime zone;
+  EXPECT_FALSE(StartedUpOn(registry, *zone.ToLocal(1714602600), zone));  // 2 May locally
+  EXPECT_TRUE(StartedUpOn(registry, *zone.ToLocal(1714591800), zone));
 }
-
 #endif
 
 }  // namespace

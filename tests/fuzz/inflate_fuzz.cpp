@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "archive/inflate.h"
+#include "tests/support/piece_feed.h"
 
 namespace {
 
@@ -46,26 +47,6 @@ Reference ZlibInflate(const unsigned char* data, size_t size) {
   return r;
 }
 
-// Gives the input in pieces of one size.
-class PieceFeed : public ziparc::InflateFeed {
- public:
-  PieceFeed(const unsigned char* data, size_t size, size_t piece)
-      : data_(data), size_(size), piece_(piece) {}
-  bool Read(unsigned char* to, size_t room, size_t& got) override {
-    got = std::min({room, piece_, size_ - done_});
-    std::memcpy(to, data_ + done_, got);
-    done_ += got;
-    return true;
-  }
-  bool Interrupted() override { return false; }
-
- private:
-  const unsigned char* data_;
-  size_t size_;
-  size_t piece_;
-  size_t done_ = 0;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -77,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   --size;
   const Reference want = ZlibInflate(data, size);
   static ziparc::Inflater inflater;
-  PieceFeed feed(data, size, piece);
+  testsupport::PieceFeed feed({reinterpret_cast<const char*>(data), size}, piece);
   const ziparc::InflateResult got = inflater.Run(feed, limit);
   if (want.ended && want.size <= limit) {
     if (got.status != ziparc::InflateStatus::Ended || got.size != want.size ||

@@ -2,9 +2,9 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "platform/fs.h"
 #include "store/settings_file.h"
 
 namespace {
@@ -12,13 +12,6 @@ namespace {
 const std::string& ScratchPath() {
   static const std::string path = "/tmp/zv_settings_fuzz_" + std::to_string(getpid()) + ".cfg";
   return path;
-}
-
-bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(data, 1, size, f) == size;
-  return std::fclose(f) == 0 && ok;
 }
 
 const char* const kNames[] = {"Zorvan", "abc", "a", "Name", "Flag", "Data", "Schedule", "1"};
@@ -47,7 +40,7 @@ void ReadEverything(CSettingsFile& f) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string& path = ScratchPath();
-  if (!WriteFile(path, data, size)) return 0;
+  if (!platform::fs::WriteWholeFile(path, {reinterpret_cast<const char*>(data), size})) return 0;
   CSettingsFile f(path, SF_MODE_READ, platform::SilentFileErrorReporter());
   ReadEverything(f);
   // Writers on whatever the file holds, then everything read again.
@@ -58,6 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   f.DeleteSection(3);
   ReadEverything(f);
   f.Close();
-  std::remove(path.c_str());
+  platform::fs::RemoveFile(path);
   return 0;
 }

@@ -1,6 +1,5 @@
 // Which events the launcher announces, what it remembers of them, the balloon texts and
-// the lines of "Последние запуски…"; and the poll noting schedules skipped while the
-// main program was open.
+// the lines of "Последние запуски…".
 #include "launcher/run_notices.h"
 
 #include <gtest/gtest.h>
@@ -118,25 +117,3 @@ TEST(RunNotices, RecentRunsListsNewestFirstWithSkippedSchedules) {
 
 }  // namespace
 }  // namespace launcher
-
-namespace polltest {
-namespace {
-
-TEST_F(PollTest, ADueScheduleWhileTheProgramIsOpenIsNotedOnceAndStillStartsIfItCloses) {
-  const std::string path = Config("nightly.cfg", {Schedule("В 02:30,  каждый день", 1, 2, 30)});
-  mainRunning = true;
-  EXPECT_TRUE(PollAt(At(2026, 12, 6, 2, 29, 30)).empty());
-  EXPECT_TRUE(poller->Skipped().empty());
-  EXPECT_TRUE(PollAt(At(2026, 12, 6, 2, 30, 5)).empty());
-  ASSERT_EQ(poller->Skipped().size(), 1u);
-  EXPECT_EQ(poller->Skipped()[0],
-            (launcher::SkippedSchedule{path, "В 02:30,  каждый день", At(2026, 12, 6, 2, 30, 5)}));
-  EXPECT_TRUE(PollAt(At(2026, 12, 6, 2, 30, 30)).empty());
-  EXPECT_TRUE(poller->Skipped().empty());  // noted once
-  mainRunning = false;
-  EXPECT_EQ(PollAt(At(2026, 12, 6, 2, 30, 55)), std::vector<std::string>{Run(path)});
-  EXPECT_TRUE(started.size() == 1);
-}
-
-}  // namespace
-}  // namespace polltest

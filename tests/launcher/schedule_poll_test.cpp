@@ -28,37 +28,40 @@ TEST_F(PollTest, DueSchedulesStartInRegistryAndSectionOrder) {
   Starts order = {Run(b), Run(a), Run(a)};
   for (char c = 'z'; c > 'p'; --c)
     order.push_back(Run(Config(std::string(1, c) + ".cfg", {Schedule("daily", 1, 10, 0)})));
+  // Files that are gone (or are folders) leave the list; the rest and the default value stay.
+  List(dir / "deleted.cfg");
+  platform::fs::CreateFolder(dir / "folder.cfg");
+  List(dir / "folder.cfg");
+  registry.WriteValue(RegRoot::CurrentUser, kListKey, "", platform::RegValue::String("default"));
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 40)), order);  // Monday 7 December
+  EXPECT_EQ(registry.EnumValues(RegRoot::CurrentUser, kListKey)->size(), 13u);
   EXPECT_EQ(Run(a), "/@" + a + " /BEGIN");                // a path with blanks is not quoted
   EXPECT_EQ(started, order);
   Restart(false);
   EXPECT_EQ(PollAt(At(2026, 12, 7, 9, 59, 59)), Starts{});
 }
 
-// The list is read again only when it changed: a file listed or dropped between two polls
-// counts at the second.
-TEST_F(PollTest, AFileListedOrDroppedBetweenPollsCountsAtTheNext) {
-  const std::string a = Config("a.cfg", {Schedule("daily", 1, 10, 0)});
-  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 5)), Starts{Run(a)});
-  const std::string b = Config("b.cfg", {Schedule("daily", 1, 10, 0)});
-  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 55)), Starts{Run(b)});
-  registry.DeleteValue(RegRoot::CurrentUser, kListKey, a);
-  EXPECT_EQ(PollAt(At(2026, 12, 8, 10, 0, 5)), Starts{Run(b)});
-}
-
+// A due schedule is noted once as skipped and still starts if the program closes within
+// its minute.
 TEST_F(PollTest, NothingHappensWhileTheMainProgramRuns) {
   Restart(true);
-  Config("a.cfg", {Schedule("daily", 1, 10, 0), Schedule("boot", 4, 0, 0)});
+  const std::string a = Config("a.cfg", {Schedule("daily", 1, 10, 0), Schedule("boot", 4, 0, 0)});
   registry.WriteValue(RegRoot::CurrentUser, kListKey, (dir / "gone.cfg"),
                       platform::RegValue::String("x"));
   mainRunning = true;
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 9, 59, 30)), Starts{});
+  EXPECT_TRUE(poller->Skipped().empty());
   EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 10)), Starts{});
-  EXPECT_EQ(poller->Skipped().size(), 1u);  // the daily one; the start-up pass waits
+  // The daily one; the start-up pass waits.
+  EXPECT_EQ(poller->Skipped(),
+            (std::vector<launcher::SkippedSchedule>{{a, "daily", At(2026, 12, 7, 10, 0, 10)}}));
   EXPECT_TRUE(poller->StartupPassPending());
   EXPECT_FALSE(registry.ReadValue(RegRoot::CurrentUser, cfg::kProgramKey, cfg::kLastStartUpValue));
   EXPECT_EQ(registry.EnumValues(RegRoot::CurrentUser, kListKey)->size(), 2u);
-  mainRunning = false;  // the daily minute has passed: no catch-up; the start-up pass runs
-  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 1, 0)).size(), 1u);
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 30)), Starts{});
+  EXPECT_TRUE(poller->Skipped().empty());  // noted once
+  mainRunning = false;
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 55)), Starts(2, Run(a)));
   EXPECT_FALSE(poller->StartupPassPending());
 }
 
@@ -85,26 +88,17 @@ TEST_F(PollTest, StartUpPassStartsModeFourByItsStampAndWritesTheStamp) {
   }
 }
 
-TEST_F(PollTest, MissingFilesLeaveTheListOthersStay) {
-  const std::string kept = Config("kept.cfg", {});
-  List((dir / "deleted.cfg"));
-  platform::fs::CreateFolder(dir / "folder.cfg");  // no file either
-  List(dir / "folder.cfg");
-  registry.WriteValue(RegRoot::CurrentUser, kListKey, "", platform::RegValue::String("default"));
-  PollAt(At(2026, 12, 7, 12, 0));
-  auto values = registry.EnumValues(RegRoot::CurrentUser, kListKey);
-  ASSERT_EQ(values->size(), 2u);
-  EXPECT_EQ((*values)[0].name, kept);
-  EXPECT_EQ((*values)[1].name, "");
-}
-
+// A clock schedule starts once a day. The list is read again only when it changed: a file
+// listed or dropped between two polls counts at the second.
 TEST_F(PollTest, AClockScheduleStartsOncePerDay) {
   const std::string a = Config("a.cfg", {Schedule("daily", 1, 10, 0)});
-  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 1)).size(), 1u);
-  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 51)), Starts{});  // the run ended within the minute
-  EXPECT_EQ(PollAt(At(2026, 12, 8, 10, 0, 30)).size(), 1u);
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 5)), Starts{Run(a)});
+  const std::string b = Config("b.cfg", {Schedule("daily", 1, 10, 0)});
+  EXPECT_EQ(PollAt(At(2026, 12, 7, 10, 0, 55)), Starts{Run(b)});  // a ended within the minute
+  registry.DeleteValue(RegRoot::CurrentUser, kListKey, a);
+  EXPECT_EQ(PollAt(At(2026, 12, 8, 10, 0, 30)), Starts{Run(b)});
   Restart(false);  // the memory lives as long as the launcher
-  EXPECT_EQ(PollAt(At(2026, 12, 8, 10, 0, 40)).size(), 1u);
+  EXPECT_EQ(PollAt(At(2026, 12, 8, 10, 0, 40)), Starts{Run(b)});
 }
 
 // A file is read again only when it changed: one never read is retried while held, one

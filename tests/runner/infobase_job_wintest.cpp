@@ -255,19 +255,15 @@ TEST_F(JobTest, FailedStartHidesThePasswordAndKeepsTheLog) {
                   values.batchFilePath + "\""},
       {true, missing + " -a \"" + Archive() + "\" 1cv7.md"},
   };
+  entry.ExternalArchiverName = missing;
+  entry.ExternalArchiverParameters = "-a";
+  entry.FileList = {"1cv7.md"};
   for (const auto& c : cases) {
-    RunControl control;
-    ScratchFolder journal;
-    control.SetJournal(std::make_unique<CJournalFile>(journal / "j.txt", true));
     values.enterprisePath = c.archiver ? BinFolder() + "enterprise_standin.exe" : missing;
     values.destination = c.archiver ? scratch / "Архивы" : scratch / "никогда";
     entry.UseExternalArchiver = c.archiver;
-    entry.ExternalArchiverName = missing;
-    entry.ExternalArchiverParameters = "-a";
-    entry.FileList = {"1cv7.md"};
-    EXPECT_FALSE(RunInfobaseJob(entry, values, control, registry));
-    control.ReleaseJournal();
-    const std::string text = Read(journal / "j.txt");
+    EXPECT_FALSE(RunAgain("j.txt"));
+    const std::string text = Read(scratch / "j.txt");
     EXPECT_EQ(text.substr(text.find("  -  ")), "  -  " + c.tail + "\r\n") << text;
     EXPECT_EQ(text.find("секрет"), std::string::npos);
     EXPECT_FALSE(Started(1));

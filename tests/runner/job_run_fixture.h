@@ -64,27 +64,20 @@ class MarkedTree : public ConfigurationTree {
 // fixture's life.
 class TempFolderScope {
  public:
+  explicit TempFolderScope(const std::string& folder) : saved_(platform::fs::TempPath()) {
+    Set(folder);
+  }
+  ~TempFolderScope() { Set(saved_); }
+
+ private:
+  static void Set(const std::string& folder) {
 #ifdef _WIN32
-  explicit TempFolderScope(const std::string& folder) {
-    wchar_t old[1024];
-    DWORD n = GetEnvironmentVariableW(L"TMP", old, 1024);
-    if (n > 0 && n < 1024) saved_ = std::wstring(old, n);
     SetEnvironmentVariableW(L"TMP", platform::Widen(folder).c_str());
-  }
-  ~TempFolderScope() { SetEnvironmentVariableW(L"TMP", saved_ ? saved_->c_str() : nullptr); }
-
- private:
-  std::optional<std::wstring> saved_;
 #else
-  explicit TempFolderScope(const std::string& folder) {
-    if (const char* old = std::getenv("TMPDIR")) saved_ = old;
     setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~TempFolderScope() { saved_ ? setenv("TMPDIR", saved_->c_str(), 1) : unsetenv("TMPDIR"); }
-
- private:
-  std::optional<std::string> saved_;
 #endif
+  }
+  std::string saved_;
 };
 
 class JobRunTest : public testing::Test {
@@ -95,7 +88,8 @@ class JobRunTest : public testing::Test {
         data_(Join(root_, "data")),
         tempScope_(temp_),
         run_(Seams(), registry_, FileErrorRecorder()) {
-    options().BinaryDirectory = ProgramPath();
+    options().BinaryDirectory = Join(root_, "1cv7.exe");
+    Write(options().BinaryDirectory, "MZ");
     options().DestinationDirectory = Join(root_, "Архив");
     options().JournalFileName = "Journal.txt";
     options().ClearJournal = 1;
@@ -208,14 +202,6 @@ class JobRunTest : public testing::Test {
   JobRun run_;  // last: its worker reports into the members above until it is joined
 
  private:
-  static std::string ProgramPath() {
-#ifdef _WIN32
-    return SelfPath();
-#else
-    return testsupport::TestProgram();
-#endif
-  }
-
   ConfigurationSeams ConfigSeams() {
     ConfigurationSeams seams(registry_, FileErrorRecorder());
     seams.showError = [this](const std::string& text) { Record("error: " + text); };

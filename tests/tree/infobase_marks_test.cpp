@@ -44,7 +44,19 @@ class MarksTest : public ::testing::Test {
   InfobaseTree tree;
 };
 
+// Items without a box do not toggle; a group's mark follows its children.
 TEST_F(MarksTest, GroupMarkFollowsItsChildren) {
+  const ItemHandle a = Item("C:\\A");
+  for (ItemHandle h : {tree.ScheduleRoot(), tree.Items().Children(tree.ScheduleRoot())[0],
+                       tree.PreTaskItem(), tree.UnregisteredGroup(),
+                       tree.Items().FirstChild(a, ItemKind::UserItem)}) {
+    tree.ToggleMark(h);
+    EXPECT_EQ(tree.GetMark(h), Mark::NoBox);
+  }
+  EXPECT_EQ(modified, 0);
+  EXPECT_FALSE(tree.SetMark(a, static_cast<Mark>(5)));
+  EXPECT_FALSE(tree.SetMark(a, Mark::NoBox));
+  EXPECT_EQ(tree.GetMark(a), Mark::Unmarked);
   struct Case {
     std::vector<int> children;  // marks as the tree control shows them
     int group;
@@ -52,7 +64,7 @@ TEST_F(MarksTest, GroupMarkFollowsItsChildren) {
   const std::vector<Case> cases = {{{1, 1, 1}, 1}, {{0, 0, 0}, 0}, {{3, 3, 3}, 3},
                                    {{1, 0, 0}, 2}, {{1, 1, 0}, 2}, {{1, 3, 1}, 4},
                                    {{0, 3, 0}, 4}, {{3, 1, 0}, 4}, {{3, 3, 1}, 4}};
-  const std::vector<ItemHandle> items = {Item("C:\\A"), Item("C:\\B"), Item("C:\\C")};
+  const std::vector<ItemHandle> items = {a, Item("C:\\B"), Item("C:\\C")};
   for (const Case& c : cases) {
     for (size_t i = 0; i < items.size(); ++i) tree.SetMark(items[i], MarkFromNumber(c.children[i]));
     tree.UpdateGroupMark(items[0]);
@@ -91,8 +103,14 @@ TEST_F(MarksTest, ValidationComparesTheUserNameExactly) {
   EXPECT_EQ(reads, 0);
 }
 
+// A group whose infobases all lack a job is blocked; one more toggle unmarks it, as it
+// unmarks a blocked or mixed item (the window tests toggle those by mouse and Space).
 TEST_F(MarksTest, ValidationBlocksAnInfobaseWithoutJobsUntilOneIsChosen) {
+  tree.ToggleMark(tree.LocalGroup());
+  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Blocked);
+  tree.ToggleMark(tree.LocalGroup());
   const ItemHandle a = Item("C:\\A");
+  EXPECT_EQ(tree.GetMark(a), Mark::Unmarked);
   tree.ToggleMark(a);
   EXPECT_EQ(tree.GetMark(a), Mark::Blocked);
   EXPECT_EQ(Image(a, ItemKind::ParametersItem), 8);
@@ -109,29 +127,6 @@ TEST_F(MarksTest, ValidationBlocksAnInfobaseWithoutJobsUntilOneIsChosen) {
   EXPECT_EQ(tree.GetMark(b), Mark::Unmarked);
   EXPECT_EQ(Image(b, ItemKind::ParametersItem), 8);
   EXPECT_EQ(tree.ValidateInfobase(tree.ScheduleRoot()), Validity::MayRun);
-}
-
-// A group whose infobases all lack a job is blocked; one more toggle unmarks it, as it
-// unmarks a blocked or mixed item (the window tests toggle those by mouse and Space).
-TEST_F(MarksTest, AGroupWithoutJobsIsBlockedAndTheNextToggleUnmarksIt) {
-  tree.ToggleMark(tree.LocalGroup());
-  EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Blocked);
-  tree.ToggleMark(tree.LocalGroup());
-  EXPECT_EQ(tree.GetMark(Item("C:\\A")), Mark::Unmarked);
-}
-
-TEST_F(MarksTest, ItemsWithoutABoxDoNotToggleAndMarksStayInRange) {
-  const ItemHandle a = Item("C:\\A");
-  for (ItemHandle h : {tree.ScheduleRoot(), tree.Items().Children(tree.ScheduleRoot())[0],
-                       tree.PreTaskItem(), tree.UnregisteredGroup(),
-                       tree.Items().FirstChild(a, ItemKind::UserItem)}) {
-    tree.ToggleMark(h);
-    EXPECT_EQ(tree.GetMark(h), Mark::NoBox);
-  }
-  EXPECT_EQ(modified, 0);
-  EXPECT_FALSE(tree.SetMark(a, static_cast<Mark>(5)));
-  EXPECT_FALSE(tree.SetMark(a, Mark::NoBox));
-  EXPECT_EQ(tree.GetMark(a), Mark::Unmarked);
 }
 
 }  // namespace

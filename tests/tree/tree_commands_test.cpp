@@ -93,6 +93,11 @@ TEST_F(CommandsTest, ContextMenusByItemKind) {
   EXPECT_EQ(Commands(commands.ContextMenu(tree.PostTaskItem())), std::vector<int>{kEdit});
   // Without the task dialog its command is offered disabled and does nothing.
   EXPECT_FALSE(commands.ContextMenu(tree.PreTaskItem())[0].enabled);
+  // A double-click on a schedule's picture opens it, on other pictures nothing (gestures
+  // the window tests do not make).
+  EXPECT_EQ(commands.DoubleClickAction(schedules[0], false, true), ItemAction::EditSchedule);
+  EXPECT_EQ(commands.DoubleClickAction(Child(a, ItemKind::UserItem), false, true),
+            ItemAction::None);
 }
 
 TEST_F(CommandsTest, AddCopyAndDeleteInfobasesAddedByHand) {
@@ -198,15 +203,6 @@ TEST_F(CommandsTest, UserChoiceFromTheListValidatesEvenWithoutAChoice) {
   EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::PartlyBlocked);
   commands.EndUserChoice(user, "Петров");
   EXPECT_EQ(tree.GetMark(tree.LocalGroup()), Mark::Marked);
-}
-
-// Gestures the window tests do not make: a double-click on a schedule's picture opens it, on
-// other pictures nothing.
-TEST_F(CommandsTest, DoubleClickOnThePictureOpensOnlyASchedule) {
-  const ItemHandle user = Child(Base("C:\\A\\"), ItemKind::UserItem);
-  EXPECT_EQ(commands.DoubleClickAction(user, false, true), ItemAction::None);
-  EXPECT_EQ(commands.DoubleClickAction(tree.Items().Children(tree.ScheduleRoot())[0], false, true),
-            ItemAction::EditSchedule);
 }
 
 }  // namespace
