@@ -356,18 +356,6 @@ TEST_F(JobTest, UpdateModeArchiverAndABehindClockSucceed) {
   ExpectRotatedOnce();
 }
 
-// Held by another program: journalled, nothing started, nothing moved.
-TEST_F(JobTest, HeldArchiveFailsBeforeAnythingStarts) {
-  GoodCopies();
-  HANDLE held = CreateFileW(platform::Widen(Archive()).c_str(), GENERIC_READ, 0, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  EXPECT_FALSE(Run());
-  CloseHandle(held);
-  EXPECT_FALSE(Started(1));
-  EXPECT_EQ(Read(Archive()), "G1");
-  EXPECT_NE(run.Text().find("Нет доступа к архиву: \"" + Archive() + "\"\r\n"), std::string::npos);
-}
-
 // A child left running after its time-out may still write: the previous archive stays
 // aside, and the next step puts it back over whatever that child wrote.
 TEST_F(JobTest, ArchiveLeftAsideIsPutBackByTheNextStep) {
@@ -386,13 +374,20 @@ TEST_F(JobTest, ArchiveLeftAsideIsPutBackByTheNextStep) {
   ExpectRotatedOnce();
 }
 
-// A step whose archive folder's volume lacks the room of the archive it replaces (and a
-// margin) is refused before anything changes. With room for the new archive but not for
-// its copy, the copy is measured against the new archive itself and refused.
-TEST_F(JobTest, StepsThatCannotFitAreRefused) {
+// Refused before anything starts or moves: an archive held by another program, and a
+// step whose archive folder's volume lacks the room of the archive it replaces (and a
+// margin). With room for the new archive but not for its copy, the copy is measured
+// against the new archive itself and refused.
+TEST_F(JobTest, HeldArchivesAndStepsThatCannotFitAreRefused) {
   GoodCopies();
   entry.DuplicateDirectory = Duplicate();
   const auto before = Files(ArchiveFolder());
+  HANDLE held = CreateFileW(platform::Widen(Archive()).c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  EXPECT_FALSE(RunAgain("held.txt"));
+  CloseHandle(held);
+  EXPECT_NE(Read(scratch / "held.txt").find("Нет доступа к архиву: \"" + Archive() + "\"\r\n"),
+            std::string::npos);
   fs::SetFreeSpaceLimit(*fs::FileSize(Archive()));
   EXPECT_FALSE(Run());
   EXPECT_FALSE(Started(1));
