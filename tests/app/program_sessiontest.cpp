@@ -1,39 +1,10 @@
 // Zorvan.exe as a whole process: an unattended run that ends by itself, and a second
 // program on a configuration that is already open.
-#include <vector>
-
 #include "tests/app/window_fixture.h"
 #include "tests/support/process.h"
 
 namespace apptest {
 namespace {
-
-struct WindowSearch {
-  DWORD pid;
-  const std::wstring* title;
-  HWND found = nullptr;
-};
-
-// A named callback: on i686 a lambda does not convert to the stdcall WNDENUMPROC.
-BOOL CALLBACK MatchProcessWindow(HWND w, LPARAM p) {
-  auto* s = reinterpret_cast<WindowSearch*>(p);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(w, &owner);
-  wchar_t text[256] = {};
-  GetWindowTextW(w, text, 256);
-  if (owner == s->pid && IsWindowVisible(w) && *s->title == text) s->found = w;
-  return s->found == nullptr;
-}
-
-// The first visible top-level window of process pid with the given title, waiting for it.
-HWND FindProcessWindow(DWORD pid, const std::wstring& title) {
-  WindowSearch s{pid, &title};
-  testsupport::Eventually([&] {
-    EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  });
-  return s.found;
-}
 
 class ProgramTest : public WindowTest {
  protected:
@@ -67,10 +38,11 @@ TEST_F(ProgramTest, SecondProgramOnTheSameConfigurationShowsThePromptAndEnds) {
   WriteConfig("open.cfg", GeneralOptions{});
   const std::string command = "\"" + Program() + "\" /@" + ConfigAt("open.cfg");
   testsupport::Child first(command);
-  HWND main = FindProcessWindow(first.Id(), platform::Widen(app::kWindowTitle));
+  HWND main =
+      testsupport::WindowOf(first.Id(), nullptr, platform::Widen(app::kWindowTitle).c_str());
   ASSERT_NE(main, nullptr);
   testsupport::Child second(command);
-  HWND prompt = FindProcessWindow(second.Id(), L"Zorvan");
+  HWND prompt = testsupport::WindowOf(second.Id(), nullptr, L"Zorvan");
   ASSERT_NE(prompt, nullptr);
   EXPECT_EQ(widgets::GetItemText(prompt, IDC_QUERY_TEXT),
             "    Файл настроек с именем \"" + ConfigAt("open.cfg") + "\" уже открыт!");

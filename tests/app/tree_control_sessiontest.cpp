@@ -175,31 +175,26 @@ TEST_F(TreeControlTest, ContextMenusOfferAndRunTheirCommands) {
   EXPECT_EQ(Title(), std::string(app::kWindowTitle) + "*");
 }
 
+// Enter commits; Esc and a lost focus keep the stored password, which the edit opens with.
 TEST_F(TreeControlTest, PasswordInPlaceCommitsOnEnterAndEscKeepsTheStoredOne) {
   WriteModelConfig("m.cfg", [](InfobaseTree&, Configuration&) {});
   Open("m.cfg");
   const ItemHandle password = Child(Base(a), ItemKind::PasswordItem);
-  TreeKey(password, VK_RETURN);
-  ASSERT_NE(View().EditControl(), nullptr);
-  EXPECT_EQ(SendMessageW(View().EditControl(), EM_GETPASSWORDCHAR, 0, 0), L'*');
-  TypeInPlace("abc", VK_RETURN);
-  EXPECT_EQ(View().EditControl(), nullptr);
-  EXPECT_EQ(Shown(password).text, "Пароль: <***>");
-  EXPECT_EQ(Model().FindInfobase(Base(a))->Pswd, "abc");
-
-  TreeKey(password, VK_RETURN);
-  EXPECT_EQ(widgets::GetWindowText1251(View().EditControl()), "abc");  // the stored value
-  TypeInPlace("zzzz", VK_ESCAPE);
-  EXPECT_EQ(View().EditControl(), nullptr);
-  EXPECT_EQ(Shown(password).text, "Пароль: <***>");
-  EXPECT_EQ(Model().FindInfobase(Base(a))->Pswd, "abc");
-
-  TreeKey(password, VK_RETURN);  // losing the focus discards the edit as well
-  SetWindowTextW(View().EditControl(), L"lost");
-  SetFocus(Item(IDC_TIMEOUT));
-  window->Pump();
-  EXPECT_EQ(Model().FindInfobase(Base(a))->Pswd, "abc");
-  EXPECT_EQ(Shown(password).text, "Пароль: <***>");
+  for (const auto& [typed, key] :
+       {std::pair{"abc", VK_RETURN}, {"zzzz", VK_ESCAPE}, {"lost", 0}}) {
+    TreeKey(password, VK_RETURN);
+    const HWND edit = View().EditControl();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(SendMessageW(edit, EM_GETPASSWORDCHAR, 0, 0), L'*');
+    EXPECT_EQ(widgets::GetWindowText1251(edit), Model().FindInfobase(Base(a))->Pswd);
+    widgets::SetWindowText1251(edit, typed);
+    if (key) PostMessageW(edit, WM_KEYDOWN, key, 0);
+    if (!key) SetFocus(Item(IDC_TIMEOUT));  // the edit loses the focus
+    window->Pump();
+    EXPECT_EQ(View().EditControl(), nullptr) << typed;
+    EXPECT_EQ(Shown(password).text, "Пароль: <***>") << typed;
+    EXPECT_EQ(Model().FindInfobase(Base(a))->Pswd, "abc") << typed;
+  }
 }
 
 TEST_F(TreeControlTest, UserNameComesFromTheInfobasesUsersFileOrIsTyped) {

@@ -171,17 +171,6 @@ TEST_F(ConfigurationTest, SaveToCurrentFileRegistersAndRemembersIt) {
             RegValue::String(dir / "test.cfg"));
 }
 
-TEST_F(ConfigurationTest, FailedSaveKeepsThePreviousFile) {
-  testsupport::Write(path, "previous bytes");
-  // the new content cannot be written beside the file
-  platform::fs::CreateFolder(platform::fs::SideFileName(path, platform::fs::SideFile::Replacement));
-  EXPECT_EQ(Save(), 0);
-  EXPECT_EQ(testsupport::Read(path), "previous bytes");
-  EXPECT_EQ(fileErrors.size(), 1u);
-  EXPECT_TRUE(modifiedCalls.empty());
-  EXPECT_TRUE(registered.empty());
-}
-
 // A file whose path is at the length limit must still save: the files written beside it
 // are never longer, stay in its folder and never take its name or each other's.
 TEST(SideFileName, NeverLongerThanTheTargetAndDistinct) {
@@ -280,7 +269,7 @@ TEST_F(ConfigurationTest, WriteFailureMidwayKeepsThePreviousFile) {
   EXPECT_EQ(written, 0);
   EXPECT_EQ(testsupport::Read(path), previous);
   EXPECT_EQ(fileErrors.size(), 1u);
-  EXPECT_TRUE(registered.empty());
+  EXPECT_TRUE(registered.empty() && modifiedCalls.empty());
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"test.cfg"});
 }
 #endif

@@ -165,17 +165,6 @@ TEST_F(LauncherSession, TheStartUpPassStartsTheMainProgramAndPrunes) {
   EXPECT_FALSE(testsupport::Exists(folder + "\\main-call2.args"));
 }
 
-// A top-level window of this class (the message box's, the popup menu's) in process pid.
-HWND FindWindowOf(DWORD pid, const wchar_t* windowClass) {
-  for (HWND w = FindWindowExW(nullptr, nullptr, windowClass, nullptr); w;
-       w = FindWindowExW(nullptr, w, windowClass, nullptr)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == pid) return w;
-  }
-  return nullptr;
-}
-
 class LauncherRunning : public LauncherSession {
  protected:
   void SetUp() override {
@@ -192,7 +181,7 @@ class LauncherRunning : public LauncherSession {
 
 TEST_F(LauncherRunning, TheCloseRequestEndsItWhileTheTrayMenuIsOpen) {
   PostMessageW(w, WM_USER + 0x100, 1, WM_RBUTTONDOWN);
-  ASSERT_TRUE(Eventually([&] { return FindWindowOf(pid, L"#32768") != nullptr; }));
+  ASSERT_NE(testsupport::WindowOf(pid, L"#32768"), nullptr);
   EXPECT_TRUE(EndAndWait(w, [] { launcher::SendCloseRequestToLauncher(); }));
 }
 
@@ -207,8 +196,8 @@ TEST_F(LauncherRunning, ShowProgramStartsItWithoutArguments) {
 TEST_F(LauncherRunning, TheStopCommandRemovesSchedulesAndRegistrations) {
   EXPECT_TRUE(EndAndWait(w, [&] {
     PostMessageW(w, WM_COMMAND, 2, 0);
-    HWND question = nullptr;
-    ASSERT_TRUE(Eventually([&] { return (question = FindWindowOf(pid, L"#32770")) != nullptr; }));
+    HWND question = testsupport::WindowOf(pid, L"#32770");
+    ASSERT_NE(question, nullptr);
     PostMessageW(question, WM_COMMAND, IDYES, 0);
   }));
   EXPECT_FALSE(Read(kRunKey, "Zorvan launcher"));

@@ -141,30 +141,25 @@ TEST(Win32Registry, ConvertsNamesAndTextsWithCodePage1251AndSkipsForeignTypes) {
   std::random_device rd;
   std::string path = "Software\\ZorvanTests\\w" + std::to_string(rd());
   auto reg = platform::MakeWin32Registry();
-  ASSERT_TRUE(reg->CreateKey(platform::RegRoot::CurrentUser, path));
+  ASSERT_TRUE(reg->CreateKey(kCU, path));
 
   // Written in the process's own view: the current user's keys are shared by both views.
-  HKEY key = nullptr;
-  std::wstring wpath(path.begin(), path.end());
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, wpath.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  const std::wstring wpath(path.begin(), path.end());
   const wchar_t text[] = L"\u0424\u0430\u0439\u043b";  // the word for "file" in Russian
-  RegSetValueExW(key, L"\u0418\u043c\u044f", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                 sizeof text);
-  RegSetValueExW(key, L"expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text),
-                 sizeof text);
-  RegCloseKey(key);
+  for (const auto& [name, type] :
+       {std::pair{L"\u0418\u043c\u044f", REG_SZ}, {L"expand", REG_EXPAND_SZ}})
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, wpath.c_str(), name, type, text, sizeof text),
+              ERROR_SUCCESS);
 
-  auto value = reg->ReadValue(platform::RegRoot::CurrentUser, path, "Имя");
-  ASSERT_TRUE(value);
-  EXPECT_EQ(*value, platform::RegValue::String("Файл"));
-  EXPECT_FALSE(reg->ReadValue(platform::RegRoot::CurrentUser, path, "expand"));
-  auto values = reg->EnumValues(platform::RegRoot::CurrentUser, path);
+  EXPECT_EQ(reg->ReadValue(kCU, path, "Имя"), RegValue::String("Файл"));
+  EXPECT_FALSE(reg->ReadValue(kCU, path, "expand"));
+  auto values = reg->EnumValues(kCU, path);
   ASSERT_TRUE(values);
   ASSERT_EQ(values->size(), 1u);
   EXPECT_EQ((*values)[0].name, "Имя");
 
-  EXPECT_TRUE(reg->DeleteKey(platform::RegRoot::CurrentUser, path));
-  reg->DeleteKey(platform::RegRoot::CurrentUser, "Software\\ZorvanTests");
+  EXPECT_TRUE(reg->DeleteKey(kCU, path));
+  reg->DeleteKey(kCU, "Software\\ZorvanTests");
 }
 #endif
 

@@ -42,9 +42,8 @@ TEST(JobRunJournal, JobListNamesEveryJobInOrderAndCountsOnlyFlagsOfOne) {
   EXPECT_EQ(list.jobCount, 1);
 }
 
-TEST(JobRunJournal, JournalPathAndHeader) {
-  EXPECT_EQ(JournalPath("C:\\Данные", "Журнал.txt"), "C:\\Данные\\Журнал.txt");
-  EXPECT_EQ(JournalPath("C:\\Данные", "D:\\Логи\\j.txt"), "D:\\Логи\\j.txt");
+// The day without a leading zero (the journal's pattern in the run tests takes either).
+TEST(JobRunJournal, Header) {
   platform::fs::LocalTime t{2026, 12, 6, 2, 5, 9};
   EXPECT_EQ(JournalHeaderLines(t, "C:\\Ночь.cfg"), (Lines{kStarsLine, "Дата 6/12/2026 Время 02:05",
                                                           "Имя файла настройки \"C:\\Ночь.cfg\""}));

@@ -19,6 +19,21 @@ bool Eventually(Cond cond, int timeoutMs = 60000) {
   return cond();
 }
 
+// A visible top-level window of process pid with this class and title (nullptr: any),
+// waited for; matching the process keeps parallel tests from finding each other's windows.
+inline HWND WindowOf(DWORD pid, const wchar_t* windowClass, const wchar_t* title = nullptr) {
+  HWND found = nullptr;
+  Eventually([&] {
+    for (HWND w = nullptr; !found && (w = FindWindowExW(nullptr, w, windowClass, title));) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == pid && IsWindowVisible(w)) found = w;
+    }
+    return found != nullptr;
+  });
+  return found;
+}
+
 // A started program, ended if still running when the object goes.
 class Child {
  public:
