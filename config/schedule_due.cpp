@@ -1,12 +1,9 @@
 #include "config/schedule_due.h"
 
-#include <optional>
-
 #include "config/config_schema.h"
 #include "platform/local_time.h"
 
 using platform::LocalTime;
-using platform::ToLocalTime;
 
 namespace {
 
